@@ -1,0 +1,24 @@
+#include "dialogs/DebugWindow.h"
+#include "platform/Fonts.h"
+#include "platform/QtPrompts.h"
+#include "setup/SetupWindow.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    RegisterFontSubstitutes();
+
+    QtPrompts prompts;
+    const QString settingsPath = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("TORVIK.INI"));
+
+    // The windows in their fixed order; all live until the program ends, and
+    // only the setup window is shown. Closing it ends the program.
+    TfrmSetup frmSetup(prompts, settingsPath);
+    TfrmDebug frmDebug;
+
+    frmSetup.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,14 @@
+#include "platform/EventPump.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+void QtEventPump::processPending()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtEventPump::sleep(int milliseconds)
+{
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+// What the waiting loops of the device link need from the event loop:
+// dispatching the events that are pending, and sleeping.
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    virtual void processPending() = 0;
+    virtual void sleep(int milliseconds) = 0;
+};
+
+// The event pump of the running Qt application.
+class QtEventPump final : public EventPump {
+public:
+    void processPending() override;
+    void sleep(int milliseconds) override;
+};

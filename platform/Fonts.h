@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QFont>
+
+// The windows ask for "MS Sans Serif" and "Courier New" by name. Where a
+// family is not installed, a metric-compatible one stands in for it, so text
+// is measured in a real font of about the intended width.
+void RegisterFontSubstitutes();
+
+// The windows' own font: "MS Sans Serif", 11 pixels high (8 points at 96
+// pixels per inch).
+QFont FormFont();

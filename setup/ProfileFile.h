@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// An INI-format profile file, read and written the way the Windows profile
+// API does it: section and key names match without regard to case, the first
+// matching section and key win, and writing a key touches only that key's
+// line (or adds one) so every other byte of the file stays as it was.
+//
+// The whole file is read once into memory; changes are made there and
+// save() replaces the file in one step (temporary file + rename), so a crash
+// or a full disk never leaves a torn file behind.
+class ProfileFile {
+public:
+    enum class Status {
+        Loaded,   // the file was read
+        Missing,  // no such file: an empty document
+        Failed,   // the file exists but could not be read: an empty document that is never saved
+    };
+
+    static constexpr std::size_t kMaxValueLength = 2047;
+    static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+
+    explicit ProfileFile(const QString& path);
+
+    const QString& path() const { return path_; }
+    Status status() const { return status_; }
+
+    // The value of a key with one pair of surrounding quotes removed and cut to
+    // kMaxValueLength characters; nothing when the section or key is missing.
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    std::string readString(std::string_view section, std::string_view key, std::string_view fallback) const;
+
+    // "0x"/"0X" or "$" prefix hexadecimal, else decimal, with an optional sign.
+    // Anything else, or a missing key, gives the fallback. Values wrap like
+    // 32-bit arithmetic.
+    int32_t readInteger(std::string_view section, std::string_view key, int32_t fallback) const;
+
+    // Replaces the key's value where it stands, or adds the key at the end of
+    // its section, or adds the section at the end of the document.
+    void writeString(std::string_view section, std::string_view key, std::string_view value);
+    void writeInteger(std::string_view section, std::string_view key, int32_t value);
+
+    // Writes the document over the file; false when that failed, in which case
+    // the file on disk is unchanged. A document whose file could not be read
+    // is never saved, so an unreadable file is not replaced by a partial one.
+    bool save() const;
+
+    // The file's bytes as they would be saved.
+    std::string text() const;
+
+private:
+    enum class Kind { Blank, Comment, Section, Key, Other };
+
+    struct Line {
+        std::string text;     // the line as it stands in the file, without its ending
+        std::string ending;   // "\r\n", "\n", "\r", or empty for a last line without one
+        Kind kind = Kind::Other;
+        std::string name;     // section or key name, trimmed and folded to lower case
+        std::string value;    // key value, trimmed
+    };
+
+    void parse(std::string_view bytes);
+    static Line makeLine(std::string text, std::string ending);
+    // Index of the first matching section header, or npos.
+    std::size_t findSection(std::string_view folded) const;
+    // Index of the first matching key in the section that starts at `header`, or npos.
+    std::size_t findKey(std::size_t header, std::string_view folded) const;
+    void insertLine(std::size_t index, Line line);
+
+    QString path_;
+    Status status_ = Status::Missing;
+    bool byteOrderMark_ = false;
+    std::string newline_ = "\r\n";
+    std::vector<Line> lines_;
+};

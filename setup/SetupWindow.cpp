@@ -1,0 +1,234 @@
+#include "setup/SetupWindow.h"
+
+#include "platform/Fonts.h"
+#include "platform/Prompts.h"
+#include "setup/KvmConfig.h"
+#include "setup/LayoutFile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTimer>
+
+namespace {
+
+constexpr int kClientWidth = 739;
+constexpr int kClientHeight = 180;
+constexpr int kComPortCount = 20;
+
+QFont boldFont(const QWidget* widget)
+{
+    QFont font = widget->font();
+    font.setBold(true);
+    return font;
+}
+
+template <typename Widget>
+Widget* makeWidget(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
+{
+    QLabel* label = makeWidget<QLabel>(parent, name, geometry);
+    label->setText(caption);
+    label->setFont(boldFont(parent));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+QComboBox* makeList(QWidget* parent, const char* name, const QStringList& items, const QRect& geometry)
+{
+    QComboBox* list = makeWidget<QComboBox>(parent, name, geometry);
+    list->addItems(items);
+    return list;
+}
+
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
+{
+    QCheckBox* box = makeWidget<QCheckBox>(parent, name, geometry);
+    box->setText(caption);
+    box->setFont(boldFont(parent));
+    return box;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
+{
+    QPushButton* button = makeWidget<QPushButton>(parent, name, geometry);
+    button->setText(caption);
+    return button;
+}
+
+// Selects `item`, or nothing when the list has no such item.
+void selectItem(QComboBox* list, int item)
+{
+    list->setCurrentIndex(item >= 0 && item < list->count() ? item : -1);
+}
+
+}  // namespace
+
+TfrmSetup::TfrmSetup(Prompts& prompts, const QString& settingsPath, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
+    , prompts_(prompts)
+    , settingsPath_(settingsPath)
+{
+    setObjectName(QStringLiteral("frmSetup"));
+    setWindowTitle(QStringLiteral("Velmar Torvik Setup v3.13"));
+    setFont(FormFont());
+    setFixedSize(kClientWidth, kClientHeight);
+    createWidgets();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormCreate();
+}
+
+void TfrmSetup::createWidgets()
+{
+    // First row: the three lists.
+    lblCOMPort = makeLabel(this, "lblCOMPort", QStringLiteral("COM Port"), {16, 20, 64, 22});
+    cmbCOMPort = makeList(this, "cmbCOMPort", {}, {88, 20, 81, 22});
+    lblStartPort = makeLabel(this, "lblStartPort", QStringLiteral("Startup Port"), {192, 20, 80, 22});
+    cmbStartPort = makeList(this, "cmbStartPort", {"1", "2", "3", "4"}, {280, 20, 57, 22});
+    lblHotKey = makeLabel(this, "lblHotKey", QStringLiteral("Hotkey"), {360, 20, 48, 22});
+    cmbHotKey = makeList(this, "cmbHotKey", {"Ctrl Ctrl", "Alt Alt", "Shift Shift", "Scroll Scroll"},
+                         {416, 20, 129, 22});
+
+    // Second row: mouse speed and pointer precision.
+    lblMouseSpeed = makeLabel(this, "lblMouseSpeed", QStringLiteral("Mouse Speed"), {16, 64, 84, 22});
+    barSlider = makeWidget<QSlider>(this, "barSlider", {104, 58, 233, 34});
+    barSlider->setOrientation(Qt::Horizontal);
+    barSlider->setRange(0, 10);
+    barSlider->setSingleStep(1);
+    barSlider->setPageStep(2);
+    barSlider->setTickPosition(QSlider::TicksBelow);
+    barSlider->setTickInterval(1);
+    barSlider->setToolTip(QStringLiteral("Mouse speed for Glidex mode"));
+    chkPrecision = makeCheckBox(this, "chkPrecision", QStringLiteral("Enhance pointer precision"),
+                                {360, 64, 185, 22});
+
+    // Third row: switch position and KVM mode.
+    lblSwitchPos = makeLabel(this, "lblSwitchPos", QStringLiteral("Switch Position"), {16, 108, 96, 22});
+    cmbSwitchPos = makeList(this, "cmbSwitchPos", {"Last position", "Center of screen"}, {120, 108, 129, 22});
+    chkKVM = makeCheckBox(this, "chkKVM", QStringLiteral("KVM Mode (Glidex OFF)"), {360, 108, 185, 22});
+
+    // Right-hand column: the editor and the two transfers.
+    btnGlidex = makeButton(this, "btnGlidex", QStringLiteral("Glidex Layout"), {584, 12, 137, 33});
+    btnGlidex->setFont(boldFont(this));
+    btnLoadConfig = makeButton(this, "btnLoadConfig", QStringLiteral("Load Config"), {584, 52, 137, 33});
+    btnSaveConfig = makeButton(this, "btnSaveConfig", QStringLiteral("Save Config"), {584, 92, 137, 33});
+
+    // Bottom row.
+    btnDefault = makeButton(this, "btnDefault", QStringLiteral("Reset to Default"), {432, 140, 137, 28});
+    btnExit = makeButton(this, "btnExit", QStringLiteral("Exit"), {584, 140, 137, 28});
+
+    const QList<QWidget*> tabOrder = {cmbCOMPort, cmbStartPort, cmbHotKey,     barSlider,
+                                      chkPrecision, cmbSwitchPos, chkKVM,      btnGlidex,
+                                      btnLoadConfig, btnSaveConfig, btnExit,   btnDefault};
+    for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i], tabOrder[i + 1]);
+
+    connect(btnDefault, &QPushButton::clicked, this, &TfrmSetup::btnDefaultClick);
+    connect(btnExit, &QPushButton::clicked, this, &TfrmSetup::btnExitClick);
+
+    // Drives the acknowledge wait of the command exchange.
+    WorkTimer = new QTimer(this);
+    WorkTimer->setObjectName(QStringLiteral("WorkTimer"));
+    WorkTimer->setInterval(100);
+    WorkTimer->start();
+}
+
+void TfrmSetup::FormCreate()
+{
+    for (int n = 1; n <= kComPortCount; ++n)
+        cmbCOMPort->addItem(QStringLiteral("COM%1").arg(n));
+
+    const SetupSettings settings = ReadSetupSection(settingsPath_);
+    KvmConfig.Start = settings.Start;
+    KvmConfig.Glidex = settings.Glidex;
+    KvmConfig.HotKey = settings.HotKey;
+    KvmConfig.Slider = settings.MouseSlider;
+    KvmConfig.SwitchPos = settings.SwitchPosition;
+
+    const int comPort = settings.COMPort >= 1 && settings.COMPort <= kComPortCount ? settings.COMPort : 1;
+    NormalizeFileSettings(KvmConfig);
+
+    cmbCOMPort->setCurrentIndex(comPort - 1);
+    RecordToWidgets();
+
+    // Without a readable "Layout" section the layout stays empty.
+    ReadLayoutFile(settingsPath_);
+}
+
+void TfrmSetup::RecordToWidgets()
+{
+    selectItem(cmbStartPort, KvmConfig.Start - 1);
+    chkKVM->setChecked(KvmConfig.Glidex == 0);
+    selectItem(cmbHotKey, KvmConfig.HotKey);
+    chkPrecision->setChecked((KvmConfig.Slider & kSliderPrecision) != 0);
+    barSlider->setValue(KvmConfig.Slider & 15);
+    selectItem(cmbSwitchPos, SwitchPosToItem(KvmConfig.SwitchPos));
+}
+
+int TfrmSetup::ReadLayoutFile(const QString& fileName)
+{
+    return ::ReadLayoutFile(fileName, KvmLayout);
+}
+
+int TfrmSetup::WriteLayoutFile(const QString& fileName, bool overwrite)
+{
+    return ::WriteLayoutFile(fileName, KvmLayout, overwrite);
+}
+
+void TfrmSetup::btnDefaultClick()
+{
+    const MsgAnswer answer = prompts_.messageBox(nullptr, QStringLiteral("Reset Config and Glidex Layout to default?"),
+                                                 QStringLiteral("Confirm"), MsgButtons::OkCancel);
+    if (answer != MsgAnswer::Ok)
+        return;
+    // Only the working configuration changes; the file and the switch keep
+    // theirs until Save Config.
+    ResetToDefaults(KvmConfig, KvmLayout);
+    QCoreApplication::postEvent(this, new QEvent(WM_CONFIG_UPDATED));
+}
+
+void TfrmSetup::btnExitClick()
+{
+    close();
+}
+
+bool TfrmSetup::event(QEvent* event)
+{
+    if (event->type() == WM_CONFIG_UPDATED) {
+        WMConfigUpdated();
+        return true;
+    }
+    if (event->type() == WM_LAYOUT_UPDATED) {
+        WMLayoutUpdated();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TfrmSetup::WMConfigUpdated()
+{
+    // A downloaded switch position may be anything; the record keeps the
+    // corrected value. The other values show as they are, and one without a
+    // list item leaves its list without a selection.
+    KvmConfig.SwitchPos = NormalizedSwitchPos(KvmConfig.SwitchPos);
+    RecordToWidgets();
+    emit layoutUpdated();
+}
+
+void TfrmSetup::WMLayoutUpdated()
+{
+    emit layoutUpdated();
+}
