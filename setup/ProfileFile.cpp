@@ -4,11 +4,19 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::size_t npos = std::string::npos;
+
+enum class Kind { Blank, Comment, Section, Key, Other };
+
+// What a line is, with its section or key name and its value (views into
+// the line, trimmed).
+struct Parsed {
+    Kind kind = Kind::Other;
+    std::string_view name;
+    std::string_view value;
+};
 
 bool isBlank(char c)
 {
@@ -32,6 +40,22 @@ std::string folded(std::string_view text)
             c = static_cast<char>(c - 'A' + 'a');
     }
     return result;
+}
+
+// "[name]" is a section (the name runs to the last "]"); ";" starts a
+// comment; "key=value" splits at the first "="; anything else is no key.
+Parsed parseLine(std::string_view text)
+{
+    const std::string_view content = trimmed(text);
+    if (content.empty())
+        return {Kind::Blank, {}, {}};
+    if (content.front() == ';')
+        return {Kind::Comment, {}, {}};
+    if (const std::size_t close = content.rfind(']'); content.front() == '[' && close != std::string_view::npos)
+        return {Kind::Section, trimmed(content.substr(1, close - 1)), {}};
+    if (const std::size_t equals = content.find('='); equals != std::string_view::npos)
+        return {Kind::Key, trimmed(content.substr(0, equals)), trimmed(content.substr(equals + 1))};
+    return {Kind::Other, {}, {}};
 }
 
 std::optional<int32_t> parseDigits(std::string_view digits, uint32_t base)
@@ -91,7 +115,7 @@ ProfileFile::ProfileFile(const QString& path) : path_(path)
         status_ = Status::Failed;
         return;
     }
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize) {
         status_ = Status::Failed;
         return;
@@ -107,75 +131,50 @@ void ProfileFile::parse(std::string_view bytes)
         bytes.remove_prefix(kByteOrderMark.size());
     }
     bool styleFound = false;
+    Section* current = nullptr;  // null outside a section and in repeated sections
     std::size_t start = 0;
     while (start < bytes.size()) {
-        std::size_t end = bytes.find_first_of("\r\n", start);
-        std::size_t next = bytes.size();
-        std::string_view ending;
-        if (end == npos) {
-            end = bytes.size();
-        } else {
-            const std::size_t endingLength = bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1;
-            ending = bytes.substr(end, endingLength);
-            next = end + endingLength;
-        }
+        std::size_t end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        std::size_t next = end;
+        if (end < bytes.size())
+            next += bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1;
+        const std::string_view ending = bytes.substr(end, next - end);
         if (!styleFound && !ending.empty()) {
             newline_ = std::string(ending);
             styleFound = true;
         }
-        lines_.push_back(makeLine(std::string(bytes.substr(start, end - start)), std::string(ending)));
+        const LineRef line = lines_.insert(lines_.end(), {std::string(bytes.substr(start, end - start)), std::string(ending)});
         start = next;
+
+        const Parsed parsed = parseLine(line->text);
+        if (parsed.kind == Kind::Section) {
+            const auto [entry, isNew] = sections_.try_emplace(folded(parsed.name), Section{line, line, {}});
+            current = isNew ? &entry->second : nullptr;
+        } else if (current && parsed.kind != Kind::Blank) {
+            current->lastNonBlank = line;
+            if (parsed.kind == Kind::Key)
+                current->keys.try_emplace(folded(parsed.name), line);
+        }
     }
 }
 
-ProfileFile::Line ProfileFile::makeLine(std::string text, std::string ending)
+const ProfileFile::Section* ProfileFile::findSection(std::string_view section) const
 {
-    Line line;
-    const std::string_view content = trimmed(text);
-    if (content.empty()) {
-        line.kind = Kind::Blank;
-    } else if (content.front() == ';') {
-        line.kind = Kind::Comment;
-    } else if (content.front() == '[' && content.rfind(']') != npos) {
-        line.kind = Kind::Section;
-        line.name = folded(trimmed(content.substr(1, content.rfind(']') - 1)));
-    } else if (const std::size_t equals = content.find('='); equals != npos) {
-        line.kind = Kind::Key;
-        line.name = folded(trimmed(content.substr(0, equals)));
-        line.value = std::string(trimmed(content.substr(equals + 1)));
-    }
-    line.text = std::move(text);
-    line.ending = std::move(ending);
-    return line;
-}
-
-std::size_t ProfileFile::findSection(std::string_view foldedName) const
-{
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == Kind::Section && lines_[i].name == foldedName)
-            return i;
-    }
-    return npos;
-}
-
-std::size_t ProfileFile::findKey(std::size_t header, std::string_view foldedName) const
-{
-    for (std::size_t i = header + 1; i < lines_.size() && lines_[i].kind != Kind::Section; ++i) {
-        if (lines_[i].kind == Kind::Key && lines_[i].name == foldedName)
-            return i;
-    }
-    return npos;
+    const auto found = sections_.find(folded(trimmed(section)));
+    return found == sections_.end() ? nullptr : &found->second;
 }
 
 std::optional<std::string> ProfileFile::value(std::string_view section, std::string_view key) const
 {
-    const std::size_t header = findSection(folded(trimmed(section)));
-    if (header == npos)
+    const Section* entry = findSection(section);
+    if (!entry)
         return std::nullopt;
-    const std::size_t index = findKey(header, folded(trimmed(key)));
-    if (index == npos)
+    const auto found = entry->keys.find(folded(trimmed(key)));
+    if (found == entry->keys.end())
         return std::nullopt;
-    std::string_view result = lines_[index].value;
+    std::string_view result = parseLine(found->second->text).value;
     if (result.size() >= 2 && (result.front() == '"' || result.front() == '\'') && result.back() == result.front())
         result = result.substr(1, result.size() - 2);
     return std::string(result.substr(0, kMaxValueLength));
@@ -195,43 +194,41 @@ int32_t ProfileFile::readInteger(std::string_view section, std::string_view key,
     return parseInteger(*text).value_or(fallback);
 }
 
-void ProfileFile::insertLine(std::size_t index, Line line)
+ProfileFile::LineRef ProfileFile::insertAfter(LineRef position, std::string text)
 {
     // A last line without an ending gets one before anything follows it.
-    if (index > 0 && lines_[index - 1].ending.empty())
-        lines_[index - 1].ending = newline_;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));
+    if (position != lines_.end() && position->ending.empty())
+        position->ending = newline_;
+    const LineRef before = position == lines_.end() ? lines_.begin() : std::next(position);
+    return lines_.insert(before, {std::move(text), newline_});
 }
 
 void ProfileFile::writeString(std::string_view section, std::string_view key, std::string_view value)
 {
     const std::string sectionName(trimmed(section));
     const std::string keyName(trimmed(key));
-    std::size_t header = findSection(folded(sectionName));
-    if (header == npos) {
-        if (!lines_.empty() && lines_.back().kind != Kind::Blank)
-            insertLine(lines_.size(), makeLine(std::string(), newline_));
-        header = lines_.size();
-        insertLine(header, makeLine("[" + sectionName + "]", newline_));
+    auto found = sections_.find(folded(sectionName));
+    if (found == sections_.end()) {
+        // A new section at the end, set off by a blank line.
+        LineRef last = lines_.empty() ? lines_.end() : std::prev(lines_.end());
+        if (last != lines_.end() && parseLine(last->text).kind != Kind::Blank)
+            last = insertAfter(last, std::string());
+        const LineRef header = insertAfter(last, "[" + sectionName + "]");
+        found = sections_.try_emplace(folded(sectionName), Section{header, header, {}}).first;
     }
+    Section& entry = found->second;
 
-    const std::size_t index = findKey(header, folded(keyName));
-    if (index != npos) {
-        Line& line = lines_[index];
-        const std::string_view content = trimmed(line.text);
-        const std::string existingKey(trimmed(content.substr(0, content.find('='))));
-        line = makeLine(existingKey + "=" + std::string(value), std::move(line.ending));
+    const std::string foldedKey = folded(keyName);
+    if (const auto existing = entry.keys.find(foldedKey); existing != entry.keys.end()) {
+        // Replaced where it stands, keeping the name as the file spells it.
+        Line& line = *existing->second;
+        line.text = std::string(parseLine(line.text).name) + "=" + std::string(value);
         return;
     }
-
     // After the section's last non-blank line, so blank lines that separate
     // it from the next section stay where they are.
-    std::size_t insertAt = header + 1;
-    for (std::size_t i = header + 1; i < lines_.size() && lines_[i].kind != Kind::Section; ++i) {
-        if (lines_[i].kind != Kind::Blank)
-            insertAt = i + 1;
-    }
-    insertLine(insertAt, makeLine(keyName + "=" + std::string(value), newline_));
+    entry.lastNonBlank = insertAfter(entry.lastNonBlank, keyName + "=" + std::string(value));
+    entry.keys.emplace(foldedKey, entry.lastNonBlank);
 }
 
 void ProfileFile::writeInteger(std::string_view section, std::string_view key, int32_t value)

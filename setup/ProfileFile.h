@@ -4,10 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <list>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
 // An INI-format profile file, read and written the way the Windows profile
 // API does it: section and key names match without regard to case, the first
@@ -26,7 +27,8 @@ public:
     };
 
     static constexpr std::size_t kMaxValueLength = 2047;
-    static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+    // A settings or layout file is a few kilobytes; anything larger is not one.
+    static constexpr qint64 kMaxFileSize = 1024 * 1024;
 
     explicit ProfileFile(const QString& path);
 
@@ -57,27 +59,29 @@ public:
     std::string text() const;
 
 private:
-    enum class Kind { Blank, Comment, Section, Key, Other };
-
     struct Line {
-        std::string text;     // the line as it stands in the file, without its ending
-        std::string ending;   // "\r\n", "\n", "\r", or empty for a last line without one
-        Kind kind = Kind::Other;
-        std::string name;     // section or key name, trimmed and folded to lower case
-        std::string value;    // key value, trimmed
+        std::string text;    // the line as it stands in the file, without its ending
+        std::string ending;  // "\r\n", "\n", "\r", or empty for a last line without one
+    };
+    using LineRef = std::list<Line>::iterator;
+
+    // The first section of each name (later ones are never consulted) with the
+    // first line of each of its keys, and the line after which a new key goes.
+    struct Section {
+        LineRef header;
+        LineRef lastNonBlank;
+        std::unordered_map<std::string, LineRef> keys;  // by folded name
     };
 
     void parse(std::string_view bytes);
-    static Line makeLine(std::string text, std::string ending);
-    // Index of the first matching section header, or npos.
-    std::size_t findSection(std::string_view folded) const;
-    // Index of the first matching key in the section that starts at `header`, or npos.
-    std::size_t findKey(std::size_t header, std::string_view folded) const;
-    void insertLine(std::size_t index, Line line);
+    // Inserts a line after `position` (at the start when it is end()).
+    LineRef insertAfter(LineRef position, std::string text);
+    const Section* findSection(std::string_view section) const;
 
     QString path_;
     Status status_ = Status::Missing;
     bool byteOrderMark_ = false;
     std::string newline_ = "\r\n";
-    std::vector<Line> lines_;
+    std::list<Line> lines_;
+    std::unordered_map<std::string, Section> sections_;  // by folded name
 };
