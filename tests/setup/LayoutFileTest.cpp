@@ -1,5 +1,6 @@
 #include "setup/LayoutFile.h"
 
+#include "support/FileBytes.h"
 #include "support/Unprivileged.h"
 
 #include <QDir>
@@ -42,18 +43,10 @@ protected:
 
     void writeBytes(const std::string& bytes, const char* name = "layout.gxl") const
     {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        ASSERT_TRUE(WriteFileBytes(path(name), bytes));
     }
 
-    std::string readBytes(const char* name = "layout.gxl") const
-    {
-        QFile file(path(name));
-        if (!file.open(QIODevice::ReadOnly))
-            return "<missing>";
-        return file.readAll().toStdString();
-    }
+    std::string readBytes(const char* name = "layout.gxl") const { return ReadFileBytes(path(name)); }
 
     QTemporaryDir dir;
 };

@@ -1,5 +1,6 @@
 #include "setup/ProfileFile.h"
 
+#include "support/FileBytes.h"
 #include "support/Unprivileged.h"
 
 #include <QDir>
@@ -17,22 +18,14 @@ protected:
 
     void writeBytes(const std::string& bytes, const char* name = "test.ini") const
     {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        ASSERT_TRUE(WriteFileBytes(path(name), bytes));
     }
 
-    std::string readBytes(const char* name = "test.ini") const
-    {
-        QFile file(path(name));
-        if (!file.open(QIODevice::ReadOnly))
-            return "<missing>";
-        return file.readAll().toStdString();
-    }
+    std::string readBytes(const char* name = "test.ini") const { return ReadFileBytes(path(name)); }
 
     ProfileFile load(const std::string& bytes) const
     {
-        writeBytes(bytes);
+        EXPECT_TRUE(WriteFileBytes(path(), bytes));
         return ProfileFile(path());
     }
 

@@ -3,6 +3,7 @@
 #include "setup/KvmConfig.h"
 #include "setup/LayoutFile.h"
 #include "support/FakePrompts.h"
+#include "support/FileBytes.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
 
@@ -53,18 +54,9 @@ protected:
         settingsPath = dir.filePath(QStringLiteral("TORVIK.INI"));
     }
 
-    void writeSettings(const QByteArray& text) const
-    {
-        QFile file(settingsPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
+    void writeSettings(const QByteArray& text) const { ASSERT_TRUE(WriteFileBytes(settingsPath, text.toStdString())); }
 
-    QByteArray readSettings() const
-    {
-        QFile file(settingsPath);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
+    QByteArray readSettings() const { return QByteArray::fromStdString(ReadFileBytes(settingsPath)); }
 
     TfrmSetup& create()
     {
