@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix
   fonts-liberation fontconfig
   xvfb xauth
 )
