@@ -1,0 +1,192 @@
+#include "serial/ComThread.h"
+
+#include "platform/ExceptionReport.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <array>
+#include <utility>
+
+namespace {
+
+// The event posted to the notify window for each device event.
+constexpr QEvent::Type WM_PORT_EVENT = static_cast<QEvent::Type>(1025);
+
+struct EventCode {
+    TComEvent event;
+    uint32_t code;
+};
+
+// Device event codes in the fixed order of delivery within one wait.
+constexpr std::array<EventCode, 10> kDeliveryOrder = {{
+    {evError, CommEvent::Err},
+    {evRxChar, CommEvent::RxChar},
+    {evTxEmpty, CommEvent::TxEmpty},
+    {evBreak, CommEvent::Break},
+    {evRing, CommEvent::Ring},
+    {evCTS, CommEvent::Cts},
+    {evDSR, CommEvent::Dsr},
+    {evRxFlag, CommEvent::RxFlag},
+    {evRLSD, CommEvent::Rlsd},
+    {evRx80Full, CommEvent::Rx80Full},
+}};
+
+uint32_t deviceMask(TComEvents events)
+{
+    uint32_t mask = 0;
+    for (const EventCode& entry : kDeliveryOrder) {
+        if (events & ComEventBit(entry.event))
+            mask |= entry.code;
+    }
+    return mask;
+}
+
+TComEvents comEvents(uint32_t deviceEvents)
+{
+    TComEvents events = 0;
+    for (const EventCode& entry : kDeliveryOrder) {
+        if (deviceEvents & entry.code)
+            events = static_cast<TComEvents>(events | ComEventBit(entry.event));
+    }
+    return events;
+}
+
+// Receives WM_PORT_EVENT on the user-interface thread and lets the thread
+// that posted it hand its event over.
+class NotifyWindow final : public QObject {
+public:
+    void setThread(TComThread* thread) { thread_ = thread; }
+
+    bool event(QEvent* event) override
+    {
+        if (event->type() != WM_PORT_EVENT)
+            return QObject::event(event);
+        if (thread_)
+            thread_->AcceptPending();
+        return true;
+    }
+
+private:
+    TComThread* thread_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<QObject> TComThread::CreateNotifyWindow()
+{
+    return std::make_unique<NotifyWindow>();
+}
+
+TComThread::TComThread(TCustomComPort& owner, QObject* notifyWindow) : owner_(owner), notifyWindow_(notifyWindow)
+{
+    if (auto* window = dynamic_cast<NotifyWindow*>(notifyWindow_))
+        window->setThread(this);
+}
+
+TComThread::~TComThread()
+{
+    if (auto* window = dynamic_cast<NotifyWindow*>(notifyWindow_))
+        window->setThread(nullptr);
+    if (thread_.joinable())
+        Stop();
+}
+
+void TComThread::Start()
+{
+    owner_.device_->setEventMask(deviceMask(owner_.Events()));
+    thread_ = std::thread([this] { Execute(); });
+}
+
+void TComThread::Execute()
+{
+    CommDevice& device = *owner_.device_;
+    for (;;) {
+        uint32_t word = 0;
+        const CommDevice::WaitResult result = device.waitEvents(word);
+        if (result == CommDevice::WaitResult::Stopped)
+            break;
+        // A wait that failed delivers nothing; the next one begins.
+        if (result == CommDevice::WaitResult::Events) {
+            occurredEvents_ = comEvents(word);
+            DeliverEvents();
+        }
+    }
+    device.setEventMask(0);
+    device.purge(CommPurge::TxClear | CommPurge::RxClear);
+    {
+        const std::lock_guard lock(mutex_);
+        ended_ = true;
+    }
+    changed_.notify_all();
+}
+
+void TComThread::DeliverEvents()
+{
+    for (const EventCode& entry : kDeliveryOrder) {
+        if (!(occurredEvents_ & ComEventBit(entry.event)))
+            continue;
+        if (owner_.SyncMethod() == smNone) {
+            try {
+                owner_.RunEventAction(entry.code);
+            } catch (const std::exception& error) {
+                ReportException(error);
+            }
+        } else {
+            HandOver(entry.code);
+        }
+    }
+}
+
+void TComThread::HandOver(uint32_t code)
+{
+    const bool waitForAction = owner_.SyncMethod() == smThreadSync;
+    std::unique_lock lock(mutex_);
+    pending_ = code;
+    QCoreApplication::postEvent(notifyWindow_, new QEvent(WM_PORT_EVENT));
+    changed_.wait(lock, [&] { return !pending_ && !(waitForAction && actionRunning_); });
+}
+
+void TComThread::AcceptPending()
+{
+    const bool threadSync = owner_.SyncMethod() == smThreadSync;
+    std::optional<uint32_t> code;
+    {
+        const std::lock_guard lock(mutex_);
+        code = std::exchange(pending_, std::nullopt);
+        actionRunning_ = code && threadSync;
+    }
+    if (!code)
+        return;
+    // Accepted: under smWindowSync the event thread waits for the next
+    // event while the action runs.
+    changed_.notify_all();
+    try {
+        if (owner_.Connected())
+            owner_.RunEventAction(*code);
+    } catch (const std::exception& error) {
+        ReportException(error);
+    }
+    if (threadSync) {
+        {
+            const std::lock_guard lock(mutex_);
+            actionRunning_ = false;
+        }
+        changed_.notify_all();
+    }
+}
+
+void TComThread::Stop()
+{
+    owner_.device_->stopWaiting();
+    std::this_thread::yield();
+    for (;;) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return pending_ || ended_; });
+        if (!pending_)
+            break;
+        lock.unlock();
+        AcceptPending();
+    }
+    thread_.join();
+}
