@@ -5,7 +5,11 @@
 class EventPump {
 public:
     virtual ~EventPump() = default;
+    // Dispatches the pending events and returns.
     virtual void processPending() = 0;
+    // Dispatches the pending events; when there are none, first waits,
+    // without using the processor, until one arrives.
+    virtual void processOrWait() = 0;
     virtual void sleep(int milliseconds) = 0;
 };
 
@@ -13,5 +17,6 @@ public:
 class QtEventPump final : public EventPump {
 public:
     void processPending() override;
+    void processOrWait() override;
     void sleep(int milliseconds) override;
 };

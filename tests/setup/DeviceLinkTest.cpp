@@ -1,0 +1,221 @@
+#include "setup/DeviceLink.h"
+
+#include "serial/ComPort.h"
+#include "setup/KvmConfig.h"
+#include "support/FakeCommDevice.h"
+#include "support/FakePrompts.h"
+#include "support/ScriptedPump.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The device link with a fake device and no event thread: the test delivers
+// received bytes by calling the receive handler, and ticks the work timer
+// from the pump's passes.
+class DeviceLinkTest : public testing::Test {
+protected:
+    DeviceLinkTest()
+    {
+        auto owned = std::make_unique<FakeCommDevice>();
+        device = owned.get();
+        port = std::make_unique<TComPort>(std::move(owned));
+        port->setEvents(0);
+        link = std::make_unique<DeviceLink>(
+            *port, DeviceLink::Timer{[this] { timerRunning = true; }, [this] { timerRunning = false; }}, pump, prompts,
+            [this](bool layoutOnly) { posted.push_back(layoutOnly); });
+        KvmConfig = RxConfig = KVM_CONFIG{};
+        KvmLayout = RxLayout = KVM_LAYOUT{};
+    }
+
+    // Bytes from the switch, handed to the receive handler.
+    void receive(const std::string& bytes)
+    {
+        device->receive(bytes);
+        link->ReceiveBytes();
+    }
+
+    // A download in progress (the port open, the receiver armed).
+    void startDownload(bool layoutOnly = false)
+    {
+        port->OpenPort();
+        link->DownloadActive = true;
+        link->LayoutOnlyLoad = layoutOnly;
+    }
+
+    // Each pump pass ticks the work timer while it runs; `replyAtTick`
+    // delivers `reply` at that tick.
+    void switchAnswers(const std::string& reply, int replyAtTick)
+    {
+        pump.onPass = [this, reply, replyAtTick] {
+            if (!timerRunning)
+                return;
+            ++ticks;
+            if (ticks == replyAtTick)
+                receive(reply);
+            link->WorkTimerTimer();
+        };
+    }
+
+    FakeCommDevice* device = nullptr;
+    std::unique_ptr<TComPort> port;
+    ScriptedPump pump;
+    FakePrompts prompts;
+    std::unique_ptr<DeviceLink> link;
+    bool timerRunning = false;
+    int ticks = 0;
+    std::vector<bool> posted;
+};
+
+TEST_F(DeviceLinkTest, LinesEndAtCarriageReturnAndALineFeedDropsWhatCameBefore)
+{
+    startDownload();
+    receive("Start 2\r\nHotKey 3\nGlidex 1\r");
+    EXPECT_EQ(RxConfig.Start, 2);
+    EXPECT_EQ(RxConfig.HotKey, 0);  // ended by a line feed alone: dropped
+    EXPECT_EQ(RxConfig.Glidex, 1);
+    EXPECT_EQ(link->LineLength, 0);
+
+    // A line arriving in pieces, and one that is too long.
+    receive("Slid");
+    receive("er 85\r" + std::string("Layout ") + std::string(2000, 'W') + "\r");
+    EXPECT_EQ(RxConfig.Slider, 133);
+    EXPECT_EQ(RxConfig.Layout, std::string(1023 - 7, 'W'));
+}
+
+TEST_F(DeviceLinkTest, APromptCommitsTheDownloadAsSoonAsItsHashArrives)
+{
+    startDownload();
+    receive("Start 3\r\nGroup1 1 1\r\n");
+    EXPECT_EQ(KvmConfig.Start, 0);
+    receive("#");
+    EXPECT_TRUE(link->AckReceived);
+    EXPECT_FALSE(link->DownloadActive);
+    EXPECT_EQ(KvmConfig.Start, 3);
+    EXPECT_EQ(KvmLayout.Group[2], 1);
+    EXPECT_EQ(posted, std::vector<bool>{false});
+    receive(" \r\n# \r\n");  // the rest of the prompt, and another: nothing more to commit
+    EXPECT_EQ(posted.size(), 1u);
+}
+
+TEST_F(DeviceLinkTest, AHashInsideALineIsNoPrompt)
+{
+    startDownload();
+    receive("Layout A#B\r x#\r");
+    EXPECT_FALSE(link->AckReceived);
+    EXPECT_TRUE(link->DownloadActive);
+    EXPECT_TRUE(posted.empty());
+    EXPECT_EQ(RxConfig.Layout, "A#B");
+}
+
+TEST_F(DeviceLinkTest, ReplyValuesAreStoredByKeywordWithTheirNumberForms)
+{
+    RxConfig.HotKey = 2;  // from an earlier download: kept, as nothing reports it
+    RxLayout.MConfig[7] = {5, 6};
+    startDownload();
+    receive("ConfigVer 1A\rSlider 85\rSwitchPos FF\rStart 2\rLayout Word extra\r"
+            "Group2 1 1\rPort 5 100 0 1920 1080\rPort 0 1 1 1 1\rPort 81 1 1 1 1\r"
+            "MTotal 21 9 9\rMTotal 20 3840 1080\rMConfig 80 0 1080\rMStyle 1 2 3\r"
+            "start 4\rPORT 6 1 1 1 1\rUnknown 1\r\r   \r#");
+    EXPECT_EQ(KvmConfig, (KVM_CONFIG{26, 2, 0, 2, 133, 255, "Word"}));
+    for (int n = 21; n <= 40; ++n)
+        EXPECT_EQ(KvmLayout.Group[n], n <= 22 ? 1 : 0) << n;
+    EXPECT_EQ(KvmLayout.Port[5], (PortRect{100, 0, 1920, 1080}));
+    EXPECT_EQ(KvmLayout.Port[6], PortRect{});
+    EXPECT_EQ(KvmLayout.Port[80], PortRect{});
+    EXPECT_EQ(KvmLayout.MTotal[20], (DeskSize{3840, 1080}));
+    EXPECT_EQ(KvmLayout.MConfig[80], (DeskOffset{0, 1080}));
+    EXPECT_EQ(KvmLayout.MConfig[7], (DeskOffset{5, 6}));
+    EXPECT_EQ(KvmLayout.MStyle[3], 3);
+    EXPECT_EQ(KvmLayout.MStyle[4], 0);
+}
+
+TEST_F(DeviceLinkTest, ALayoutOnlyDownloadKeepsEverySetting)
+{
+    KvmConfig = KVM_CONFIG{0, 4, 1, 3, 10, 255, ""};
+    startDownload(/*layoutOnly=*/true);
+    receive("Start 2\rSlider 5\rLayout X\rGroup1 1\r#");
+    EXPECT_EQ(KvmConfig, (KVM_CONFIG{0, 4, 1, 3, 10, 255, ""}));
+    EXPECT_EQ(RxConfig, KVM_CONFIG{});
+    EXPECT_EQ(KvmLayout.Group[1], 1);
+    EXPECT_EQ(posted, std::vector<bool>{true});
+}
+
+TEST_F(DeviceLinkTest, APromptAloneCommitsTheReceivedRecordsAsTheyStand)
+{
+    RxConfig = KVM_CONFIG{1, 2, 1, 1, 5, 0, "Old"};
+    RxLayout.Group[9] = 1;
+    startDownload();
+    receive("# \r\n");
+    EXPECT_EQ(KvmConfig, RxConfig);
+    EXPECT_EQ(KvmLayout, RxLayout);
+}
+
+TEST_F(DeviceLinkTest, ACommandIsAcknowledgedBeforeTheEleventhTickOrFails)
+{
+    port->OpenPort();
+    switchAnswers("# \r\n", 10);
+    EXPECT_TRUE(link->SendCommand("START 1", true));
+    EXPECT_EQ(device->record().written, "START 1\r");
+    EXPECT_FALSE(timerRunning);
+    EXPECT_FALSE(link->LinkFailed);
+
+    // A prompt handled in the same pass as the 11th tick still counts.
+    ticks = 0;
+    switchAnswers("# \r\n", 11);
+    EXPECT_TRUE(link->SendCommand("HOTKEY 0", true));
+
+    ticks = 0;
+    switchAnswers("", 0);
+    EXPECT_FALSE(link->SendCommand("GLIDEX 0", true));
+    EXPECT_EQ(ticks, 11);
+    EXPECT_TRUE(link->LinkFailed);
+    EXPECT_EQ(link->WaitTicks, -1);
+
+    // Once failed, nothing more is sent.
+    EXPECT_FALSE(link->SendCommand("SAVE", true));
+    EXPECT_FALSE(link->SendCommand("SAVE", false));
+    EXPECT_EQ(device->record().written, "START 1\rHOTKEY 0\rGLIDEX 0\r");
+}
+
+TEST_F(DeviceLinkTest, LoadConfigReportsEachOutcome)
+{
+    // The port cannot be opened.
+    device->failWith(FakeCommDevice::Op::Open, 2);
+    prompts.answer(MsgAnswer::Ok);
+    EXPECT_TRUE(link->LoadConfig("COM3", false, true));
+    EXPECT_TRUE(link->LinkFailed);
+    device->failWith(FakeCommDevice::Op::Open, 0);
+
+    // The switch answers.
+    switchAnswers("Start 4\r\n# \r\n", 2);
+    prompts.answer(MsgAnswer::Ok);
+    EXPECT_FALSE(link->LoadConfig("COM3", false, true));
+    EXPECT_EQ(device->record().written, "CONFIG\r");
+    EXPECT_EQ(device->record().opened, std::vector<std::string>{"COM3"});
+    EXPECT_FALSE(device->isOpen());
+    EXPECT_EQ(KvmConfig.Start, 4);
+
+    // It stays silent: the command wait, then 30 polls of 10 ms.
+    ticks = 0;
+    switchAnswers("", 0);
+    KvmConfig.Start = 1;
+    prompts.answer(MsgAnswer::Ok);
+    EXPECT_TRUE(link->LoadConfig("COM3", false, false));
+    EXPECT_EQ(pump.sleptMs, 300);
+    EXPECT_EQ(KvmConfig.Start, 1);
+    EXPECT_FALSE(link->DownloadActive);
+
+    std::vector<std::pair<QString, QString>> shown;
+    for (const FakePrompts::Box& box : prompts.boxes())
+        shown.emplace_back(box.text, box.caption);
+    EXPECT_EQ(shown, (std::vector<std::pair<QString, QString>>{{"COM port open error!", "Error"},
+                                                               {"Load Config finished!", "Info"},
+                                                               {"Load Config error!", "Error"}}));
+}
+
+}  // namespace
