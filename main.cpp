@@ -1,4 +1,6 @@
 #include "dialogs/DebugWindow.h"
+#include "platform/EventPump.h"
+#include "platform/ExceptionReport.h"
 #include "platform/Fonts.h"
 #include "platform/QtPrompts.h"
 #include "setup/SetupWindow.h"
@@ -12,11 +14,15 @@ int main(int argc, char* argv[])
     RegisterFontSubstitutes();
 
     QtPrompts prompts;
+    QtEventPump pump;
+    SetExceptionReporter([&prompts](const QString& message) {
+        prompts.messageBox(nullptr, message, QStringLiteral("Error"), MsgButtons::Ok);
+    });
     const QString settingsPath = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("TORVIK.INI"));
 
     // The windows in their fixed order; all live until the program ends, and
     // only the setup window is shown. Closing it ends the program.
-    TfrmSetup frmSetup(prompts, settingsPath);
+    TfrmSetup frmSetup(prompts, pump, settingsPath);
     TfrmDebug frmDebug;
 
     frmSetup.show();

@@ -6,6 +6,7 @@
 #include "setup/LayoutFile.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -76,7 +77,8 @@ void selectItem(QComboBox* list, int item)
 
 }  // namespace
 
-TfrmSetup::TfrmSetup(Prompts& prompts, const QString& settingsPath, QWidget* parent)
+TfrmSetup::TfrmSetup(Prompts& prompts, EventPump& pump, const QString& settingsPath, DeviceFactory makeDevice,
+                     QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
     , prompts_(prompts)
     , settingsPath_(settingsPath)
@@ -88,7 +90,37 @@ TfrmSetup::TfrmSetup(Prompts& prompts, const QString& settingsPath, QWidget* par
     createWidgets();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    createPort(makeDevice);
+    link_ = std::make_unique<DeviceLink>(
+        *portTarget, DeviceLink::Timer{[this] { WorkTimer->start(); }, [this] { WorkTimer->stop(); }}, pump, prompts_,
+        [this](bool layoutOnly) {
+            QCoreApplication::postEvent(this, new QEvent(layoutOnly ? WM_LAYOUT_UPDATED : WM_CONFIG_UPDATED));
+        });
     FormCreate();
+}
+
+TfrmSetup::~TfrmSetup() = default;
+
+void TfrmSetup::createPort(const DeviceFactory& makeDevice)
+{
+    // The port names are read when the window is made.
+    portTarget = std::make_unique<TComPort>(makeDevice(PortNames::FromSettingsFile(settingsPath_)));
+    portTarget->BeginLoading();
+    portTarget->setBaudRate(br115200);
+    portTarget->setPort("COM1");
+    portTarget->Parity().setBits(prNone);
+    portTarget->setStopBits(sbOneStopBit);
+    portTarget->setDataBits(dbEight);
+    portTarget->setEvents(kAllComEvents);
+    portTarget->FlowControl().setOutCTSFlow(false);
+    portTarget->FlowControl().setOutDSRFlow(false);
+    portTarget->FlowControl().setControlDTR(dtrDisable);
+    portTarget->FlowControl().setControlRTS(rtsDisable);
+    portTarget->FlowControl().setXonXoffOut(false);
+    portTarget->FlowControl().setXonXoffIn(false);
+    portTarget->setSyncMethod(smWindowSync);
+    portTarget->OnRxChar = [this](TCustomComPort* sender, int count) { portTargetRxChar(sender, count); };
+    portTarget->Loaded();
 }
 
 void TfrmSetup::createWidgets()
@@ -138,16 +170,19 @@ void TfrmSetup::createWidgets()
 
     connect(btnDefault, &QPushButton::clicked, this, &TfrmSetup::btnDefaultClick);
     connect(btnExit, &QPushButton::clicked, this, &TfrmSetup::btnExitClick);
+    connect(btnLoadConfig, &QPushButton::clicked, this, &TfrmSetup::btnLoadConfigClick);
 
     // Drives the acknowledge wait of the command exchange.
     WorkTimer = new QTimer(this);
     WorkTimer->setObjectName(QStringLiteral("WorkTimer"));
     WorkTimer->setInterval(100);
+    connect(WorkTimer, &QTimer::timeout, this, &TfrmSetup::WorkTimerTimer);
     WorkTimer->start();
 }
 
 void TfrmSetup::FormCreate()
 {
+    link_->LineLength = 0;
     for (int n = 1; n <= kComPortCount; ++n)
         cmbCOMPort->addItem(QStringLiteral("COM%1").arg(n));
 
@@ -190,6 +225,8 @@ int TfrmSetup::WriteLayoutFile(const QString& fileName, bool overwrite)
 
 void TfrmSetup::btnDefaultClick()
 {
+    if (transferRunning_)
+        return;
     const MsgAnswer answer = prompts_.messageBox(nullptr, QStringLiteral("Reset Config and Glidex Layout to default?"),
                                                  QStringLiteral("Confirm"), MsgButtons::OkCancel);
     if (answer != MsgAnswer::Ok)
@@ -203,6 +240,70 @@ void TfrmSetup::btnDefaultClick()
 void TfrmSetup::btnExitClick()
 {
     close();
+}
+
+template <typename Transfer>
+auto TfrmSetup::runTransfer(Transfer transfer)
+{
+    transferRunning_ = true;
+    for (QPushButton* button : {btnLoadConfig, btnSaveConfig, btnDefault})
+        button->setEnabled(false);
+    struct Finish {
+        TfrmSetup* window;
+        ~Finish()
+        {
+            window->transferRunning_ = false;
+            for (QPushButton* button : {window->btnLoadConfig, window->btnSaveConfig, window->btnDefault})
+                button->setEnabled(true);
+            if (window->closePending_)
+                QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
+        }
+    } finish{this};
+    return transfer();
+}
+
+void TfrmSetup::closeEvent(QCloseEvent* event)
+{
+    // The port and the waiting loops belong to the running transfer: the
+    // window closes once it has ended.
+    if (transferRunning_) {
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+bool TfrmSetup::SendCommand(const std::string& text, bool wait)
+{
+    return link_->SendCommand(text, wait);
+}
+
+void TfrmSetup::ParseReplyLine(std::string_view line)
+{
+    link_->ParseReplyLine(line);
+}
+
+bool TfrmSetup::LoadConfig(bool layoutOnly, bool showFinished)
+{
+    if (transferRunning_)
+        return true;
+    return runTransfer([&] { return link_->LoadConfig(cmbCOMPort->currentText().toStdString(), layoutOnly, showFinished); });
+}
+
+void TfrmSetup::btnLoadConfigClick()
+{
+    LoadConfig(false, true);
+}
+
+void TfrmSetup::WorkTimerTimer()
+{
+    link_->WorkTimerTimer();
+}
+
+void TfrmSetup::portTargetRxChar(TCustomComPort*, int)
+{
+    link_->ReceiveBytes();
 }
 
 bool TfrmSetup::event(QEvent* event)

@@ -1,8 +1,16 @@
 #pragma once
 
+#include "serial/ComPort.h"
+#include "serial/PortNames.h"
+#include "setup/DeviceLink.h"
+
 #include <QEvent>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
+class EventPump;
 class Prompts;
 class QCheckBox;
 class QComboBox;
@@ -22,8 +30,13 @@ public:
     static constexpr QEvent::Type WM_CONFIG_UPDATED = static_cast<QEvent::Type>(1124);
     static constexpr QEvent::Type WM_LAYOUT_UPDATED = static_cast<QEvent::Type>(1125);
 
+    // Makes the serial device for the port names of the settings file.
+    using DeviceFactory = std::function<std::unique_ptr<CommDevice>(const PortNames&)>;
+
     // `settingsPath` is the settings file, "TORVIK.INI" beside the program.
-    TfrmSetup(Prompts& prompts, const QString& settingsPath, QWidget* parent = nullptr);
+    TfrmSetup(Prompts& prompts, EventPump& pump, const QString& settingsPath,
+              DeviceFactory makeDevice = CreatePlatformCommDevice, QWidget* parent = nullptr);
+    ~TfrmSetup() override;
 
     const QString& settingsPath() const { return settingsPath_; }
 
@@ -31,8 +44,18 @@ public:
     int ReadLayoutFile(const QString& fileName);
     int WriteLayoutFile(const QString& fileName, bool overwrite);
 
+    // The command exchange and the download (see DeviceLink).
+    bool SendCommand(const std::string& text, bool wait);
+    void ParseReplyLine(std::string_view line);
+    bool LoadConfig(bool layoutOnly, bool showFinished);
+    // True while a download or upload runs.
+    bool TransferRunning() const { return transferRunning_; }
+
     void btnDefaultClick();
     void btnExitClick();
+    void btnLoadConfigClick();
+    void WorkTimerTimer();
+    void portTargetRxChar(TCustomComPort* sender, int count);
 
     QLabel* lblCOMPort;
     QComboBox* cmbCOMPort;
@@ -52,6 +75,7 @@ public:
     QPushButton* btnExit;
     QPushButton* btnDefault;
     QTimer* WorkTimer;
+    std::unique_ptr<TComPort> portTarget;
 
 signals:
     // KvmLayout changed: the layout editor rebuilds its tiles from it.
@@ -59,9 +83,15 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createWidgets();
+    void createPort(const DeviceFactory& makeDevice);
+    // Runs a transfer with the transfer buttons disabled; a close asked for
+    // meanwhile happens once it has ended.
+    template <typename Transfer>
+    auto runTransfer(Transfer transfer);
     void FormCreate();
     void RecordToWidgets();
     void WMConfigUpdated();
@@ -69,4 +99,7 @@ private:
 
     Prompts& prompts_;
     QString settingsPath_;
+    std::unique_ptr<DeviceLink> link_;
+    bool transferRunning_ = false;
+    bool closePending_ = false;
 };

@@ -1,6 +1,8 @@
 #include "dialogs/DebugWindow.h"
 
 #include "setup/SetupWindow.h"
+
+#include "platform/EventPump.h"
 #include "support/FakePrompts.h"
 #include "support/Screenshots.h"
 
@@ -33,7 +35,8 @@ TEST(DebugWindow, ClosingTheSetupWindowEndsTheProgramEvenWhileTheDebugWindowIsSh
 {
     QTemporaryDir dir;
     FakePrompts prompts;
-    TfrmSetup frmSetup(prompts, dir.filePath(QStringLiteral("TORVIK.INI")));
+    QtEventPump pump;
+    TfrmSetup frmSetup(prompts, pump, dir.filePath(QStringLiteral("TORVIK.INI")));
     TfrmDebug frmDebug;
     frmSetup.show();
     frmDebug.show();

@@ -1,5 +1,7 @@
 #include "setup/SetupWindow.h"
 
+#include "platform/EventPump.h"
+
 #include "setup/KvmConfig.h"
 #include "setup/LayoutFile.h"
 #include "support/FakePrompts.h"
@@ -60,7 +62,7 @@ protected:
 
     TfrmSetup& create()
     {
-        window = std::make_unique<TfrmSetup>(prompts, settingsPath);
+        window = std::make_unique<TfrmSetup>(prompts, pump, settingsPath);
         return *window;
     }
 
@@ -75,6 +77,7 @@ protected:
     QTemporaryDir dir;
     QString settingsPath;
     FakePrompts prompts;
+    QtEventPump pump;
     std::unique_ptr<TfrmSetup> window;
 };
 
