@@ -26,7 +26,7 @@ for corpus in fuzz/corpus/*/; do
   target="$(basename "$corpus")"
   scratch="build/fuzz/corpus-$target"
   mkdir -p "$scratch"
-  if ! "build/fuzz/fuzz/$target" -seed=1 -runs=3000 -max_len=8192 "$scratch" "$corpus" >"build/fuzz/$target.log" 2>&1; then
+  if ! "build/fuzz/fuzz/$target" -seed=1 -runs=100000 -max_total_time=15 -max_len=8192 "$scratch" "$corpus" >"build/fuzz/$target.log" 2>&1; then
     cat "build/fuzz/$target.log"
     echo "Fuzz target $target failed" >&2
     exit 1
