@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -200,14 +203,23 @@ TEST_F(ComPortTest, AFailedModemReportLeavesThePortOpen)
     EXPECT_FALSE(port->Connected());
 }
 
-TEST_F(ComPortTest, AFailedPurgeKeepsThePortOpen)
+TEST_F(ComPortTest, AFailedPurgeKeepsThePortOpenWithItsEventThread)
 {
-    port->setEvents(0);
+    port->setSyncMethod(smNone);
+    std::atomic<int> received = 0;
+    port->OnRxChar = [&](TCustomComPort*, int) { ++received; };
     port->OpenPort();
     device->failWith(Op::Purge, 6);
     expectFailure(5, "PurgeComm function failed (win error code: 6)", [&] { port->ClosePort(); });
     EXPECT_TRUE(port->Connected());
     EXPECT_TRUE(device->isOpen());
+
+    device->receive("x");
+    device->raiseEvents(CommEvent::RxChar);
+    for (int i = 0; i < 10000 && received == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(received, 1);
+
     device->failWith(Op::Purge, 0);
     port->ClosePort();
     EXPECT_FALSE(device->isOpen());
