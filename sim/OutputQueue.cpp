@@ -1,0 +1,76 @@
+#include "sim/OutputQueue.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+constexpr long long kBitsPerByte = 10;
+constexpr long long kBaud = 115200;
+
+std::chrono::nanoseconds wireTime(std::size_t bytes)
+{
+    return std::chrono::nanoseconds(static_cast<long long>(bytes) * kBitsPerByte * 1'000'000'000LL / kBaud);
+}
+
+// Whole bytes a line sends in `elapsed`.
+std::size_t bytesIn(std::chrono::nanoseconds elapsed)
+{
+    return static_cast<std::size_t>(elapsed.count() * kBaud / (kBitsPerByte * 1'000'000'000LL));
+}
+
+}  // namespace
+
+void OutputQueue::push(std::string bytes, Clock::time_point notBefore)
+{
+    if (bytes.empty() || queuedBytes_ + bytes.size() > kMaxQueuedBytes)
+        return;
+    queuedBytes_ += bytes.size();
+    pieces_.push_back({std::move(bytes), 0, notBefore});
+}
+
+std::optional<OutputQueue::Clock::time_point> OutputQueue::nextDue() const
+{
+    if (pieces_.empty())
+        return std::nullopt;
+    const Clock::time_point due = pieces_.front().notBefore;
+    return paced_ ? std::max(due, lineFree_) : due;
+}
+
+bool OutputQueue::writeDue(int fd, Clock::time_point now, std::size_t budget)
+{
+    while (!pieces_.empty() && budget > 0) {
+        Piece& piece = pieces_.front();
+        const Clock::time_point start = *nextDue();
+        if (start > now)
+            return true;
+        std::size_t count = std::min(budget, piece.bytes.size() - piece.sent);
+        if (paced_) {
+            // The byte at `start` and every whole byte time after it.
+            count = std::min(count, 1 + bytesIn(now - start));
+        }
+        const ssize_t written = write(fd, piece.bytes.data() + piece.sent, count);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            blocked_ = errno == EAGAIN || errno == EWOULDBLOCK;
+            return blocked_;
+        }
+        blocked_ = false;
+        const auto done = static_cast<std::size_t>(written);
+        if (paced_)
+            lineFree_ = start + wireTime(done);
+        piece.sent += done;
+        queuedBytes_ -= done;
+        budget -= done;
+        if (piece.sent == piece.bytes.size())
+            pieces_.pop_front();
+        if (done < count) {
+            // The descriptor took only part: wait until it is writable.
+            blocked_ = true;
+            return true;
+        }
+    }
+    return true;
+}

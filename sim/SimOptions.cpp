@@ -1,0 +1,113 @@
+#include "sim/SimOptions.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <string_view>
+
+const char* const kSimUsage =
+    "usage: torvik-sim [options]\n"
+    "Simulates the switch on a pseudo-terminal and prints the terminal's path.\n"
+    "  --link PATH         make PATH a symbolic link to the terminal (removed at exit)\n"
+    "  --state FILE        keep the stored configuration in FILE (read at start, written on SAVE)\n"
+    "  --log FILE          write every command line received to FILE, one a line\n"
+    "  --silent-after N    answer nothing after N command lines\n"
+    "  --hangup-after N    close the terminal once N command lines have been answered and read\n"
+    "  --delay-ms N        wait N milliseconds before each prompt\n"
+    "  --pace              send no faster than a 115200 baud line\n"
+    "  --echo              echo each command line before answering it\n"
+    "  --lf-only           end lines with LF instead of CR LF\n"
+    "  --noise             put random junk lines among the reply lines\n"
+    "  --seed N            seed for --noise, to repeat a run\n"
+    "  --help              show this text\n";
+
+namespace {
+
+struct Flag {
+    std::string_view name;
+    bool SimOptions::*field;
+};
+constexpr Flag kFlags[] = {
+    {"--pace", &SimOptions::pace},
+    {"--echo", &SimOptions::echo},
+    {"--lf-only", &SimOptions::lfOnly},
+    {"--noise", &SimOptions::noise},
+};
+
+struct Path {
+    std::string_view name;
+    std::string SimOptions::*field;
+};
+constexpr Path kPaths[] = {
+    {"--link", &SimOptions::link},
+    {"--state", &SimOptions::state},
+    {"--log", &SimOptions::log},
+};
+
+constexpr int64_t kIntMax = std::numeric_limits<int32_t>::max();
+constexpr int64_t kSeedMax = std::numeric_limits<uint32_t>::max();
+
+struct Number {
+    std::string_view name;
+    int64_t max;
+};
+constexpr Number kNumbers[] = {
+    {"--silent-after", kIntMax},
+    {"--hangup-after", kIntMax},
+    {"--delay-ms", kIntMax},
+    {"--seed", kSeedMax},
+};
+
+template <typename Entry, std::size_t N>
+const Entry* find(const Entry (&table)[N], std::string_view name)
+{
+    const auto found = std::find_if(std::begin(table), std::end(table), [&](const Entry& e) { return e.name == name; });
+    return found == std::end(table) ? nullptr : found;
+}
+
+std::optional<int64_t> number(std::string_view text, int64_t max)
+{
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value < 0 || value > max)
+        return std::nullopt;
+    return value;
+}
+
+void setNumber(SimOptions& options, std::string_view name, int64_t value)
+{
+    if (name == "--silent-after")
+        options.silentAfter = value;
+    else if (name == "--hangup-after")
+        options.hangUpAfter = value;
+    else if (name == "--delay-ms")
+        options.delayMs = value;
+    else
+        options.seed = value;
+}
+
+}  // namespace
+
+ParsedOptions ParseSimOptions(std::span<char* const> args)
+{
+    ParsedOptions result;
+    for (std::size_t i = 0; i < args.size() && result.error.empty(); ++i) {
+        const std::string_view name = args[i];
+        if (name == "--help") {
+            result.help = true;
+        } else if (const Flag* flag = find(kFlags, name)) {
+            result.options.*flag->field = true;
+        } else if (!find(kPaths, name) && !find(kNumbers, name)) {
+            result.error = "unknown option: " + std::string(name);
+        } else if (i + 1 == args.size() || std::string_view(args[i + 1]).empty()) {
+            result.error = std::string(name) + " needs a value";
+        } else if (const Path* path = find(kPaths, name)) {
+            result.options.*path->field = args[++i];
+        } else if (const std::optional<int64_t> value = number(args[++i], find(kNumbers, name)->max)) {
+            setNumber(result.options, name, *value);
+        } else {
+            result.error = std::string(name) + " needs a number from 0 to " + std::to_string(find(kNumbers, name)->max);
+        }
+    }
+    return result;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+// The simulator's command line.
+struct SimOptions {
+    std::string link;   // --link PATH: a symbolic link to the slave end
+    std::string state;  // --state FILE: the stored configuration, read at start, written on SAVE
+    std::string log;    // --log FILE: every command line received, one a line
+
+    // Faults and realism.
+    std::optional<int64_t> silentAfter;  // --silent-after N: no answers after N command lines
+    std::optional<int64_t> hangUpAfter;  // --hangup-after N: close the line after N answers
+    int64_t delayMs = 0;                 // --delay-ms N: before each prompt
+    bool pace = false;                   // --pace: 115200 baud wire time
+    bool echo = false;                   // --echo: each command line before its answer
+    bool lfOnly = false;                 // --lf-only: lines end with LF alone
+    bool noise = false;                  // --noise: junk lines among the reply lines
+    std::optional<int64_t> seed;         // --seed N: for --noise, to repeat a run
+};
+
+struct ParsedOptions {
+    SimOptions options;
+    bool help = false;
+    std::string error;  // empty when the command line was good
+};
+
+// Parses the arguments after the program name.
+ParsedOptions ParseSimOptions(std::span<char* const> args);
+
+extern const char* const kSimUsage;
