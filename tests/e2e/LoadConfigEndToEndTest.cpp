@@ -1,0 +1,175 @@
+// Load Config as the user runs it: the setup window, the real serial port
+// with its event thread, and torvik-sim at the other end of a
+// pseudo-terminal.
+
+#include "platform/EventPump.h"
+#include "setup/KvmConfig.h"
+#include "setup/SetupWindow.h"
+#include "sim/SimProcess.h"
+#include "support/FakePrompts.h"
+#include "support/FileBytes.h"
+#include "support/QtPrinting.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A configuration that differs from the defaults in every setting.
+const std::vector<std::string> kUpload = {
+    "START 3",
+    "GLIDEX 1",
+    "HOTKEY 2",
+    "SLIDER A",
+    "SWITCHPOS FF",
+    "GROUP2 1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0",
+    "PORT 21 1920 0 1280 1024",
+    "MSTYLE 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0",
+    "MCONFIG 21 1920 0",
+    "SAVE",
+};
+
+class LoadConfigEndToEndTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        KvmConfig = RxConfig = KVM_CONFIG{};
+        KvmLayout = RxLayout = KVM_LAYOUT{};
+    }
+
+    // Starts the simulator with `options`, holding kUpload as its stored
+    // configuration (uploaded to a plain simulator sharing its state file).
+    void startSwitch(std::vector<std::string> options = {})
+    {
+        const std::string state = dir.filePath(QStringLiteral("switch.ini")).toStdString();
+        {
+            SimProcess plain({"--state", state});
+            ASSERT_FALSE(plain.path().empty());
+            SwitchLine line(plain.path());
+            ASSERT_TRUE(line.isOpen());
+            for (const std::string& command : kUpload)
+                ASSERT_FALSE(line.exchange(command).empty()) << command;
+        }
+        options.insert(options.end(), {"--state", state});
+        sim = std::make_unique<SimProcess>(options);
+        ASSERT_FALSE(sim->path().empty());
+    }
+
+    // The setup window with COM1 mapped to `device`.
+    TfrmSetup& openWindow(const std::string& device)
+    {
+        const QString settings = dir.filePath(QStringLiteral("TORVIK.INI"));
+        EXPECT_TRUE(WriteFileBytes(settings, "[Ports]\r\nCOM1=" + device + "\r\n"));
+        window = std::make_unique<TfrmSetup>(prompts, pump, settings);
+        return *window;
+    }
+
+    QString lastMessage() const { return prompts.boxes().empty() ? QString() : prompts.boxes().back().text; }
+
+    QTemporaryDir dir;
+    FakePrompts prompts;
+    QtEventPump pump;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<TfrmSetup> window;
+};
+
+TEST_F(LoadConfigEndToEndTest, LoadConfigShowsTheSwitchsSettingsAndLayout)
+{
+    startSwitch();
+    TfrmSetup& w = openWindow(sim->path());
+    QSignalSpy rebuilt(&w, &TfrmSetup::layoutUpdated);
+    prompts.answer(MsgAnswer::Ok);
+    w.btnLoadConfig->click();
+
+    EXPECT_EQ(lastMessage(), "Load Config finished!");
+    EXPECT_EQ(prompts.boxes().back().caption, "Info");
+    EXPECT_EQ(KvmConfig.Start, 3);
+    EXPECT_EQ(KvmConfig.Glidex, 1);
+    EXPECT_EQ(KvmConfig.HotKey, 2);
+    EXPECT_EQ(KvmConfig.Slider, 10);
+    EXPECT_EQ(KvmConfig.SwitchPos, 255);
+    EXPECT_EQ(KvmLayout.Group[1], 1);  // the default screens stay
+    EXPECT_EQ(KvmLayout.Group[21], 1);
+    EXPECT_EQ(KvmLayout.Port[21], (PortRect{1920, 0, 1280, 1024}));
+    EXPECT_EQ(KvmLayout.MStyle[1], 1);
+    EXPECT_EQ(KvmLayout.MConfig[21], (DeskOffset{1920, 0}));
+
+    // The refresh runs from the posted message, before or right after the box.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.cmbStartPort->currentText(), "3");
+    EXPECT_EQ(w.cmbHotKey->currentText(), "Shift Shift");
+    EXPECT_EQ(w.barSlider->value(), 10);
+    EXPECT_FALSE(w.chkPrecision->isChecked());
+    EXPECT_EQ(w.cmbSwitchPos->currentText(), "Last position");
+    EXPECT_FALSE(w.chkKVM->isChecked());
+    EXPECT_EQ(rebuilt.count(), 1);
+    EXPECT_FALSE(w.portTarget->Connected());
+    EXPECT_TRUE(w.btnLoadConfig->isEnabled());
+}
+
+TEST_F(LoadConfigEndToEndTest, ALayoutOnlyDownloadChangesNoSetting)
+{
+    startSwitch();
+    TfrmSetup& w = openWindow(sim->path());
+    const KVM_CONFIG before = KvmConfig;
+    EXPECT_FALSE(w.LoadConfig(/*layoutOnly=*/true, /*showFinished=*/false));
+    EXPECT_TRUE(prompts.boxes().empty());
+    EXPECT_EQ(KvmConfig, before);
+    EXPECT_EQ(KvmLayout.Port[21], (PortRect{1920, 0, 1280, 1024}));
+}
+
+TEST_F(LoadConfigEndToEndTest, ASilentSwitchOrAMissingDeviceChangesNothing)
+{
+    startSwitch({"--silent-after", "0"});
+    TfrmSetup& w = openWindow(sim->path());
+    const KVM_CONFIG before = KvmConfig;
+    prompts.answer(MsgAnswer::Ok);
+    EXPECT_TRUE(w.LoadConfig(false, true));
+    EXPECT_EQ(lastMessage(), "Load Config error!");
+    EXPECT_EQ(KvmConfig, before);
+
+    TfrmSetup& noDevice = openWindow(dir.filePath(QStringLiteral("no-such-tty")).toStdString());
+    prompts.answer(MsgAnswer::Ok);
+    EXPECT_TRUE(noDevice.LoadConfig(false, true));
+    EXPECT_EQ(lastMessage(), "COM port open error!");
+    EXPECT_EQ(prompts.boxes().back().caption, "Error");
+}
+
+TEST_F(LoadConfigEndToEndTest, ASlowOrChattySwitchStillLoads)
+{
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{"--delay-ms", "900"}, {"--echo"}, {"--noise", "--seed", "7"}}) {
+        KvmConfig = RxConfig = KVM_CONFIG{};
+        startSwitch(options);
+        TfrmSetup& w = openWindow(sim->path());
+        prompts.answer(MsgAnswer::Ok);
+        EXPECT_FALSE(w.LoadConfig(false, true)) << options[0];
+        EXPECT_EQ(lastMessage(), "Load Config finished!") << options[0];
+        EXPECT_EQ(KvmConfig.Start, 3) << options[0];
+        EXPECT_EQ(KvmLayout.Port[21], (PortRect{1920, 0, 1280, 1024})) << options[0];
+    }
+}
+
+TEST_F(LoadConfigEndToEndTest, LinesEndedByLineFeedAloneAreDropped)
+{
+    startSwitch({"--lf-only"});
+    TfrmSetup& w = openWindow(sim->path());
+    RxConfig.Start = 2;  // left by an earlier download
+    prompts.answer(MsgAnswer::Ok);
+    // The prompt still ends the download; every reply line was dropped, so
+    // what an earlier download received is committed.
+    EXPECT_FALSE(w.LoadConfig(false, true));
+    EXPECT_EQ(KvmConfig.Start, 2);
+    EXPECT_EQ(KvmLayout, KVM_LAYOUT{});
+}
+
+}  // namespace
