@@ -1,0 +1,126 @@
+// A full configuration download from torvik-sim, as Load Config makes it:
+// the real serial port with its event thread, the device link and the
+// event loop. Reports the wall time per download and the utility's own
+// processor time (the simulator is another process), with the simulator
+// answering at once and at 115200 baud wire time (--pace).
+
+#include "platform/EventPump.h"
+#include "platform/Prompts.h"
+#include "serial/ComPort.h"
+#include "serial/PortNames.h"
+#include "setup/DeviceLink.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+#include <csignal>
+#include <string>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+class CountingPrompts final : public Prompts {
+public:
+    int failures = 0;
+    MsgAnswer messageBox(QWidget*, const QString& text, const QString&, MsgButtons) override
+    {
+        failures += text != QLatin1String("Load Config finished!");
+        return MsgAnswer::Ok;
+    }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+};
+
+// torvik-sim on its own pseudo-terminal, for as long as the object lives.
+class Simulator {
+public:
+    explicit Simulator(bool pace)
+    {
+        int out[2];
+        if (pipe(out) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        std::string program = TORVIK_SIM;
+        std::string paceOption = "--pace";
+        char* argv[] = {program.data(), pace ? paceOption.data() : nullptr, nullptr};
+        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        char byte = 0;
+        while (pid_ > 0 && read(out[0], &byte, 1) == 1 && byte != '\n')
+            path_ += byte;
+        close(out[0]);
+    }
+    ~Simulator()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string path_;
+};
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void BM_FullDownload(benchmark::State& state)
+{
+    const Simulator sim(state.range(0) != 0);
+    if (sim.path().empty()) {
+        state.SkipWithError("torvik-sim did not start");
+        return;
+    }
+    PortNames names;
+    names.map(1, sim.path());
+    TComPort port(CreatePlatformCommDevice(names));
+    port.setBaudRate(br115200);
+    port.setSyncMethod(smWindowSync);
+    QTimer workTimer;
+    workTimer.setInterval(100);
+    QtEventPump pump;
+    CountingPrompts prompts;
+    DeviceLink link(port, DeviceLink::Timer{[&] { workTimer.start(); }, [&] { workTimer.stop(); }}, pump, prompts,
+                    [](bool) {});
+    QObject::connect(&workTimer, &QTimer::timeout, [&] { link.WorkTimerTimer(); });
+    port.OnRxChar = [&](TCustomComPort*, int) { link.ReceiveBytes(); };
+
+    double cpu = 0;
+    for (auto _ : state) {
+        const double before = cpuSeconds();
+        link.LoadConfig("COM1", false, true);
+        cpu += cpuSeconds() - before;
+    }
+    state.counters["utility_cpu_ms"] = benchmark::Counter(cpu * 1000.0, benchmark::Counter::kAvgIterations);
+    state.counters["failures"] = prompts.failures;
+}
+BENCHMARK(BM_FullDownload)->Arg(0)->Arg(1)->ArgName("pace")->Unit(benchmark::kMillisecond)->Iterations(20);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
