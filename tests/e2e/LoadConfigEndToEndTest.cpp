@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -142,6 +143,31 @@ TEST_F(LoadConfigEndToEndTest, ASilentSwitchOrAMissingDeviceChangesNothing)
     EXPECT_TRUE(noDevice.LoadConfig(false, true));
     EXPECT_EQ(lastMessage(), "COM port open error!");
     EXPECT_EQ(prompts.boxes().back().caption, "Error");
+}
+
+TEST_F(LoadConfigEndToEndTest, ClosingTheWindowDuringADownloadWaitsForItsEnd)
+{
+    startSwitch({"--silent-after", "0"});
+    TfrmSetup& w = openWindow(sim->path());
+    w.show();
+    bool buttonsDisabled = false;
+    bool stillOpen = false;
+    // While the download waits for the silent switch, the user tries again
+    // and then closes the window.
+    QTimer::singleShot(50, &w, [&] {
+        buttonsDisabled = !w.btnLoadConfig->isEnabled() && !w.btnSaveConfig->isEnabled() && !w.btnDefault->isEnabled();
+        EXPECT_TRUE(w.LoadConfig(false, true));  // refused: no transfer starts inside another
+        w.close();
+        stillOpen = w.isVisible();
+    });
+    prompts.answer(MsgAnswer::Ok);
+    EXPECT_TRUE(w.LoadConfig(false, true));
+    EXPECT_TRUE(buttonsDisabled);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(prompts.boxes().size(), 1u);  // only the download's own error
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(w.portTarget->Connected());
 }
 
 TEST_F(LoadConfigEndToEndTest, ASlowOrChattySwitchStillLoads)
