@@ -1,11 +1,10 @@
 // Parsing and committing a complete configuration reply (the 192 reply
 // lines and the prompt) as the receive handler gets it from the port.
 
-#include "platform/EventPump.h"
-#include "platform/Prompts.h"
 #include "serial/ComPort.h"
 #include "setup/DeviceLink.h"
 #include "support/FakeCommDevice.h"
+#include "support/QuietPlatform.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,20 +12,6 @@
 #include <string>
 
 namespace {
-
-class IdlePump final : public EventPump {
-public:
-    void processPending() override {}
-    void processOrWait() override {}
-    void sleep(int) override {}
-};
-
-class SilentPrompts final : public Prompts {
-public:
-    MsgAnswer messageBox(QWidget*, const QString&, const QString&, MsgButtons) override { return MsgAnswer::Ok; }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
-};
 
 std::string fullReply()
 {

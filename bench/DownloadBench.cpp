@@ -115,12 +115,3 @@ void BM_FullDownload(benchmark::State& state)
 BENCHMARK(BM_FullDownload)->Arg(0)->Arg(1)->ArgName("pace")->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

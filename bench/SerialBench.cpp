@@ -151,12 +151,3 @@ void BM_CommandRoundTrips(benchmark::State& state)
 BENCHMARK(BM_CommandRoundTrips)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

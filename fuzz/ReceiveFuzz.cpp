@@ -3,11 +3,10 @@
 // of the sizes the input names. Besides crashes and undefined behaviour it
 // checks that a line never grows past its buffer.
 
-#include "platform/EventPump.h"
-#include "platform/Prompts.h"
 #include "serial/ComPort.h"
 #include "setup/DeviceLink.h"
 #include "setup/KvmConfig.h"
+#include "support/QuietPlatform.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -55,20 +54,6 @@ public:
         return 0;
     }
     int purge(uint32_t) override { return 0; }
-};
-
-class IdlePump final : public EventPump {
-public:
-    void processPending() override {}
-    void processOrWait() override {}
-    void sleep(int) override {}
-};
-
-class SilentPrompts final : public Prompts {
-public:
-    MsgAnswer messageBox(QWidget*, const QString&, const QString&, MsgButtons) override { return MsgAnswer::Ok; }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
 };
 
 }  // namespace
