@@ -99,7 +99,16 @@ TfrmSetup::TfrmSetup(Prompts& prompts, EventPump& pump, const QString& settingsP
     FormCreate();
 }
 
-TfrmSetup::~TfrmSetup() = default;
+TfrmSetup::~TfrmSetup()
+{
+    // The port's last events still reach the device link: close it while
+    // the link is alive.
+    try {
+        portTarget->ClosePort();
+    } catch (const EComPort&) {
+        // The port's own destructor closes the device regardless.
+    }
+}
 
 void TfrmSetup::createPort(const DeviceFactory& makeDevice)
 {
