@@ -140,21 +140,25 @@ void TComThread::DeliverEvents()
 
 void TComThread::HandOver(uint32_t code)
 {
-    const bool waitForAction = owner_.SyncMethod() == smThreadSync;
     std::unique_lock lock(mutex_);
     pending_ = code;
     QCoreApplication::postEvent(notifyWindow_, new QEvent(WM_PORT_EVENT));
-    changed_.wait(lock, [&] { return !pending_ && !(waitForAction && actionRunning_); });
+    // Stop() may be waiting for exactly this.
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return !pending_ && !actionRunning_; });
 }
 
 void TComThread::AcceptPending()
 {
-    const bool threadSync = owner_.SyncMethod() == smThreadSync;
+    // The event thread waits for the action when the sync method says so,
+    // and while stopping: it then purges the device's queues, which must not
+    // happen under an action still reading them.
+    const bool waitForAction = owner_.SyncMethod() == smThreadSync || stopping_;
     std::optional<uint32_t> code;
     {
         const std::lock_guard lock(mutex_);
         code = std::exchange(pending_, std::nullopt);
-        actionRunning_ = code && threadSync;
+        actionRunning_ = code && waitForAction;
     }
     if (!code)
         return;
@@ -167,7 +171,7 @@ void TComThread::AcceptPending()
     } catch (const std::exception& error) {
         ReportException(error);
     }
-    if (threadSync) {
+    if (waitForAction) {
         {
             const std::lock_guard lock(mutex_);
             actionRunning_ = false;
@@ -178,6 +182,7 @@ void TComThread::AcceptPending()
 
 void TComThread::Stop()
 {
+    stopping_ = true;
     owner_.device_->stopWaiting();
     std::this_thread::yield();
     for (;;) {

@@ -55,6 +55,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<uint32_t> pending_;  // handed over, not yet accepted
-    bool actionRunning_ = false;       // smThreadSync: accepted, action not finished
+    bool actionRunning_ = false;       // accepted, and the event thread waits for the action
     bool ended_ = false;               // the loop has ended
+    bool stopping_ = false;            // Stop() runs (user-interface thread only)
 };
