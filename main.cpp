@@ -1,4 +1,5 @@
 #include "dialogs/DebugWindow.h"
+#include "editor/GlidexWindow.h"
 #include "platform/EventPump.h"
 #include "platform/ExceptionReport.h"
 #include "platform/Fonts.h"
@@ -23,6 +24,8 @@ int main(int argc, char* argv[])
     // The windows in their fixed order; all live until the program ends, and
     // only the setup window is shown. Closing it ends the program.
     TfrmSetup frmSetup(prompts, pump, settingsPath);
+    TfrmGlidex frmGlidex;
+    ConnectLayoutEditor(frmSetup, frmGlidex);
     TfrmDebug frmDebug;
 
     frmSetup.show();

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -179,6 +180,7 @@ void TfrmSetup::createWidgets()
 
     connect(btnDefault, &QPushButton::clicked, this, &TfrmSetup::btnDefaultClick);
     connect(btnExit, &QPushButton::clicked, this, &TfrmSetup::btnExitClick);
+    connect(btnGlidex, &QPushButton::clicked, this, &TfrmSetup::btnGlidexClick);
     connect(btnLoadConfig, &QPushButton::clicked, this, &TfrmSetup::btnLoadConfigClick);
 
     // Drives the acknowledge wait of the command exchange.
@@ -249,6 +251,17 @@ void TfrmSetup::btnDefaultClick()
 void TfrmSetup::btnExitClick()
 {
     close();
+}
+
+void TfrmSetup::setLayoutEditor(QDialog* frmGlidex)
+{
+    frmGlidex_ = frmGlidex;
+}
+
+void TfrmSetup::btnGlidexClick()
+{
+    if (frmGlidex_)
+        frmGlidex_->exec();
 }
 
 template <typename Transfer>

@@ -5,6 +5,7 @@
 #include "setup/DeviceLink.h"
 
 #include <QEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -14,6 +15,7 @@ class EventPump;
 class Prompts;
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -40,6 +42,9 @@ public:
 
     const QString& settingsPath() const { return settingsPath_; }
 
+    // The layout editor "Glidex Layout" shows; it is made after this window.
+    void setLayoutEditor(QDialog* frmGlidex);
+
     // The layout file operations on KvmLayout.
     int ReadLayoutFile(const QString& fileName);
     int WriteLayoutFile(const QString& fileName, bool overwrite);
@@ -53,6 +58,7 @@ public:
 
     void btnDefaultClick();
     void btnExitClick();
+    void btnGlidexClick();
     void btnLoadConfigClick();
     void WorkTimerTimer();
     void portTargetRxChar(TCustomComPort* sender, int count);
@@ -98,6 +104,7 @@ private:
     void WMLayoutUpdated();
 
     Prompts& prompts_;
+    QPointer<QDialog> frmGlidex_;
     QString settingsPath_;
     std::unique_ptr<DeviceLink> link_;
     bool transferRunning_ = false;

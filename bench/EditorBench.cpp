@@ -1,0 +1,92 @@
+// The layout editor: rebuilding all 80 tiles from the layout tables (with
+// their painting) and storing them back, and the peak memory of the utility
+// with the setup window and the editor open.
+
+#include "editor/GlidexWindow.h"
+#include "platform/EventPump.h"
+#include "platform/Fonts.h"
+#include "platform/QtPrompts.h"
+#include "setup/KvmConfig.h"
+#include "setup/SetupWindow.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+namespace {
+
+// Every monitor of every port placed, ten to a row, none overlapping.
+void placeAllMonitors()
+{
+    KvmLayout = KVM_LAYOUT{};
+    for (int p = 1; p <= kPortCount; ++p)
+        KvmLayout.MStyle[p] = 3;
+    for (int n = 1; n <= kScreenCount; ++n) {
+        KvmLayout.Group[n] = 1;
+        KvmLayout.Port[n] = {((n - 1) % 10) * 1920, ((n - 1) / 10) * 1080, 1920, 1080};
+    }
+}
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in kilobytes
+}
+
+// Runs first, so the process peak is the utility's own: the setup window and
+// the editor with 80 tiles, shown.
+void BM_PeakMemoryWithEditorOpen(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    QtPrompts prompts;
+    QtEventPump pump;
+    placeAllMonitors();
+    for (auto _ : state) {
+        TfrmSetup frmSetup(prompts, pump, dir.filePath(QStringLiteral("TORVIK.INI")));
+        placeAllMonitors();  // the setup window has read the (missing) settings file
+        TfrmGlidex frmGlidex;
+        ConnectLayoutEditor(frmSetup, frmGlidex);
+        frmSetup.show();
+        frmGlidex.show();
+        QApplication::processEvents();
+    }
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_PeakMemoryWithEditorOpen)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_LoadFromConfig(benchmark::State& state)
+{
+    placeAllMonitors();
+    TfrmGlidex frmGlidex;
+    for (auto _ : state)
+        frmGlidex.LoadFromConfig();
+}
+BENCHMARK(BM_LoadFromConfig)->Unit(benchmark::kMicrosecond);
+
+void BM_StoreToConfig(benchmark::State& state)
+{
+    placeAllMonitors();
+    TfrmGlidex frmGlidex;
+    for (auto _ : state) {
+        frmGlidex.StoreToConfig();
+        benchmark::DoNotOptimize(KvmLayout);
+    }
+}
+BENCHMARK(BM_StoreToConfig)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    RegisterFontSubstitutes();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

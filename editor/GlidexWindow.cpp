@@ -1,0 +1,325 @@
+#include "editor/GlidexWindow.h"
+
+#include "editor/ScreenGeometry.h"
+#include "platform/Fonts.h"
+#include "setup/SetupWindow.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kCanvasSize = 6000;     // canvas pixels each way
+constexpr int kScrollStep = 50;
+constexpr int kLabelPitch = 69;       // 65 wide, 4 apart
+constexpr int kLabelTop = 5;          // in the 35 pixel strip
+
+template <typename Widget>
+Widget* makeWidget(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
+{
+    QLabel* label = makeWidget<QLabel>(parent, name, geometry);
+    label->setText(caption);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+QWidget* makeStrip(const char* name, int height)
+{
+    auto* strip = new QWidget;
+    strip->setObjectName(QLatin1String(name));
+    strip->setFixedHeight(height);
+    return strip;
+}
+
+}  // namespace
+
+TfrmGlidex::TfrmGlidex(QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                          Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmGlidex"));
+    setFont(FormFont());
+    createWidgets();
+    resize(1280, 700);
+    setMinimumSize(850, 600);
+    setMaximumSize(3840, 2160);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormCreate();
+}
+
+void TfrmGlidex::createWidgets()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // The commands of the three menus belong to the editing features.
+    MainMenu = new QMenuBar(this);
+    MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    mnuLayout = MainMenu->addMenu(QStringLiteral("Layout"));
+    mnuLayout->setObjectName(QStringLiteral("mnuLayout"));
+    mnuMove = MainMenu->addMenu(QStringLiteral("Move"));
+    mnuMove->setObjectName(QStringLiteral("mnuMove"));
+    mnuCheck = MainMenu->addAction(QStringLiteral("Check"));
+    mnuCheck->setObjectName(QStringLiteral("mnuCheck"));
+    layout->setMenuBar(MainMenu);
+
+    // Top strip: the unit list and the port labels (made with the tiles).
+    panPort = makeStrip("panPort", 35);
+    cmbDevice = makeWidget<QComboBox>(panPort, "cmbDevice", {8, 4, 121, 22});
+    cmbDevice->addItems({"Master", "Slave 1", "Slave 2", "Slave 3", "Slave 4"});
+    // Holds trace texts of the mouse editing; never shown.
+    Label1 = makeLabel(panPort, "Label1", QStringLiteral("Label1"), {4000, 8, 40, 13});
+    Label1->hide();
+    layout->addWidget(panPort);
+
+    // The canvas: a plain white surface the tiles lie on.
+    scrollLayout = new QScrollArea;
+    scrollLayout->setObjectName(QStringLiteral("scrollLayout"));
+    imgLayout = new QWidget;
+    imgLayout->setObjectName(QStringLiteral("imgLayout"));
+    imgLayout->setFixedSize(kCanvasSize, kCanvasSize);
+    imgLayout->setAutoFillBackground(true);
+    QPalette canvas = imgLayout->palette();
+    canvas.setColor(QPalette::Window, Qt::white);
+    imgLayout->setPalette(canvas);
+    scrollLayout->setWidget(imgLayout);
+    for (QScrollBar* bar : {scrollLayout->horizontalScrollBar(), scrollLayout->verticalScrollBar()}) {
+        bar->setSingleStep(kScrollStep);
+        bar->setTracking(true);
+    }
+    layout->addWidget(scrollLayout, 1);
+
+    // Bottom panel: the selected tile's values in one row.
+    panScreen = makeStrip("panScreen", 57);
+    lblResolution = makeLabel(panScreen, "lblResolution", QStringLiteral("Resolution"), {16, 17, 60, 22});
+    cmbResolution = makeWidget<QComboBox>(panScreen, "cmbResolution", {80, 17, 113, 22});
+    chkPortrait = makeWidget<QCheckBox>(panScreen, "chkPortrait", {212, 17, 73, 22});
+    chkPortrait->setText(QStringLiteral("Portrait"));
+    lblPosition = makeLabel(panScreen, "lblPosition", QStringLiteral("Position"), {300, 17, 48, 22});
+    edtX = makeWidget<QLineEdit>(panScreen, "edtX", {352, 17, 57, 22});
+    edtX->setText(QStringLiteral("1920"));
+    lblComma = makeLabel(panScreen, "lblComma", QStringLiteral(","), {412, 17, 8, 22});
+    edtY = makeWidget<QLineEdit>(panScreen, "edtY", {422, 17, 57, 22});
+    edtY->setText(QStringLiteral("1080"));
+    btnApply = makeWidget<QPushButton>(panScreen, "btnApply", {500, 15, 75, 26});
+    btnApply->setText(QStringLiteral("Apply"));
+    btnApply->setDefault(true);
+    btnDelete = makeWidget<QPushButton>(panScreen, "btnDelete", {588, 15, 75, 26});
+    btnDelete->setText(QStringLiteral("Delete"));
+    layout->addWidget(panScreen);
+
+    StatusBar1 = new QStatusBar;
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->addWidget(new QLabel(QStringLiteral("Status")));
+    layout->addWidget(StatusBar1);
+}
+
+void TfrmGlidex::FormCreate()
+{
+    setWindowTitle(QStringLiteral("Glidex Layout"));
+    for (const Resolution& entry : ResTable)
+        cmbResolution->addItem(QStringLiteral("%1 x %2").arg(entry.Width).arg(entry.Height));
+    cmbResolution->setCurrentIndex(-1);  // until a tile is selected
+    CurDevice = 0;
+    ZoomDiv = 10;
+    CurGroup = 1;
+    MaxDeskX = imgLayout->width() * ZoomDiv;
+    MaxDeskY = imgLayout->height() * ZoomDiv;
+    setPanelEnabled(false);
+
+    const QFont labelFont = PointFont(QStringLiteral("MS Sans Serif"), 14, true);
+    for (int n = 1; n <= kScreenCount; ++n) {
+        auto* tile = new TScreen(n, imgLayout);
+        tile->LabelSlot = (n - 1) / 20 + (tile->PortIndex % 4) * 4;
+
+        auto* label = new QLabel(tile->Title, panPort);
+        label->setObjectName(QStringLiteral("PortLabel%1").arg(n));
+        label->setFixedSize(65, 25);
+        label->setAlignment(Qt::AlignCenter);
+        label->setAutoFillBackground(true);
+        label->setFont(labelFont);
+        label->setToolTip(tile->toolTip());
+        label->setAccessibleName(tile->Title);
+        label->setAccessibleDescription(tile->toolTip());
+        label->move(labelLeft(tile->LabelSlot), kLabelTop);
+        label->setVisible(tile->PortIndex < 4);
+        tile->PortLabel = label;
+        SetLabelPlaced(*tile, false);
+        Screens[n] = tile;
+    }
+    cmbDevice->setCurrentIndex(CurDevice);
+    connect(cmbDevice, &QComboBox::currentIndexChanged, this, &TfrmGlidex::cmbDeviceChange);
+
+    LoadFromConfig();
+}
+
+int TfrmGlidex::labelLeft(int slot) const
+{
+    return cmbDevice->x() + cmbDevice->width() + slot * kLabelPitch + 5;
+}
+
+void TfrmGlidex::setPanelEnabled(bool enabled)
+{
+    for (QWidget* widget : std::initializer_list<QWidget*>{lblResolution, cmbResolution, chkPortrait, lblPosition,
+                                                           edtX, lblComma, edtY, btnApply, btnDelete})
+        widget->setEnabled(enabled);
+}
+
+void TfrmGlidex::PaintScreen(TScreen& tile, bool selected)
+{
+    tile.ScreenGroup = CurGroup;
+    const QRect bounds = TileCanvasRect(tile.DeskX, tile.DeskY, tile.DeskWidth, tile.DeskHeight, ZoomDiv);
+    tile.setGeometry(bounds);
+    tile.setPixmap(bounds.width() > 0 && bounds.height() > 0
+                       ? DrawScreenPicture(tile, bounds.width(), bounds.height(), selected)
+                       : QPixmap());
+    tile.raise();
+    tile.show();
+    SetLabelPlaced(tile, true);
+    if (!selected)
+        return;
+
+    cmbResolution->setCurrentIndex(tile.ResIndex >= 0 && tile.ResIndex < kResCount ? tile.ResIndex : -1);
+    chkPortrait->setChecked(tile.Portrait);
+    edtX->setText(QString::number(tile.DeskX));
+    edtY->setText(QString::number(tile.DeskY));
+    setPanelEnabled(true);
+}
+
+void TfrmGlidex::RepaintScreen(TScreen& tile, bool selected)
+{
+    if (!tile.isHidden())
+        PaintScreen(tile, selected);
+}
+
+void TfrmGlidex::RemoveScreen(TScreen& tile)
+{
+    tile.ScreenGroup = 0;
+    SetLabelPlaced(tile, false);
+    tile.hide();
+    if (SelectedNo != tile.ScreenNo)
+        return;
+
+    setPanelEnabled(false);
+    for (int step = 0; step < kScreenCount; ++step) {
+        SelectedNo = SelectedNo % kScreenCount + 1;
+        if (Screens[SelectedNo]->ScreenGroup > 0) {
+            RepaintScreen(*Screens[SelectedNo], true);
+            return;
+        }
+    }
+    SelectedNo = 0;
+}
+
+void TfrmGlidex::LoadFromConfig()
+{
+    // A reload replaces the layout as a whole, so no tile stays selected.
+    SelectedNo = 0;
+    setPanelEnabled(false);
+
+    for (int n = 1; n <= kScreenCount; ++n) {
+        TScreen& tile = *Screens[n];
+        const PortRect& port = KvmLayout.Port[n];
+        if (port.Width == 0 || port.Height == 0) {
+            RemoveScreen(tile);
+            continue;
+        }
+        tile.DeskX = port.X;
+        tile.DeskY = port.Y;
+        tile.DeskWidth = port.Width;
+        tile.DeskHeight = port.Height;
+        tile.DeskRight = port.X + port.Width;
+        tile.DeskBottom = port.Y + port.Height;
+        const ResolutionMatch match = MatchResolution(port.Width, port.Height);
+        tile.ResIndex = match.ResIndex;
+        tile.Portrait = match.Portrait;
+        if (KvmLayout.Group[n] == 0) {
+            RemoveScreen(tile);
+        } else {
+            tile.ScreenGroup = KvmLayout.Group[n];
+            PaintScreen(tile, false);
+        }
+    }
+    RefreshLabels();
+}
+
+void TfrmGlidex::StoreToConfig()
+{
+    for (int n = 1; n <= kScreenCount; ++n) {
+        const TScreen& tile = *Screens[n];
+        const bool placed = tile.ScreenGroup != 0;
+        KvmLayout.Group[n] = tile.ScreenGroup;
+        KvmLayout.Port[n] = {placed ? tile.DeskX : 0, placed ? tile.DeskY : 0, tile.DeskWidth, tile.DeskHeight};
+    }
+    StoreMonitorTotals(KvmLayout);
+}
+
+void TfrmGlidex::RefreshLabels()
+{
+    for (int n = 1; n <= kScreenCount; ++n) {
+        TScreen& tile = *Screens[n];
+        if (tile.PortIndex / 4 != CurDevice)
+            tile.PortLabel->hide();
+        if (tile.ScreenGroup != 0 && MonitorsOfStyle(KvmLayout.MStyle[tile.PortIndex + 1]) < tile.MonitorNo)
+            RemoveScreen(tile);
+    }
+
+    int slot = 0;
+    for (int port = 1; port <= 4; ++port) {
+        const int32_t count = MonitorsOfStyle(KvmLayout.MStyle[CurDevice * 4 + port]);
+        for (int monitor = 1; monitor <= 4; ++monitor) {
+            TScreen& tile = *Screens[CurDevice * 4 + (monitor - 1) * kPortCount + port];
+            if (monitor > count) {
+                RemoveScreen(tile);
+                tile.PortLabel->hide();
+                continue;
+            }
+            tile.LabelSlot = slot;
+            tile.PortLabel->move(labelLeft(slot), kLabelTop);
+            tile.PortLabel->show();
+            ++slot;
+        }
+    }
+}
+
+void TfrmGlidex::cmbDeviceChange(int index)
+{
+    CurDevice = index;
+    RefreshLabels();
+}
+
+void TfrmGlidex::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void ConnectLayoutEditor(TfrmSetup& frmSetup, TfrmGlidex& frmGlidex)
+{
+    frmSetup.setLayoutEditor(&frmGlidex);
+    QObject::connect(&frmSetup, &TfrmSetup::layoutUpdated, &frmGlidex, &TfrmGlidex::LoadFromConfig);
+}

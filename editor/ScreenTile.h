@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QPixmap>
+#include <QString>
+
+#include <cstdint>
+
+// One monitor of the cascade on the layout canvas: a picture of the monitor
+// and its label in the strip above the canvas. The window owns and places
+// both; the tile only carries the monitor's data.
+class TScreen : public QLabel {
+    Q_OBJECT
+
+public:
+    // Tile `screenNo` (1..80) with its title, hint and colour, unplaced,
+    // 1920 x 1080 at (0, 0), hidden.
+    TScreen(int screenNo, QWidget* parent);
+
+    QLabel* PortLabel = nullptr;
+    int32_t ScreenNo;
+    int32_t ScreenGroup = 0;  // 0 = not on the canvas, else its group
+    QColor ScreenColor;
+    QString Title;
+    bool Portrait = false;
+    int32_t ResIndex;
+    int32_t PortIndex;   // computer port across the cascade, 0..19
+    int32_t LabelSlot = 0;  // position of PortLabel in the strip, 0 = leftmost
+    int32_t MonitorNo;   // 1..4
+    int32_t DeskWidth;   // device pixels, already turned when Portrait
+    int32_t DeskHeight;
+    int32_t DeskX = 0;
+    int32_t DeskY = 0;
+    int32_t DeskRight;   // DeskX + DeskWidth
+    int32_t DeskBottom;  // DeskY + DeskHeight
+    // The rectangle of a drag in progress.
+    int32_t StartX = 0;
+    int32_t StartY = 0;
+    int32_t StartRight = 0;
+    int32_t StartBottom = 0;
+};
+
+// "2A" for the Master's port 2, first monitor; "S3.4B" for Slave 3, port 4,
+// second monitor.
+QString ScreenTitle(int portIndex, int monitorNo);
+// "Master Port 2 Monitor 1", "Slave 3 Port 4 Monitor 2".
+QString ScreenHint(int portIndex, int monitorNo);
+// Aqua, red, yellow, lime for ports 1 to 4 of every unit.
+QColor ScreenColorOf(int portIndex);
+
+// A font by name and size in points at 96 pixels per inch, as the tiles and
+// labels are drawn on any screen.
+QFont PointFont(const QString& family, int points, bool bold);
+
+// The picture of a tile W x H canvas pixels: its colour with a black
+// outline, the title and the size text centred, and with `selected` the
+// eight selection marks.
+QPixmap DrawScreenPicture(const TScreen& tile, int width, int height, bool selected);
+
+// A placed monitor's label is black with text in the tile's colour, an
+// unplaced one the reverse.
+void SetLabelPlaced(const TScreen& tile, bool placed);
