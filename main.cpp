@@ -3,6 +3,7 @@
 #include "platform/EventPump.h"
 #include "platform/ExceptionReport.h"
 #include "platform/Fonts.h"
+#include "platform/Pointer.h"
 #include "platform/QtPrompts.h"
 #include "setup/SetupWindow.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char* argv[])
     RegisterFontSubstitutes();
 
     QtPrompts prompts;
+    QtPointer pointer;
     QtEventPump pump;
     SetExceptionReporter([&prompts](const QString& message) {
         prompts.messageBox(nullptr, message, QStringLiteral("Error"), MsgButtons::Ok);
@@ -24,7 +26,7 @@ int main(int argc, char* argv[])
     // The windows in their fixed order; all live until the program ends, and
     // only the setup window is shown. Closing it ends the program.
     TfrmSetup frmSetup(prompts, pump, settingsPath);
-    TfrmGlidex frmGlidex;
+    TfrmGlidex frmGlidex(prompts, pointer);
     ConnectLayoutEditor(frmSetup, frmGlidex);
     TfrmDebug frmDebug;
 

@@ -4,6 +4,8 @@
 #include "platform/Fonts.h"
 #include "setup/SetupWindow.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -52,9 +54,11 @@ QWidget* makeStrip(const char* name, int height)
 
 }  // namespace
 
-TfrmGlidex::TfrmGlidex(QWidget* parent)
+TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint)
+    , prompts_(prompts)
+    , pointer_(pointer)
 {
     setObjectName(QStringLiteral("frmGlidex"));
     setFont(FormFont());
@@ -65,6 +69,9 @@ TfrmGlidex::TfrmGlidex(QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     FormCreate();
+    // The mouse events of tiles and port labels, and every wheel turn in
+    // the window, pass through eventFilter.
+    qApp->installEventFilter(this);
 }
 
 void TfrmGlidex::createWidgets()
@@ -73,15 +80,34 @@ void TfrmGlidex::createWidgets()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    // The commands of the three menus belong to the editing features.
+    // Menu shortcuts are the window's: they work whatever widget has the
+    // focus.
     MainMenu = new QMenuBar(this);
     MainMenu->setObjectName(QStringLiteral("MainMenu"));
     mnuLayout = MainMenu->addMenu(QStringLiteral("Layout"));
     mnuLayout->setObjectName(QStringLiteral("mnuLayout"));
     mnuMove = MainMenu->addMenu(QStringLiteral("Move"));
     mnuMove->setObjectName(QStringLiteral("mnuMove"));
+    auto addMove = [this](const char* name, const QString& text, const QKeySequence& shortcut,
+                          void (TfrmGlidex::*handler)()) {
+        QAction* action = mnuMove->addAction(text, this, handler);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(shortcut);
+        return action;
+    };
+    mnuMoveUp = addMove("mnuMoveUp", QStringLiteral("Move Up"), Qt::CTRL | Qt::ALT | Qt::Key_U,
+                        &TfrmGlidex::mnuMoveUpClick);
+    mnuMoveDown = addMove("mnuMoveDown", QStringLiteral("Move Down"), Qt::CTRL | Qt::ALT | Qt::Key_D,
+                          &TfrmGlidex::mnuMoveDownClick);
+    mnuMoveLeft = addMove("mnuMoveLeft", QStringLiteral("Move Left"), Qt::CTRL | Qt::ALT | Qt::Key_L,
+                          &TfrmGlidex::mnuMoveLeftClick);
+    mnuMoveRight = addMove("mnuMoveRight", QStringLiteral("Move Right"), Qt::CTRL | Qt::ALT | Qt::Key_R,
+                           &TfrmGlidex::mnuMoveRightClick);
+    mnuMoveTopLeft = addMove("mnuMoveTopLeft", QStringLiteral("Move to Top-Left"), QKeySequence(),
+                             &TfrmGlidex::mnuMoveTopLeftClick);
     mnuCheck = MainMenu->addAction(QStringLiteral("Check"));
     mnuCheck->setObjectName(QStringLiteral("mnuCheck"));
+    connect(mnuCheck, &QAction::triggered, this, &TfrmGlidex::mnuCheckClick);
     layout->setMenuBar(MainMenu);
 
     // Top strip: the unit list and the port labels (made with the tiles).
@@ -127,6 +153,8 @@ void TfrmGlidex::createWidgets()
     btnApply->setDefault(true);
     btnDelete = makeWidget<QPushButton>(panScreen, "btnDelete", {588, 15, 75, 26});
     btnDelete->setText(QStringLiteral("Delete"));
+    connect(btnApply, &QPushButton::clicked, this, &TfrmGlidex::btnApplyClick);
+    connect(btnDelete, &QPushButton::clicked, this, &TfrmGlidex::btnDeleteClick);
     layout->addWidget(panScreen);
 
     StatusBar1 = new QStatusBar;
@@ -164,6 +192,7 @@ void TfrmGlidex::FormCreate()
         label->setAccessibleDescription(tile->toolTip());
         label->move(labelLeft(tile->LabelSlot), kLabelTop);
         label->setVisible(tile->PortIndex < 4);
+        label->setProperty("Tag", n);  // how a click finds its tile
         tile->PortLabel = label;
         SetLabelPlaced(*tile, false);
         Screens[n] = tile;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/ScreenGeometry.h"
 #include "editor/ScreenTile.h"
 #include "setup/OneBased.h"
 #include "setup/KvmConfig.h"
@@ -17,6 +18,8 @@ class QMenuBar;
 class QPushButton;
 class QScrollArea;
 class QStatusBar;
+class Pointer;
+class Prompts;
 class TfrmSetup;
 
 // The layout editor: every monitor of the cascade as a tile on one shared
@@ -27,7 +30,8 @@ class TfrmGlidex : public QDialog {
 
 public:
     // Builds the 80 tiles and their labels and loads them from KvmLayout.
-    explicit TfrmGlidex(QWidget* parent = nullptr);
+    // `prompts` asks the user, `pointer` follows a drag that scrolls.
+    TfrmGlidex(Prompts& prompts, Pointer& pointer, QWidget* parent = nullptr);
 
     // Rebuilds every tile from the Group and Port tables of KvmLayout and
     // lays out the label strip. The selection ends.
@@ -51,6 +55,35 @@ public:
 
     void cmbDeviceChange(int index);
 
+    // Places the monitor of a port label, after taking the other side of a
+    // master/slave port conflict off the canvas if the user agrees.
+    void PortLabelClick(QLabel* label);
+    // A left press selects a tile and arms a drag; moves with the left
+    // button held drag it, snapped and kept on the canvas; the release puts
+    // it down there. `x`, `y` are canvas pixels inside the tile.
+    void ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, int y);
+    void ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x, int y);
+    void ScreenMouseUp(TScreen& tile, Qt::MouseButton button, int x, int y);
+    // The selected tile takes the panel's resolution, orientation and
+    // position; a position that is no integer stays as it was.
+    void btnApplyClick();
+    void btnDeleteClick();
+    // A wheel turn over the canvas scrolls it one line; false (not handled)
+    // anywhere else.
+    bool FormMouseWheel(int wheelDelta, QPoint screenPos);
+
+    // The whole layout one step in a direction, or to the top-left corner.
+    void mnuMoveUpClick();
+    void mnuMoveDownClick();
+    void mnuMoveLeftClick();
+    void mnuMoveRightClick();
+    void mnuMoveTopLeftClick();
+    // 0 when no two placed tiles overlap, the layout then moved to the
+    // top-left corner; 2, with the first pair named if `ShowErrors`, when
+    // two do.
+    int32_t CheckLayout(bool ShowErrors);
+    void mnuCheckClick();
+
     OneBased<TScreen*, kScreenCount> Screens;
     int32_t CurDevice = 0;  // 0 = Master, 1..4 = Slave 1..4
     int32_t CurGroup = 1;   // the group painting gives a tile
@@ -59,9 +92,22 @@ public:
     int32_t MaxDeskY = 0;
     int32_t SelectedNo = 0;  // the selected tile, 0 = none
 
+    // The drag of a tile: armed by a left press on it, moved once the
+    // pointer moved with the button held; DownX, DownY is the press inside
+    // the tile (canvas pixels).
+    bool DragArmed = false;
+    bool DragMoved = false;
+    int32_t DownX = 0;
+    int32_t DownY = 0;
+
     QMenuBar* MainMenu;
     QMenu* mnuLayout;
     QMenu* mnuMove;
+    QAction* mnuMoveUp;
+    QAction* mnuMoveDown;
+    QAction* mnuMoveLeft;
+    QAction* mnuMoveRight;
+    QAction* mnuMoveTopLeft;
     QAction* mnuCheck;
     QWidget* panPort;
     QComboBox* cmbDevice;
@@ -83,6 +129,9 @@ public:
 protected:
     // Escape does not close the editor; only its close box does.
     void keyPressEvent(QKeyEvent* event) override;
+    // Routes the mouse events of tiles and port labels, and every wheel turn
+    // in the window, to their handlers.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createWidgets();
@@ -90,6 +139,18 @@ private:
     void setPanelEnabled(bool enabled);
     // Left edge of the port label in strip position `slot`.
     int labelLeft(int slot) const;
+    // The tiles as the layout rules see them.
+    TileBoxes tileBoxes() const;
+    DeskLimits deskLimits() const { return {MaxDeskX, MaxDeskY}; }
+    // Moves every placed tile by (dx, dy) device pixels and redraws it.
+    void shiftLayout(int32_t dx, int32_t dy);
+    void moveLayout(MoveDirection direction);
+    // Scrolls the view after the tile was dragged to `place`, moving the
+    // pointer along so it stays on the tile.
+    void followDraggedTile(const TScreen& tile, const DeskRect& place);
+
+    Prompts& prompts_;
+    Pointer& pointer_;
 };
 
 // The setup window shows the editor from its "Glidex Layout" button, and the

@@ -1,6 +1,7 @@
 #include "editor/ScreenGeometry.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 ResolutionMatch MatchResolution(int32_t width, int32_t height)
 {
@@ -104,4 +105,200 @@ void StoreMonitorTotals(KVM_LAYOUT& layout)
         }
         }
     }
+}
+
+DeskSize MonitorSize(int resIndex, bool portrait)
+{
+    const Resolution& entry = ResTable[static_cast<std::size_t>(resIndex)];
+    return portrait ? DeskSize{entry.Height, entry.Width} : DeskSize{entry.Width, entry.Height};
+}
+
+std::optional<int32_t> ParseDeskPosition(const QString& text)
+{
+    constexpr int32_t kLimit = 1'000'000'000;
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (!ok || value < -kLimit || value > kLimit)
+        return std::nullopt;
+    return value;
+}
+
+bool PortsExclude(int portIndex, int otherIndex)
+{
+    if (portIndex < 4)
+        return otherIndex / 4 == portIndex + 1;
+    return otherIndex == portIndex / 4 - 1;
+}
+
+namespace {
+
+// The best snap target found so far for one edge.
+struct SnapCandidate {
+    int64_t Distance;
+    int32_t Target;
+
+    // A target replaces the best only when strictly nearer.
+    void offer(int32_t edge, int32_t target)
+    {
+        const int64_t distance = std::abs(int64_t{edge} - target);
+        if (distance < Distance)
+            *this = {distance, target};
+    }
+    // Of a tile's two edges on the axis, the nearer one; the first on a tie.
+    void offerNearer(int32_t edge, int32_t first, int32_t second)
+    {
+        const bool firstNearer = std::abs(int64_t{edge} - first) <= std::abs(int64_t{edge} - second);
+        offer(edge, firstNearer ? first : second);
+    }
+};
+
+SnapCandidate borderCandidate(int32_t edge, int32_t border)
+{
+    return {std::abs(int64_t{edge} - border), border};
+}
+
+// Snaps one axis: the start edge wins a tie with the end edge.
+void snapAxis(int32_t& start, int32_t& end, const SnapCandidate& toStart, const SnapCandidate& toEnd,
+              int32_t snapRange)
+{
+    const int32_t length = end - start;
+    if (toStart.Distance <= toEnd.Distance) {
+        if (toStart.Distance <= snapRange) {
+            start = toStart.Target;
+            end = start + length;
+        }
+    } else if (toEnd.Distance <= snapRange) {
+        end = toEnd.Target;
+        start = end - length;
+    }
+}
+
+}  // namespace
+
+DeskRect SnapToEdges(const TileBoxes& tiles, int screenNo, DeskRect proposed, DeskLimits desk, int32_t snapRange)
+{
+    SnapCandidate left = borderCandidate(proposed.Left, 0);
+    SnapCandidate top = borderCandidate(proposed.Top, 0);
+    SnapCandidate right = borderCandidate(proposed.Right, desk.MaxX);
+    SnapCandidate bottom = borderCandidate(proposed.Bottom, desk.MaxY);
+    const int32_t group = tiles[screenNo].Group;
+    for (int n = 1; n <= kScreenCount; ++n) {
+        if (n == screenNo || tiles[n].Group != group)
+            continue;
+        const DeskRect& other = tiles[n].Rect;
+        left.offerNearer(proposed.Left, other.Left, other.Right);
+        right.offerNearer(proposed.Right, other.Left, other.Right);
+        top.offerNearer(proposed.Top, other.Top, other.Bottom);
+        bottom.offerNearer(proposed.Bottom, other.Top, other.Bottom);
+    }
+    snapAxis(proposed.Left, proposed.Right, left, right, snapRange);
+    snapAxis(proposed.Top, proposed.Bottom, top, bottom, snapRange);
+    return proposed;
+}
+
+DeskRect ClampToDesk(DeskRect rect, DeskLimits desk)
+{
+    const int32_t width = rect.Right - rect.Left;
+    const int32_t height = rect.Bottom - rect.Top;
+    if (rect.Left < 0)
+        rect = {0, rect.Top, width, rect.Bottom};
+    if (rect.Top < 0)
+        rect = {rect.Left, 0, rect.Right, height};
+    if (rect.Right > desk.MaxX)
+        rect = {desk.MaxX - width, rect.Top, desk.MaxX, rect.Bottom};
+    if (rect.Bottom > desk.MaxY)
+        rect = {rect.Left, desk.MaxY - height, rect.Right, desk.MaxY};
+    return rect;
+}
+
+bool Intersect(const DeskRect& a, const DeskRect& b)
+{
+    return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) &&
+           std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
+}
+
+int FindOverlap(const TileBoxes& tiles, int screenNo)
+{
+    const TileBox& tile = tiles[screenNo];
+    if (tile.Group == 0)
+        return 0;
+    for (int n = 1; n <= kScreenCount; ++n) {
+        if (n != screenNo && tiles[n].Group == tile.Group && Intersect(tiles[n].Rect, tile.Rect))
+            return n;
+    }
+    return 0;
+}
+
+OverlapPair FirstOverlap(const TileBoxes& tiles)
+{
+    for (int n = 1; n <= kScreenCount; ++n) {
+        if (const int other = FindOverlap(tiles, n); other > 0)
+            return {n, other};
+    }
+    return {};
+}
+
+LayoutStep MoveStep(const TileBoxes& tiles, MoveDirection direction, DeskLimits desk)
+{
+    const bool vertical = direction == MoveDirection::Up || direction == MoveDirection::Down;
+    const bool towardStart = direction == MoveDirection::Up || direction == MoveDirection::Left;
+    const int32_t limit = vertical ? desk.MaxY : desk.MaxX;
+    int32_t edge = towardStart ? limit : 0;
+    int32_t largest = 0;
+    for (const TileBox& tile : tiles) {
+        if (tile.Group == 0)
+            continue;
+        const int32_t start = vertical ? tile.Rect.Top : tile.Rect.Left;
+        const int32_t end = vertical ? tile.Rect.Bottom : tile.Rect.Right;
+        edge = towardStart ? std::min(edge, start) : std::max(edge, end);
+        largest = std::max(largest, end - start);
+    }
+    const int32_t room = towardStart ? edge : limit - edge;
+    return {std::min(largest, room), edge};
+}
+
+DeskOffset LayoutTopLeft(const TileBoxes& tiles, DeskLimits desk)
+{
+    DeskOffset topLeft{desk.MaxX, desk.MaxY};
+    for (const TileBox& tile : tiles) {
+        if (tile.Group == 0)
+            continue;
+        topLeft.X = std::min(topLeft.X, tile.Rect.Left);
+        topLeft.Y = std::min(topLeft.Y, tile.Rect.Top);
+    }
+    return topLeft;
+}
+
+int ScrollAfterMove(LayoutStep step, bool towardStart, int32_t zoomDiv, ScrollAxis axis)
+{
+    const int s = step.Step / zoomDiv;
+    if (s <= 0)
+        return axis.Position;
+    if (towardStart) {
+        // The layout's new start edge lies before the view: scroll back.
+        if ((step.Edge - step.Step) / zoomDiv >= axis.Position)
+            return axis.Position;
+        return axis.Client - s < axis.Position ? axis.Position - (axis.Client - s) : 0;
+    }
+    // The layout's new end edge lies past the view: scroll on.
+    const int viewEnd = axis.Client + axis.Position;
+    if ((step.Edge + step.Step) / zoomDiv <= viewEnd)
+        return axis.Position;
+    return viewEnd < axis.Range + s - axis.Client ? viewEnd - s : axis.Range - axis.Client;
+}
+
+FollowScroll ScrollToFollow(int viewStart, int size, ScrollAxis axis)
+{
+    if (viewStart < 0) {
+        if (axis.Position > size)
+            return {axis.Position - size, size};
+        return {0, 0};
+    }
+    if (viewStart + size > axis.Client + size / 2) {
+        if (axis.Position < axis.Range - axis.Client - size - size / 2)
+            return {axis.Position + size, -size};
+        const int end = axis.Range - axis.Client;
+        return {end, end > axis.Position ? axis.Position - end : 0};
+    }
+    return {axis.Position, 0};
 }

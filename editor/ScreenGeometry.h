@@ -1,15 +1,19 @@
 #pragma once
 
 #include "setup/KvmConfig.h"
+#include "setup/OneBased.h"
 
 #include <QRect>
+#include <QString>
 
 #include <array>
+#include <optional>
 #include <cstdint>
 
 // The editor's tile geometry without widgets: tile numbering, the resolution
-// table, where a tile and its texts stand on the canvas, and the tables that
-// follow from the monitor styles.
+// table, where a tile and its texts stand on the canvas, the tables that
+// follow from the monitor styles, and the editing rules: snapping and
+// clamping a dragged tile, whole-layout moves and the overlap search.
 
 // A monitor resolution in device pixels, landscape.
 struct Resolution {
@@ -67,3 +71,106 @@ int32_t MonitorsOfStyle(int32_t style);
 // Recomputes MTotal and MConfig of every computer port from its style and
 // the sizes in Port. A port with a style outside 0..7 is left as it is.
 void StoreMonitorTotals(KVM_LAYOUT& layout);
+
+// The size of resolution entry `resIndex` (0..20), turned on its side when
+// `portrait`.
+DeskSize MonitorSize(int resIndex, bool portrait);
+
+// A typed desktop position: a decimal integer within +-1,000,000,000, so
+// that every edge sum and layout step stays within 32 bits. Anything else
+// is no position.
+std::optional<int32_t> ParseDeskPosition(const QString& text);
+
+// Master port k and Slave k (k = 1..4) exclude each other: whether a monitor
+// of computer port `portIndex` (0..19) conflicts with one of `otherIndex`.
+bool PortsExclude(int portIndex, int otherIndex);
+
+// A rectangle on the desktop in device pixels, half-open: Right and Bottom
+// are the first column and row outside it.
+struct DeskRect {
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Right = 0;
+    int32_t Bottom = 0;
+    bool operator==(const DeskRect&) const = default;
+};
+
+// What the layout rules know of tile n: its group (0 = not placed) and its
+// rectangle.
+struct TileBox {
+    int32_t Group = 0;
+    DeskRect Rect;
+};
+using TileBoxes = OneBased<TileBox, kScreenCount>;
+
+// The desktop the tiles are kept on: 0..MaxX by 0..MaxY device pixels.
+struct DeskLimits {
+    int32_t MaxX;
+    int32_t MaxY;
+};
+
+// Snaps the rectangle of tile `screenNo`, dragged to `proposed`, to the
+// nearest edge within `snapRange` on each axis: the desktop border or an
+// edge of another tile of its group, however far away on the other axis.
+// At equal distance the border beats a tile and a lower tile number a higher
+// one; a left/right (top/bottom) tie snaps the left (top) edge. The size is
+// kept.
+DeskRect SnapToEdges(const TileBoxes& tiles, int screenNo, DeskRect proposed, DeskLimits desk, int32_t snapRange);
+
+// Moves a rectangle back inside the desktop: left, then top, then right,
+// then bottom border.
+DeskRect ClampToDesk(DeskRect rect, DeskLimits desk);
+
+// Half-open rectangles intersect when they share at least one pixel.
+bool Intersect(const DeskRect& a, const DeskRect& b);
+
+// The first tile (ascending) of the same group as placed tile `screenNo`
+// whose rectangle intersects its own, or 0.
+int FindOverlap(const TileBoxes& tiles, int screenNo);
+
+// The first overlapping pair: the lowest tile that overlaps any tile of its
+// group, and the lowest tile that overlaps it; {0, 0} when none do.
+struct OverlapPair {
+    int First = 0;
+    int Second = 0;
+    bool operator==(const OverlapPair&) const = default;
+};
+OverlapPair FirstOverlap(const TileBoxes& tiles);
+
+// The whole layout moves one step: by its tallest (widest) monitor, but not
+// past the desktop's border. A layout lying beyond the border it moves
+// toward gets a negative step that brings it back onto the desktop.
+enum class MoveDirection { Up, Down, Left, Right };
+struct LayoutStep {
+    int32_t Step = 0;  // device pixels in the direction of the move
+    int32_t Edge = 0;  // the layout's leading edge before the move
+    bool operator==(const LayoutStep&) const = default;
+};
+LayoutStep MoveStep(const TileBoxes& tiles, MoveDirection direction, DeskLimits desk);
+
+// The smallest left and top of the placed tiles, starting from the far
+// desktop border: how far Move to Top-Left shifts the layout.
+DeskOffset LayoutTopLeft(const TileBoxes& tiles, DeskLimits desk);
+
+// A scroll bar of the canvas in canvas pixels: its position, the visible
+// length (client) and the length of the content (range).
+struct ScrollAxis {
+    int Position;
+    int Client;
+    int Range;
+};
+
+// The scroll position that keeps a layout moved by `step` in view on the
+// axis of the move, its leading edge being `step.Edge` before the move.
+int ScrollAfterMove(LayoutStep step, bool towardStart, int32_t zoomDiv, ScrollAxis axis);
+
+// Scrolling that follows a dragged tile out of the view on one axis: the new
+// scroll position, and how far to move the pointer to stay on the tile.
+struct FollowScroll {
+    int Position;
+    int PointerShift;
+    bool operator==(const FollowScroll&) const = default;
+};
+// `viewStart` is the tile's edge relative to the view, `size` its length,
+// both in canvas pixels.
+FollowScroll ScrollToFollow(int viewStart, int size, ScrollAxis axis);

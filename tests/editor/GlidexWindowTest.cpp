@@ -3,6 +3,7 @@
 #include "platform/EventPump.h"
 #include "setup/KvmConfig.h"
 #include "setup/SetupWindow.h"
+#include "support/FakePointer.h"
 #include "support/FakePrompts.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
@@ -35,7 +36,7 @@ protected:
 
     TfrmGlidex& create()
     {
-        editor = std::make_unique<TfrmGlidex>();
+        editor = std::make_unique<TfrmGlidex>(prompts, pointer);
         return *editor;
     }
 
@@ -91,6 +92,8 @@ protected:
         return enabled;
     }
 
+    FakePrompts prompts;
+    FakePointer pointer;
     std::unique_ptr<TfrmGlidex> editor;
 };
 
@@ -333,7 +336,6 @@ protected:
     }
 
     QTemporaryDir dir;
-    FakePrompts prompts;
     QtEventPump pump;
     std::unique_ptr<TfrmSetup> setup;
 };

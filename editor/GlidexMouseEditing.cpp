@@ -1,0 +1,203 @@
+// The layout editor's pointer editing: placing monitors from their port
+// labels, selecting and dragging tiles, the bottom panel's Apply and Delete,
+// and the wheel.
+
+#include "editor/GlidexWindow.h"
+
+#include "editor/ScreenGeometry.h"
+#include "platform/Pointer.h"
+#include "platform/Prompts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+bool TfrmGlidex::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Wheel: {
+        // Only the vertical wheel is the window's; a sideways turn scrolls
+        // the widget under the pointer as usual.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (!widget || widget->window() != this || wheel->angleDelta().y() == 0)
+            return false;
+        return FormMouseWheel(wheel->angleDelta().y(), wheel->globalPosition().toPoint());
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        break;
+    default:
+        return false;
+    }
+
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPoint at = mouse->position().toPoint();
+    if (auto* tile = qobject_cast<TScreen*>(watched); tile && tile->parent() == imgLayout) {
+        if (event->type() == QEvent::MouseMove)
+            ScreenMouseMove(*tile, mouse->buttons(), at.x(), at.y());
+        else if (event->type() == QEvent::MouseButtonRelease)
+            ScreenMouseUp(*tile, mouse->button(), at.x(), at.y());
+        else
+            ScreenMouseDown(*tile, mouse->button(), at.x(), at.y());
+        return true;
+    }
+    // A port label is clicked when the left button is released over it.
+    auto* label = qobject_cast<QLabel*>(watched);
+    if (label && label->parent() == panPort && label->property("Tag").isValid()) {
+        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
+            label->rect().contains(at))
+            PortLabelClick(label);
+        return true;
+    }
+    return false;
+}
+
+void TfrmGlidex::PortLabelClick(QLabel* label)
+{
+    const int n = label->property("Tag").toInt();
+    if (n < 1 || n > kScreenCount || Screens[n]->ScreenGroup != 0)
+        return;
+    TScreen& tile = *Screens[n];
+
+    // Master port k and Slave k never share a layout.
+    bool conflict = false;
+    for (const TScreen* other : Screens)
+        conflict = conflict || (other->ScreenGroup != 0 && PortsExclude(tile.PortIndex, other->PortIndex));
+    if (conflict) {
+        const QString text = tile.PortIndex < 4 ? QStringLiteral("Slave %1 exist! Delete?").arg(tile.PortIndex + 1)
+                                                : QStringLiteral("Master %1 exist! Delete?").arg(tile.PortIndex / 4);
+        if (prompts_.messageBox(this, text, QStringLiteral("Confirm"), MsgButtons::OkCancel) != MsgAnswer::Ok)
+            return;
+        for (TScreen* other : Screens) {
+            if (PortsExclude(tile.PortIndex, other->PortIndex))
+                RemoveScreen(*other);
+        }
+    }
+
+    if (SelectedNo > 0 && SelectedNo != n)
+        RepaintScreen(*Screens[SelectedNo], false);
+    SelectedNo = n;
+    PaintScreen(tile, true);
+}
+
+void TfrmGlidex::ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, int y)
+{
+    if (button != Qt::LeftButton)
+        return;
+    if (SelectedNo > 0 && SelectedNo != tile.ScreenNo)
+        RepaintScreen(*Screens[SelectedNo], false);
+    tile.raise();
+    tile.StartX = tile.DeskX;
+    tile.StartY = tile.DeskY;
+    tile.StartRight = tile.DeskRight;
+    tile.StartBottom = tile.DeskBottom;
+    DragArmed = true;
+    DragMoved = false;
+    DownX = x;
+    DownY = y;
+    SelectedNo = tile.ScreenNo;
+    RepaintScreen(tile, true);
+    Label1->setText(QString::asprintf("Down %d %d", DownX, DownY));
+}
+
+void TfrmGlidex::ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x, int y)
+{
+    if (!(buttons & Qt::LeftButton) || !DragArmed)
+        return;
+    DragMoved = true;
+
+    // Every event counts from where the tile was last drawn.
+    const int32_t dx = (x - DownX) * ZoomDiv;
+    const int32_t dy = (y - DownY) * ZoomDiv;
+    const DeskRect proposed{tile.StartX + dx, tile.StartY + dy, tile.StartRight + dx, tile.StartBottom + dy};
+    const DeskRect place =
+        ClampToDesk(SnapToEdges(tileBoxes(), tile.ScreenNo, proposed, deskLimits(), 5 * ZoomDiv), deskLimits());
+    tile.StartX = place.Left;
+    tile.StartY = place.Top;
+    tile.StartRight = place.Right;
+    tile.StartBottom = place.Bottom;
+
+    // The tile lies on the canvas, which scrolls under the view.
+    tile.move(place.Left / ZoomDiv, place.Top / ZoomDiv);
+    edtX->setText(QString::number(place.Left));
+    edtY->setText(QString::number(place.Top));
+    followDraggedTile(tile, place);
+
+    Label1->setText(QString::asprintf("delta %d %d Move %d %d, Pos %d %d", DownX, DownY, x, y,
+                                      place.Left / ZoomDiv - scrollLayout->horizontalScrollBar()->value(),
+                                      place.Top / ZoomDiv - scrollLayout->verticalScrollBar()->value()));
+}
+
+void TfrmGlidex::followDraggedTile(const TScreen& tile, const DeskRect& place)
+{
+    QScrollBar* horizontal = scrollLayout->horizontalScrollBar();
+    QScrollBar* vertical = scrollLayout->verticalScrollBar();
+    const QSize client = scrollLayout->viewport()->size();
+    const FollowScroll alongX = ScrollToFollow(place.Left / ZoomDiv - horizontal->value(), tile.width(),
+                                               {horizontal->value(), client.width(), imgLayout->width()});
+    const FollowScroll alongY = ScrollToFollow(place.Top / ZoomDiv - vertical->value(), tile.height(),
+                                               {vertical->value(), client.height(), imgLayout->height()});
+    const QPoint pointerAt = pointer_.pos();
+    horizontal->setValue(alongX.Position);
+    vertical->setValue(alongY.Position);
+    if (alongX.PointerShift != 0 || alongY.PointerShift != 0)
+        pointer_.setPos(pointerAt + QPoint(alongX.PointerShift, alongY.PointerShift));
+}
+
+void TfrmGlidex::ScreenMouseUp(TScreen& tile, Qt::MouseButton button, int x, int y)
+{
+    if (button != Qt::LeftButton)
+        return;
+    Label1->setText(QString::asprintf("Up %d %d", x, y));
+    if (!DragArmed)
+        return;
+    DragArmed = false;
+    if (!DragMoved)
+        return;
+    tile.DeskX = tile.StartX;
+    tile.DeskY = tile.StartY;
+    tile.DeskRight = tile.StartRight;
+    tile.DeskBottom = tile.StartBottom;
+    PaintScreen(tile, tile.ScreenNo == SelectedNo);
+}
+
+void TfrmGlidex::btnApplyClick()
+{
+    if (SelectedNo < 1 || SelectedNo > kScreenCount)
+        return;
+    TScreen& tile = *Screens[SelectedNo];
+    tile.Portrait = chkPortrait->isChecked();
+    tile.ResIndex = cmbResolution->currentIndex();
+    const DeskSize size = MonitorSize(tile.ResIndex, tile.Portrait);
+    tile.DeskWidth = size.Width;
+    tile.DeskHeight = size.Height;
+    tile.DeskX = ParseDeskPosition(edtX->text()).value_or(tile.DeskX);
+    tile.DeskY = ParseDeskPosition(edtY->text()).value_or(tile.DeskY);
+    tile.DeskRight = tile.DeskX + tile.DeskWidth;
+    tile.DeskBottom = tile.DeskY + tile.DeskHeight;
+    RepaintScreen(tile, true);
+}
+
+void TfrmGlidex::btnDeleteClick()
+{
+    if (SelectedNo >= 1 && SelectedNo <= kScreenCount)
+        RemoveScreen(*Screens[SelectedNo]);
+}
+
+bool TfrmGlidex::FormMouseWheel(int wheelDelta, QPoint screenPos)
+{
+    if (!scrollLayout->geometry().contains(mapFromGlobal(screenPos)))
+        return false;
+    QScrollBar* vertical = scrollLayout->verticalScrollBar();
+    vertical->setValue(vertical->value() + (wheelDelta < 0 ? vertical->singleStep() : -vertical->singleStep()));
+    Label1->setText(QString::asprintf("form wheel %d %d", screenPos.x(), screenPos.y()));
+    return true;
+}
