@@ -349,6 +349,7 @@ void TfrmGlidex::keyPressEvent(QKeyEvent* event)
 
 void ConnectLayoutEditor(TfrmSetup& frmSetup, TfrmGlidex& frmGlidex)
 {
-    frmSetup.setLayoutEditor(&frmGlidex);
+    frmSetup.setLayoutEditor({&frmGlidex, [&frmGlidex](bool showErrors) { return frmGlidex.CheckLayout(showErrors); },
+                              [&frmGlidex] { frmGlidex.StoreToConfig(); }});
     QObject::connect(&frmSetup, &TfrmSetup::layoutUpdated, &frmGlidex, &TfrmGlidex::LoadFromConfig);
 }

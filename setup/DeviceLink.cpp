@@ -7,6 +7,7 @@
 #include "setup/Tokens.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <span>
 
@@ -194,13 +195,10 @@ void DeviceLink::closeQuietly()
     }
 }
 
-bool DeviceLink::LoadConfig(const std::string& portName, bool layoutOnly, bool showFinished)
+bool DeviceLink::openPort(const std::string& portName)
 {
-    bool failed = true;
-    LinkFailed = false;
     closeQuietly();
     pump_.processPending();
-
     DownloadActive = false;
     try {
         port_.setPort(portName);
@@ -208,11 +206,19 @@ bool DeviceLink::LoadConfig(const std::string& portName, bool layoutOnly, bool s
     } catch (const EComPort&) {
         // Judged by Connected below.
     }
-    if (!port_.Connected()) {
-        LinkFailed = true;
-        showMessage(prompts_, "COM port open error!", "Error");
+    if (port_.Connected())
+        return true;
+    LinkFailed = true;
+    showMessage(prompts_, "COM port open error!", "Error");
+    return false;
+}
+
+bool DeviceLink::LoadConfig(const std::string& portName, bool layoutOnly, bool showFinished)
+{
+    bool failed = true;
+    LinkFailed = false;
+    if (!openPort(portName))
         return failed;
-    }
 
     LineLength = 0;
     DownloadActive = true;
@@ -233,4 +239,77 @@ bool DeviceLink::LoadConfig(const std::string& portName, bool layoutOnly, bool s
     }
     DownloadActive = false;
     return failed;
+}
+
+namespace {
+
+std::string decimal(int32_t value)
+{
+    return std::to_string(value);
+}
+
+// "%X": upper-case hexadecimal of the 32-bit pattern, no leading zeros.
+std::string hex(int32_t value)
+{
+    char text[9];
+    std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(static_cast<uint32_t>(value)));
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> DeviceLink::SettingsCommands(const KVM_CONFIG& config)
+{
+    return {
+        "START " + decimal(config.Start),       "GLIDEX " + decimal(config.Glidex),
+        "HOTKEY " + decimal(config.HotKey),     "SLIDER " + hex(config.Slider),
+        "SWITCHPOS " + hex(config.SwitchPos),
+    };
+}
+
+std::vector<std::string> DeviceLink::LayoutCommands(const KVM_LAYOUT& layout)
+{
+    std::vector<std::string> lines;
+    for (int block = 0; block < 4; ++block) {
+        std::string line = "GROUP" + decimal(block + 1);
+        for (int i = 1; i <= 20; ++i)
+            line += " " + decimal(layout.Group[block * 20 + i]);
+        lines.push_back(line);
+    }
+    for (int n = 1; n <= kScreenCount; ++n) {
+        const PortRect& r = layout.Port[n];
+        lines.push_back("PORT " + decimal(n) + " " + decimal(r.X) + " " + decimal(r.Y) + " " + decimal(r.Width) + " " +
+                        decimal(r.Height));
+    }
+    std::string styles = "MSTYLE";
+    for (int p = 1; p <= kPortCount; ++p)
+        styles += " " + decimal(layout.MStyle[p]);
+    lines.push_back(styles);
+    for (int p = 1; p <= kPortCount; ++p)
+        lines.push_back("MTOTAL " + decimal(p) + " " + decimal(layout.MTotal[p].Width) + " " +
+                        decimal(layout.MTotal[p].Height));
+    for (int n = 1; n <= kScreenCount; ++n)
+        lines.push_back("MCONFIG " + decimal(n) + " " + decimal(layout.MConfig[n].X) + " " +
+                        decimal(layout.MConfig[n].Y));
+    return lines;
+}
+
+bool DeviceLink::Upload(const std::string& portName, const std::vector<std::string>& commands)
+{
+    CommandList.clear();
+    if (!openPort(portName))
+        return false;
+    CommandList = commands;
+    if (CommandList.empty()) {
+        LinkFailed = true;
+        closeQuietly();
+        showMessage(prompts_, "Config write error!", "Error");
+        return false;
+    }
+    CommandList.push_back("SAVE");
+    // Once a line fails, LinkFailed makes every later one return at once.
+    for (const std::string& line : CommandList)
+        SendCommand(line, true);
+    closeQuietly();
+    return true;
 }

@@ -5,6 +5,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+struct KVM_CONFIG;
+struct KVM_LAYOUT;
 
 class EventPump;
 class Prompts;
@@ -44,6 +48,15 @@ public:
     // Downloads the switch's configuration over `portName`; true when it failed.
     bool LoadConfig(const std::string& portName, bool layoutOnly, bool showFinished);
 
+    // The upload lines: the five settings commands, and the 185 layout commands.
+    static std::vector<std::string> SettingsCommands(const KVM_CONFIG& config);
+    static std::vector<std::string> LayoutCommands(const KVM_LAYOUT& layout);
+    // Opens the port over `portName` and sends `commands` and "SAVE", each
+    // waiting for its prompt; the first unacknowledged line ends the sending
+    // (LinkFailed). False when it stopped before sending, having reported why
+    // ("COM port open error!", "Config write error!").
+    bool Upload(const std::string& portName, const std::vector<std::string>& commands);
+
     // The state of the exchange.
     bool LinkFailed = false;
     bool AckReceived = false;
@@ -52,6 +65,7 @@ public:
     int LineLength = 0;
     bool DownloadActive = false;
     bool LayoutOnlyLoad = false;
+    std::vector<std::string> CommandList;  // the lines of the running upload
 
 private:
     void endLine();
@@ -59,6 +73,9 @@ private:
     void commitDownload();
     // Closes the port; a failure shows at the next open.
     void closeQuietly();
+    // Closes, then opens the port over `portName`; false (LinkFailed, and
+    // "COM port open error!" shown) when it is not open afterwards.
+    bool openPort(const std::string& portName);
 
     TComPort& port_;
     Timer timer_;

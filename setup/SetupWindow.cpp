@@ -182,6 +182,7 @@ void TfrmSetup::createWidgets()
     connect(btnExit, &QPushButton::clicked, this, &TfrmSetup::btnExitClick);
     connect(btnGlidex, &QPushButton::clicked, this, &TfrmSetup::btnGlidexClick);
     connect(btnLoadConfig, &QPushButton::clicked, this, &TfrmSetup::btnLoadConfigClick);
+    connect(btnSaveConfig, &QPushButton::clicked, this, &TfrmSetup::btnSaveConfigClick);
 
     // Drives the acknowledge wait of the command exchange.
     WorkTimer = new QTimer(this);
@@ -253,9 +254,10 @@ void TfrmSetup::btnExitClick()
     close();
 }
 
-void TfrmSetup::setLayoutEditor(QDialog* frmGlidex)
+void TfrmSetup::setLayoutEditor(LayoutEditor editor)
 {
-    frmGlidex_ = frmGlidex;
+    editor_ = std::move(editor);
+    frmGlidex_ = editor_.window;
 }
 
 void TfrmSetup::btnGlidexClick()
@@ -316,6 +318,72 @@ bool TfrmSetup::LoadConfig(bool layoutOnly, bool showFinished)
 void TfrmSetup::btnLoadConfigClick()
 {
     LoadConfig(false, true);
+}
+
+void TfrmSetup::btnSaveConfigClick()
+{
+    SaveConfig();
+}
+
+void TfrmSetup::WidgetsToRecord()
+{
+    // A list without a selection counts as item -1.
+    KvmConfig.Start = cmbStartPort->currentIndex() + 1;
+    KvmConfig.Glidex = chkKVM->isChecked() ? 0 : 1;
+    KvmConfig.HotKey = cmbHotKey->currentIndex();
+    KvmConfig.Slider = barSlider->value() + (chkPrecision->isChecked() ? kSliderPrecision : 0);
+    KvmConfig.SwitchPos = (cmbSwitchPos->currentIndex() + 255) % 256;
+}
+
+void TfrmSetup::SaveConfig()
+{
+    if (transferRunning_)
+        return;
+    runTransfer([this] {
+        link_->LinkFailed = false;
+        WidgetsToRecord();
+        // The settings file first: it keeps the settings even when the switch
+        // cannot be reached. A failure here is not reported.
+        WriteSetupSection(settingsPath_, {cmbCOMPort->currentIndex() + 1, KvmConfig.Start, KvmConfig.Glidex,
+                                          KvmConfig.HotKey, KvmConfig.Slider, KvmConfig.SwitchPos});
+        const bool layoutValid = !editor_.CheckLayout || editor_.CheckLayout(false) == 0;
+        if (!layoutValid) {
+            prompts_.messageBox(nullptr, QStringLiteral("Glidex Layout is invalid! Skip to save Glidex Layout."),
+                                QStringLiteral("Warning"), MsgButtons::Ok);
+        } else {
+            if (editor_.StoreToConfig)
+                editor_.StoreToConfig();
+            WriteLayoutFile(settingsPath_, true);
+        }
+
+        std::vector<std::string> commands = DeviceLink::SettingsCommands(KvmConfig);
+        if (layoutValid) {
+            const std::vector<std::string> layout = DeviceLink::LayoutCommands(KvmLayout);
+            commands.insert(commands.end(), layout.begin(), layout.end());
+        }
+        if (!link_->Upload(cmbCOMPort->currentText().toStdString(), commands))
+            return;
+        if (link_->LinkFailed)
+            prompts_.messageBox(nullptr, QStringLiteral("COM port error! Please try again."), QStringLiteral("Error"),
+                                MsgButtons::Ok);
+        else
+            prompts_.messageBox(nullptr, QStringLiteral("Save Config successed!"), QStringLiteral("Info"),
+                                MsgButtons::Ok);
+    });
+}
+
+void TfrmSetup::SendLayout()
+{
+    if (transferRunning_)
+        return;
+    runTransfer([this] {
+        link_->LinkFailed = false;
+        WriteLayoutFile(settingsPath_, true);
+        if (link_->Upload(cmbCOMPort->currentText().toStdString(), DeviceLink::LayoutCommands(KvmLayout)) &&
+            link_->LinkFailed)
+            prompts_.messageBox(nullptr, QStringLiteral("COM port error! Please try again."), QStringLiteral("Error"),
+                                MsgButtons::Ok);
+    });
 }
 
 void TfrmSetup::WorkTimerTimer()

@@ -42,8 +42,13 @@ public:
 
     const QString& settingsPath() const { return settingsPath_; }
 
-    // The layout editor "Glidex Layout" shows; it is made after this window.
-    void setLayoutEditor(QDialog* frmGlidex);
+    // What the setup window uses of the layout editor, which is made after it.
+    struct LayoutEditor {
+        QDialog* window = nullptr;                       // shown by "Glidex Layout"
+        std::function<int32_t(bool showErrors)> CheckLayout;  // 0 when no tiles overlap
+        std::function<void()> StoreToConfig;            // the tiles into KvmLayout
+    };
+    void setLayoutEditor(LayoutEditor editor);
 
     // The layout file operations on KvmLayout.
     int ReadLayoutFile(const QString& fileName);
@@ -53,6 +58,10 @@ public:
     bool SendCommand(const std::string& text, bool wait);
     void ParseReplyLine(std::string_view line);
     bool LoadConfig(bool layoutOnly, bool showFinished);
+    // The uploads: settings and a valid layout, or the layout alone.
+    void SaveConfig();
+    void SendLayout();
+    bool LinkFailed() const { return link_->LinkFailed; }
     // True while a download or upload runs.
     bool TransferRunning() const { return transferRunning_; }
 
@@ -60,6 +69,7 @@ public:
     void btnExitClick();
     void btnGlidexClick();
     void btnLoadConfigClick();
+    void btnSaveConfigClick();
     void WorkTimerTimer();
     void portTargetRxChar(TCustomComPort* sender, int count);
 
@@ -100,10 +110,12 @@ private:
     auto runTransfer(Transfer transfer);
     void FormCreate();
     void RecordToWidgets();
+    void WidgetsToRecord();
     void WMConfigUpdated();
     void WMLayoutUpdated();
 
     Prompts& prompts_;
+    LayoutEditor editor_;
     QPointer<QDialog> frmGlidex_;
     QString settingsPath_;
     std::unique_ptr<DeviceLink> link_;

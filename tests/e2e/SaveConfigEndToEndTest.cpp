@@ -1,0 +1,194 @@
+// Save Config and Send Layout as the user runs them: the setup window with
+// its layout editor, the real serial port, and torvik-sim, whose command
+// log shows exactly what reached the switch.
+
+#include "editor/GlidexWindow.h"
+#include "platform/EventPump.h"
+#include "setup/DeviceLink.h"
+#include "setup/KvmConfig.h"
+#include "setup/LayoutFile.h"
+#include "setup/ProfileFile.h"
+#include "setup/SetupWindow.h"
+#include "sim/SimProcess.h"
+#include "support/FakePointer.h"
+#include "support/FakePrompts.h"
+#include "support/FileBytes.h"
+#include "support/QtPrinting.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+class SaveConfigEndToEndTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        KvmConfig = RxConfig = KVM_CONFIG{};
+        KvmLayout = RxLayout = KVM_LAYOUT{};
+        settings = dir.filePath(QStringLiteral("TORVIK.INI"));
+        log = dir.filePath(QStringLiteral("commands.log")).toStdString();
+    }
+
+    void startSwitch(std::vector<std::string> options = {})
+    {
+        options.insert(options.end(), {"--log", log, "--state", dir.filePath(QStringLiteral("switch.ini")).toStdString()});
+        sim = std::make_unique<SimProcess>(options);
+        ASSERT_FALSE(sim->path().empty());
+    }
+
+    // The setup window and its editor, as the program makes them, with COM1
+    // mapped to `device` and the layout of the settings file loaded.
+    TfrmSetup& openWindows(const std::string& device)
+    {
+        ProfileFile file(settings);
+        file.writeString("Ports", "COM1", device);
+        EXPECT_TRUE(file.save());
+        setup = std::make_unique<TfrmSetup>(prompts, pump, settings);
+        editor = std::make_unique<TfrmGlidex>(prompts, pointer);
+        ConnectLayoutEditor(*setup, *editor);
+        return *setup;
+    }
+
+    std::vector<std::string> logged() const
+    {
+        std::istringstream in(ReadFileBytes(QString::fromStdString(log)));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    std::vector<QString> shown() const
+    {
+        std::vector<QString> texts;
+        for (const FakePrompts::Box& box : prompts.boxes())
+            texts.push_back(box.caption + ": " + box.text);
+        return texts;
+    }
+
+    QTemporaryDir dir;
+    QString settings;
+    std::string log;
+    FakePrompts prompts;
+    FakePointer pointer;
+    QtEventPump pump;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<TfrmSetup> setup;
+    std::unique_ptr<TfrmGlidex> editor;
+};
+
+TEST_F(SaveConfigEndToEndTest, SaveConfigSendsEverythingAndALoadBringsItBack)
+{
+    KVM_CONFIG unused;
+    ResetToDefaults(unused, KvmLayout);
+    KvmLayout.Group[25] = 1;
+    KvmLayout.Port[25] = {0, 1080, 1280, 1024};
+    ASSERT_EQ(WriteLayoutFile(settings, KvmLayout, true), 0);
+    startSwitch();
+    TfrmSetup& w = openWindows(sim->path());
+    w.cmbStartPort->setCurrentIndex(2);
+    w.cmbHotKey->setCurrentIndex(1);
+    w.barSlider->setValue(10);
+    w.chkPrecision->setChecked(false);
+    w.cmbSwitchPos->setCurrentIndex(0);
+    w.chkKVM->setChecked(false);
+
+    prompts.answer(MsgAnswer::Ok);
+    w.btnSaveConfig->click();
+    EXPECT_EQ(shown(), std::vector<QString>{"Info: Save Config successed!"});
+
+    std::vector<std::string> expected = DeviceLink::SettingsCommands(KvmConfig);
+    const std::vector<std::string> layout = DeviceLink::LayoutCommands(KvmLayout);
+    expected.insert(expected.end(), layout.begin(), layout.end());
+    expected.push_back("SAVE");
+    ASSERT_EQ(expected.size(), 191u);
+    EXPECT_EQ(expected[0], "START 3");
+    EXPECT_EQ(expected[3], "SLIDER A");
+    EXPECT_EQ(expected[4], "SWITCHPOS FF");
+    EXPECT_EQ(logged(), expected);
+    EXPECT_EQ(ReadSetupSection(settings), (SetupSettings{1, 3, 1, 1, 10, 255}));
+
+    // What the switch stored comes back whole.
+    const KVM_CONFIG savedConfig = KvmConfig;
+    const KVM_LAYOUT savedLayout = KvmLayout;
+    KvmConfig = KVM_CONFIG{};
+    KvmLayout = KVM_LAYOUT{};
+    EXPECT_FALSE(w.LoadConfig(false, false));
+    EXPECT_EQ(KvmLayout, savedLayout);
+    EXPECT_EQ(KvmConfig.Start, savedConfig.Start);
+    EXPECT_EQ(KvmConfig.Slider, savedConfig.Slider);
+    EXPECT_EQ(KvmConfig.SwitchPos, savedConfig.SwitchPos);
+}
+
+TEST_F(SaveConfigEndToEndTest, AnInvalidLayoutIsNeitherSavedNorSent)
+{
+    KvmLayout.Group[1] = KvmLayout.Group[2] = 1;
+    KvmLayout.Port[1] = {0, 0, 1920, 1080};
+    KvmLayout.Port[2] = {1919, 0, 1920, 1080};  // one pixel of overlap
+    ASSERT_EQ(WriteLayoutFile(settings, KvmLayout, true), 0);
+    startSwitch();
+    TfrmSetup& w = openWindows(sim->path());
+    const auto layoutSection = [this] {
+        const std::string text = ReadFileBytes(settings);
+        const std::size_t start = text.find("[Layout]");
+        return text.substr(start, text.find('[', start + 1) - start);
+    };
+    const std::string layoutBefore = layoutSection();
+
+    prompts.answer(MsgAnswer::Ok);
+    prompts.answer(MsgAnswer::Ok);
+    w.SaveConfig();
+    EXPECT_EQ(shown(), (std::vector<QString>{"Warning: Glidex Layout is invalid! Skip to save Glidex Layout.",
+                                             "Info: Save Config successed!"}));
+    EXPECT_EQ(logged(), (std::vector<std::string>{"START 1", "GLIDEX 0", "HOTKEY 0", "SLIDER 85", "SWITCHPOS 0", "SAVE"}));
+    EXPECT_EQ(layoutSection(), layoutBefore);
+    EXPECT_EQ(ReadSetupSection(settings), SetupSettings{});  // the settings were saved
+}
+
+TEST_F(SaveConfigEndToEndTest, ASilentSwitchOrAMissingDeviceIsReported)
+{
+    startSwitch({"--silent-after", "0"});
+    TfrmSetup& w = openWindows(sim->path());
+    prompts.answer(MsgAnswer::Ok);
+    w.SaveConfig();
+    EXPECT_EQ(shown(), std::vector<QString>{"Error: COM port error! Please try again."});
+    EXPECT_EQ(logged(), std::vector<std::string>{"START 1"});
+    EXPECT_TRUE(w.LinkFailed());
+
+    TfrmSetup& noDevice = openWindows(dir.filePath(QStringLiteral("no-such-tty")).toStdString());
+    noDevice.cmbStartPort->setCurrentIndex(3);
+    prompts.answer(MsgAnswer::Ok);
+    noDevice.SaveConfig();
+    EXPECT_EQ(shown().back(), QStringLiteral("Error: COM port open error!"));
+    EXPECT_EQ(ReadSetupSection(settings).Start, 4);  // the file is written before the port opens
+}
+
+TEST_F(SaveConfigEndToEndTest, SendLayoutSendsTheLayoutAloneAndSaysNothingOnSuccess)
+{
+    startSwitch();
+    TfrmSetup& w = openWindows(sim->path());
+    KvmLayout.Group[3] = 1;
+    KvmLayout.Port[3] = {0, 0, 800, 600};
+    w.SendLayout();
+    EXPECT_TRUE(prompts.boxes().empty());
+    EXPECT_FALSE(w.LinkFailed());
+    const std::vector<std::string> lines = logged();
+    ASSERT_EQ(lines.size(), 186u);
+    EXPECT_EQ(lines[0], "GROUP1 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0");
+    EXPECT_EQ(lines.back(), "SAVE");
+    KVM_LAYOUT filed;
+    ASSERT_EQ(ReadLayoutFile(settings, filed), 0);
+    EXPECT_EQ(filed.Port[3], (PortRect{0, 0, 800, 600}));
+}
+
+}  // namespace
