@@ -86,6 +86,23 @@ void TfrmGlidex::createWidgets()
     MainMenu->setObjectName(QStringLiteral("MainMenu"));
     mnuLayout = MainMenu->addMenu(QStringLiteral("Layout"));
     mnuLayout->setObjectName(QStringLiteral("mnuLayout"));
+    auto addLayout = [this](const char* name, const QString& text, void (TfrmGlidex::*handler)()) {
+        QAction* action = mnuLayout->addAction(text, this, handler);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    mnuNew = addLayout("mnuNew", QStringLiteral("New Layout"), &TfrmGlidex::mnuNewClick);
+    mnuLayout->addSeparator();
+    mnuImport = addLayout("mnuImport", QStringLiteral("Import from File"), &TfrmGlidex::mnuImportClick);
+    mnuExport = addLayout("mnuExport", QStringLiteral("Export to File"), &TfrmGlidex::mnuExportClick);
+    mnuLayout->addSeparator();
+    mnuMonitorLayout =
+        addLayout("mnuMonitorLayout", QStringLiteral("Monitor Layout"), &TfrmGlidex::mnuMonitorLayoutClick);
+    mnuLayout->addSeparator();
+    mnuLoadLayout =
+        addLayout("mnuLoadLayout", QStringLiteral("Load Layout from Torvik"), &TfrmGlidex::mnuLoadLayoutClick);
+    mnuSaveLayout =
+        addLayout("mnuSaveLayout", QStringLiteral("Send Layout to Torvik"), &TfrmGlidex::mnuSaveLayoutClick);
     mnuMove = MainMenu->addMenu(QStringLiteral("Move"));
     mnuMove->setObjectName(QStringLiteral("mnuMove"));
     auto addMove = [this](const char* name, const QString& text, const QKeySequence& shortcut,
@@ -349,6 +366,7 @@ void TfrmGlidex::keyPressEvent(QKeyEvent* event)
 
 void ConnectLayoutEditor(TfrmSetup& frmSetup, TfrmGlidex& frmGlidex)
 {
+    frmGlidex.frmSetup_ = &frmSetup;
     frmSetup.setLayoutEditor({&frmGlidex, [&frmGlidex](bool showErrors) { return frmGlidex.CheckLayout(showErrors); },
                               [&frmGlidex] { frmGlidex.StoreToConfig(); }});
     QObject::connect(&frmSetup, &TfrmSetup::layoutUpdated, &frmGlidex, &TfrmGlidex::LoadFromConfig);

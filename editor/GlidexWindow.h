@@ -8,6 +8,7 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -84,6 +85,18 @@ public:
     int32_t CheckLayout(bool ShowErrors);
     void mnuCheckClick();
 
+    // The Layout menu.
+    void mnuNewClick();
+    void mnuImportClick();
+    void mnuExportClick();
+    void mnuMonitorLayoutClick();
+    void mnuLoadLayoutClick();
+    void mnuSaveLayoutClick();
+
+    // Loads the monitor layout dialog from MStyle, shows it modally and
+    // answers whether it was closed with its Apply button.
+    std::function<bool()> MonitorLayoutDialog;
+
     OneBased<TScreen*, kScreenCount> Screens;
     int32_t CurDevice = 0;  // 0 = Master, 1..4 = Slave 1..4
     int32_t CurGroup = 1;   // the group painting gives a tile
@@ -102,6 +115,12 @@ public:
 
     QMenuBar* MainMenu;
     QMenu* mnuLayout;
+    QAction* mnuNew;
+    QAction* mnuImport;
+    QAction* mnuExport;
+    QAction* mnuMonitorLayout;
+    QAction* mnuLoadLayout;
+    QAction* mnuSaveLayout;
     QMenu* mnuMove;
     QAction* mnuMoveUp;
     QAction* mnuMoveDown;
@@ -149,8 +168,15 @@ private:
     // pointer along so it stays on the tile.
     void followDraggedTile(const TScreen& tile, const DeskRect& place);
 
+    // Runs a transfer of the setup window with the transfer commands disabled.
+    template <typename Transfer>
+    void runTransfer(Transfer transfer);
+
     Prompts& prompts_;
     Pointer& pointer_;
+    TfrmSetup* frmSetup_ = nullptr;  // the transfers and the settings file
+
+    friend void ConnectLayoutEditor(TfrmSetup& frmSetup, TfrmGlidex& frmGlidex);
 };
 
 // The setup window shows the editor from its "Glidex Layout" button, and the

@@ -1,0 +1,104 @@
+// The Layout menu: a new layout, layout files, the monitor layout dialog,
+// and the layout's exchange with the switch.
+
+#include "editor/GlidexWindow.h"
+
+#include "platform/Prompts.h"
+#include "setup/LayoutFile.h"
+#include "setup/SetupWindow.h"
+
+#include <QAction>
+
+namespace {
+
+const QString kLayoutFilter = QStringLiteral("Glidex Layout (*.gxl)|*.gxl");
+const QString kLayoutExtension = QStringLiteral("gxl");
+
+}  // namespace
+
+void TfrmGlidex::mnuNewClick()
+{
+    bool anyPlaced = false;
+    for (int n = 1; n <= kScreenCount; ++n)
+        anyPlaced = anyPlaced || Screens[n]->ScreenGroup != 0;
+    if (anyPlaced && prompts_.messageBox(nullptr, QStringLiteral("Delete all?"), QStringLiteral("Confirm"),
+                                         MsgButtons::OkCancel) != MsgAnswer::Ok)
+        return;
+    CurGroup = 1;
+    for (int n = 1; n <= kScreenCount; ++n) {
+        TScreen& tile = *Screens[n];
+        tile.Portrait = false;
+        tile.ResIndex = 10;
+        tile.DeskX = 0;
+        tile.DeskY = 0;
+        tile.DeskWidth = 1920;
+        tile.DeskHeight = 1080;
+        tile.DeskRight = 1920;
+        tile.DeskBottom = 1080;
+        RemoveScreen(tile);
+    }
+}
+
+void TfrmGlidex::mnuImportClick()
+{
+    const QString fileName = prompts_.openFileName(this, kLayoutFilter, kLayoutExtension);
+    if (fileName.isEmpty())
+        return;
+    // A missing or unreadable file leaves the tiles as they are.
+    if (ReadLayoutFile(fileName, KvmLayout) == 0)
+        LoadFromConfig();
+}
+
+void TfrmGlidex::mnuExportClick()
+{
+    const QString fileName = prompts_.saveFileName(this, kLayoutFilter, kLayoutExtension);
+    if (fileName.isEmpty())
+        return;
+    StoreToConfig();
+    if (WriteLayoutFile(fileName, KvmLayout, false) != 1)
+        return;
+    const QString question = QStringLiteral("%1 already exists, do you want to replace it?").arg(fileName);
+    if (prompts_.messageBox(nullptr, question, QStringLiteral("Confirm"), MsgButtons::YesNo) == MsgAnswer::Yes)
+        WriteLayoutFile(fileName, KvmLayout, true);
+}
+
+void TfrmGlidex::mnuMonitorLayoutClick()
+{
+    if (MonitorLayoutDialog && MonitorLayoutDialog())
+        RefreshLabels();
+}
+
+template <typename Transfer>
+void TfrmGlidex::runTransfer(Transfer transfer)
+{
+    if (!frmSetup_ || frmSetup_->TransferRunning())
+        return;
+    mnuLoadLayout->setEnabled(false);
+    mnuSaveLayout->setEnabled(false);
+    transfer();
+    mnuLoadLayout->setEnabled(true);
+    mnuSaveLayout->setEnabled(true);
+}
+
+void TfrmGlidex::mnuLoadLayoutClick()
+{
+    runTransfer([this] {
+        // The tiles are rebuilt by the setup window's layout message.
+        if (!frmSetup_->LoadConfig(true, false))
+            prompts_.messageBox(nullptr, QStringLiteral("Load Layout finished!"), QStringLiteral("Info"),
+                                MsgButtons::Ok);
+    });
+}
+
+void TfrmGlidex::mnuSaveLayoutClick()
+{
+    runTransfer([this] {
+        if (CheckLayout(true) != 0)
+            return;
+        StoreToConfig();
+        frmSetup_->SendLayout();
+        if (!frmSetup_->LinkFailed())
+            prompts_.messageBox(nullptr, QStringLiteral("Send Layout to Torvik successed!"), QStringLiteral("Info"),
+                                MsgButtons::Ok);
+    });
+}

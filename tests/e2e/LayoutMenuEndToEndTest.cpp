@@ -1,0 +1,212 @@
+// The layout editor's Layout menu, with the setup window behind it and
+// torvik-sim at the other end of the line.
+
+#include "editor/GlidexWindow.h"
+#include "platform/EventPump.h"
+#include "setup/KvmConfig.h"
+#include "setup/LayoutFile.h"
+#include "setup/ProfileFile.h"
+#include "setup/SetupWindow.h"
+#include "sim/SimProcess.h"
+#include "support/FakePointer.h"
+#include "support/FakePrompts.h"
+#include "support/FileBytes.h"
+#include "support/QtPrinting.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+class LayoutMenuTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        KvmConfig = RxConfig = KVM_CONFIG{};
+        KvmLayout = RxLayout = KVM_LAYOUT{};
+        settings = dir.filePath(QStringLiteral("TORVIK.INI"));
+        log = dir.filePath(QStringLiteral("commands.log")).toStdString();
+    }
+
+    static void place(int n, PortRect rect)
+    {
+        KvmLayout.Group[n] = 1;
+        KvmLayout.Port[n] = rect;
+    }
+
+    // The windows as the program makes them, COM1 leading to `device`, with
+    // KvmLayout as the settings file's layout.
+    TfrmGlidex& openWindows(const std::string& device = "/nonexistent/tty")
+    {
+        EXPECT_EQ(WriteLayoutFile(settings, KvmLayout, true), 0);
+        ProfileFile file(settings);
+        file.writeString("Ports", "COM1", device);
+        EXPECT_TRUE(file.save());
+        setup = std::make_unique<TfrmSetup>(prompts, pump, settings);
+        editor = std::make_unique<TfrmGlidex>(prompts, pointer);
+        ConnectLayoutEditor(*setup, *editor);
+        return *editor;
+    }
+
+    void startSwitch(const std::vector<std::string>& commands)
+    {
+        const std::string state = dir.filePath(QStringLiteral("switch.ini")).toStdString();
+        {
+            SimProcess plain({"--state", state});
+            SwitchLine line(plain.path());
+            for (const std::string& command : commands)
+                ASSERT_FALSE(line.exchange(command).empty()) << command;
+        }
+        sim = std::make_unique<SimProcess>(std::vector<std::string>{"--state", state, "--log", log});
+        ASSERT_FALSE(sim->path().empty());
+    }
+
+    std::vector<std::string> logged() const
+    {
+        std::istringstream in(ReadFileBytes(QString::fromStdString(log)));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    int placedCount() const
+    {
+        int placed = 0;
+        for (int n = 1; n <= kScreenCount; ++n)
+            placed += editor->Screens[n]->ScreenGroup != 0;
+        return placed;
+    }
+
+    QTemporaryDir dir;
+    QString settings;
+    std::string log;
+    FakePrompts prompts;
+    FakePointer pointer;
+    QtEventPump pump;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<TfrmSetup> setup;
+    std::unique_ptr<TfrmGlidex> editor;
+};
+
+TEST_F(LayoutMenuTest, NewLayoutAsksOnlyWhenTilesArePlaced)
+{
+    place(1, {100, 0, 1280, 1024});
+    TfrmGlidex& w = openWindows();
+    prompts.answer(MsgAnswer::Cancel);
+    w.mnuNew->trigger();
+    EXPECT_EQ(placedCount(), 1);
+    EXPECT_EQ(w.Screens[1]->DeskX, 100);
+
+    prompts.answer(MsgAnswer::Ok);
+    w.mnuNew->trigger();
+    EXPECT_EQ(placedCount(), 0);
+    EXPECT_EQ(w.Screens[1]->DeskRight, 1920);
+    EXPECT_EQ(w.Screens[1]->DeskX, 0);
+    EXPECT_EQ(prompts.boxes().back().text, "Delete all?");
+
+    w.mnuNew->trigger();  // nothing placed: no question
+    EXPECT_EQ(prompts.boxes().size(), 2u);
+    w.StoreToConfig();
+    EXPECT_EQ(KvmLayout.Port[80], (PortRect{0, 0, 1920, 1080}));
+}
+
+TEST_F(LayoutMenuTest, ExportAndImportMoveTheTilesThroughALayoutFile)
+{
+    KvmLayout.MStyle[2] = 1;  // two monitors on the Master's port 2
+    place(2, {0, 0, 2560, 1440});
+    place(22, {2560, 0, 1920, 1080});
+    TfrmGlidex& w = openWindows();
+    const QString file = dir.filePath(QStringLiteral("desk.gxl"));
+    prompts.chooseFile(file);
+    w.mnuExport->trigger();
+    EXPECT_TRUE(prompts.boxes().empty());  // a new file: no question
+    const std::string exported = ReadFileBytes(file);
+
+    prompts.answer(MsgAnswer::Ok);
+    w.mnuNew->trigger();
+    prompts.chooseFile(file);
+    prompts.answer(MsgAnswer::No);
+    w.mnuExport->trigger();  // the file exists: asked, and left alone
+    EXPECT_EQ(prompts.boxes().back().text, file + " already exists, do you want to replace it?");
+    EXPECT_EQ(prompts.boxes().back().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(ReadFileBytes(file), exported);
+    EXPECT_EQ(KvmLayout.Group[2], 0);  // the tiles were stored all the same
+
+    prompts.chooseFile(file);
+    w.mnuImport->trigger();
+    EXPECT_EQ(placedCount(), 2);
+    EXPECT_EQ(w.Screens[22]->DeskX, 2560);
+
+    prompts.chooseFile(dir.filePath(QStringLiteral("missing.gxl")));
+    w.mnuImport->trigger();
+    EXPECT_EQ(placedCount(), 2);
+}
+
+TEST_F(LayoutMenuTest, MonitorLayoutAppliedTakesSurplusTilesOffTheCanvas)
+{
+    KvmLayout.MStyle[2] = 1;
+    place(2, {0, 0, 1920, 1080});
+    place(22, {1920, 0, 1920, 1080});
+    TfrmGlidex& w = openWindows();
+    w.MonitorLayoutDialog = [] { return false; };  // cancelled
+    w.mnuMonitorLayout->trigger();
+    EXPECT_EQ(placedCount(), 2);
+    w.MonitorLayoutDialog = [] {
+        KvmLayout.MStyle[2] = 0;
+        return true;
+    };
+    w.mnuMonitorLayout->trigger();
+    EXPECT_EQ(w.Screens[22]->ScreenGroup, 0);
+    EXPECT_EQ(w.Screens[2]->ScreenGroup, 1);
+}
+
+TEST_F(LayoutMenuTest, LoadLayoutFromTheSwitchKeepsTheSettings)
+{
+    startSwitch({"START 4", "PORT 5 1920 0 1280 1024", "GROUP1 0 0 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0", "SAVE"});
+    TfrmGlidex& w = openWindows(sim->path());
+    prompts.answer(MsgAnswer::Ok);
+    w.mnuLoadLayout->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompts.boxes().back().text, "Load Layout finished!");
+    EXPECT_EQ(KvmConfig.Start, 1);
+    EXPECT_EQ(w.Screens[5]->ScreenGroup, 1);
+    EXPECT_EQ(w.Screens[5]->DeskX, 1920);
+    EXPECT_EQ(placedCount(), 1);
+}
+
+TEST_F(LayoutMenuTest, SendLayoutChecksMovesAndSends)
+{
+    startSwitch({});
+    place(1, {500, 300, 1920, 1080});
+    place(2, {2419, 300, 1920, 1080});  // one pixel over tile 1
+    TfrmGlidex& w = openWindows(sim->path());
+    prompts.answer(MsgAnswer::Ok);
+    w.mnuSaveLayout->trigger();
+    EXPECT_EQ(prompts.boxes().back().caption, "Error");
+    EXPECT_TRUE(logged().empty());
+
+    prompts.answer(MsgAnswer::Ok);
+    w.mnuNew->trigger();  // asks "Delete all?"
+    KvmLayout.Port[2] = {2420, 300, 1920, 1080};
+    w.LoadFromConfig();
+    prompts.answer(MsgAnswer::Ok);
+    w.mnuSaveLayout->trigger();
+    EXPECT_EQ(prompts.boxes().back().text, "Send Layout to Torvik successed!");
+    const std::vector<std::string> lines = logged();
+    ASSERT_EQ(lines.size(), 186u);
+    EXPECT_EQ(lines[4], "PORT 1 0 0 1920 1080");  // moved to the top-left first
+    EXPECT_EQ(lines[5], "PORT 2 1920 0 1920 1080");
+    KVM_LAYOUT filed;
+    ASSERT_EQ(ReadLayoutFile(settings, filed), 0);
+    EXPECT_EQ(filed.Port[2], (PortRect{1920, 0, 1920, 1080}));
+}
+
+}  // namespace
