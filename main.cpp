@@ -1,4 +1,5 @@
 #include "dialogs/DebugWindow.h"
+#include "dialogs/MonitorDialog.h"
 #include "editor/GlidexWindow.h"
 #include "platform/EventPump.h"
 #include "platform/ExceptionReport.h"
@@ -28,6 +29,11 @@ int main(int argc, char* argv[])
     TfrmSetup frmSetup(prompts, pump, settingsPath);
     TfrmGlidex frmGlidex(prompts, pointer);
     ConnectLayoutEditor(frmSetup, frmGlidex);
+    TfrmMonitor frmMonitor;
+    frmGlidex.MonitorLayoutDialog = [&frmMonitor] {
+        frmMonitor.Load();
+        return frmMonitor.exec() == mrYes;
+    };
     TfrmDebug frmDebug;
 
     frmSetup.show();
