@@ -1,4 +1,4 @@
-// A full configuration download from torvik-sim, as Load Config makes it:
+// Transfers with torvik-sim. A full configuration download, as Load Config makes it:
 // the real serial port with its event thread, the device link and the
 // event loop. Reports the wall time per download and the utility's own
 // processor time (the simulator is another process), with the simulator
@@ -9,13 +9,16 @@
 #include "serial/ComPort.h"
 #include "serial/PortNames.h"
 #include "setup/DeviceLink.h"
+#include "setup/KvmConfig.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <csignal>
 #include <string>
+#include <vector>
 
 #include <spawn.h>
 #include <sys/resource.h>
@@ -113,5 +116,67 @@ void BM_FullDownload(benchmark::State& state)
     state.counters["failures"] = prompts.failures;
 }
 BENCHMARK(BM_FullDownload)->Arg(0)->Arg(1)->ArgName("pace")->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// A full Save Config upload (191 lines, each answered by a prompt). With
+// --pace, `floor_ratio` is the wall time over the wire-time floor of the
+// bytes both ways at 115200 baud, 10 bits a byte, and `reply_floor_ratio`
+// over that of the prompts alone: a pseudo-terminal paces only what the
+// simulator sends, so the first ratio can fall below 1.
+void BM_SaveConfigUpload(benchmark::State& state)
+{
+    const bool pace = state.range(0) != 0;
+    const Simulator sim(pace);
+    if (sim.path().empty()) {
+        state.SkipWithError("torvik-sim did not start");
+        return;
+    }
+    PortNames names;
+    names.map(1, sim.path());
+    TComPort port(CreatePlatformCommDevice(names));
+    port.setBaudRate(br115200);
+    port.setSyncMethod(smWindowSync);
+    QTimer workTimer;
+    workTimer.setInterval(100);
+    QtEventPump pump;
+    CountingPrompts prompts;
+    DeviceLink link(port, DeviceLink::Timer{[&] { workTimer.start(); }, [&] { workTimer.stop(); }}, pump, prompts,
+                    [](bool) {});
+    QObject::connect(&workTimer, &QTimer::timeout, [&] { link.WorkTimerTimer(); });
+    port.OnRxChar = [&](TCustomComPort*, int) { link.ReceiveBytes(); };
+
+    KVM_CONFIG config;
+    KVM_LAYOUT layout;
+    ResetToDefaults(config, layout);
+    std::vector<std::string> commands = DeviceLink::SettingsCommands(config);
+    const std::vector<std::string> layoutLines = DeviceLink::LayoutCommands(layout);
+    commands.insert(commands.end(), layoutLines.begin(), layoutLines.end());
+    double wireBytes = 0;
+    for (const std::string& line : commands)
+        wireBytes += static_cast<double>(line.size() + 1 + 4);  // the line and CR, then "# " CR LF
+    wireBytes += 5 + 4;                                           // "SAVE" CR and its prompt
+    const double replyBytes = 4.0 * static_cast<double>(commands.size() + 1);
+
+    double cpu = 0;
+    double wall = 0;
+    int failures = 0;
+    for (auto _ : state) {
+        link.LinkFailed = false;
+        const double before = cpuSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        link.Upload("COM1", commands);
+        wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        cpu += cpuSeconds() - before;
+        failures += link.LinkFailed;
+    }
+    const double uploads = static_cast<double>(state.iterations());
+    state.counters["lines_per_s"] = static_cast<double>(commands.size() + 1) * uploads / wall;
+    state.counters["cpu_share"] = cpu / wall;
+    if (pace) {
+        state.counters["floor_ratio"] = (wall / uploads) / (wireBytes * 10.0 / 115200.0);
+        state.counters["reply_floor_ratio"] = (wall / uploads) / (replyBytes * 10.0 / 115200.0);
+    }
+    state.counters["failures"] = failures;
+}
+BENCHMARK(BM_SaveConfigUpload)->Arg(0)->Arg(1)->ArgName("pace")->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
