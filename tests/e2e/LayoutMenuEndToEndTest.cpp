@@ -12,9 +12,12 @@
 #include "support/FakePrompts.h"
 #include "support/FileBytes.h"
 #include "support/QtPrinting.h"
+#include "support/Screenshots.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -114,6 +117,11 @@ TEST_F(LayoutMenuTest, NewLayoutAsksOnlyWhenTilesArePlaced)
 
     w.mnuNew->trigger();  // nothing placed: no question
     EXPECT_EQ(prompts.boxes().size(), 2u);
+
+    w.show();
+    w.mnuLayout->popup(w.mapToGlobal(QPoint(0, w.MainMenu->height())));
+    EXPECT_TRUE(SaveScreenshot(w.mnuLayout, "open"));
+    w.mnuLayout->hide();
     w.StoreToConfig();
     EXPECT_EQ(KvmLayout.Port[80], (PortRect{0, 0, 1920, 1080}));
 }
