@@ -85,35 +85,49 @@ double cpuSeconds()
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// The utility's end of a line to torvik-sim: the real port with its event
+// thread, the work timer and the device link.
+struct SimulatorLink {
+    explicit SimulatorLink(bool pace) : sim(pace), port(CreatePlatformCommDevice(namesFor(sim)))
+    {
+        port.setBaudRate(br115200);
+        port.setSyncMethod(smWindowSync);
+        workTimer.setInterval(100);
+        QObject::connect(&workTimer, &QTimer::timeout, [this] { link.WorkTimerTimer(); });
+        port.OnRxChar = [this](TCustomComPort*, int) { link.ReceiveBytes(); };
+    }
+
+    static PortNames namesFor(const Simulator& simulator)
+    {
+        PortNames names;
+        names.map(1, simulator.path());
+        return names;
+    }
+
+    Simulator sim;
+    TComPort port;
+    QTimer workTimer;
+    QtEventPump pump;
+    CountingPrompts prompts;
+    DeviceLink link{port, DeviceLink::Timer{[this] { workTimer.start(); }, [this] { workTimer.stop(); }}, pump,
+                    prompts, [](bool) {}};
+};
+
 void BM_FullDownload(benchmark::State& state)
 {
-    const Simulator sim(state.range(0) != 0);
-    if (sim.path().empty()) {
+    SimulatorLink line(state.range(0) != 0);
+    if (line.sim.path().empty()) {
         state.SkipWithError("torvik-sim did not start");
         return;
     }
-    PortNames names;
-    names.map(1, sim.path());
-    TComPort port(CreatePlatformCommDevice(names));
-    port.setBaudRate(br115200);
-    port.setSyncMethod(smWindowSync);
-    QTimer workTimer;
-    workTimer.setInterval(100);
-    QtEventPump pump;
-    CountingPrompts prompts;
-    DeviceLink link(port, DeviceLink::Timer{[&] { workTimer.start(); }, [&] { workTimer.stop(); }}, pump, prompts,
-                    [](bool) {});
-    QObject::connect(&workTimer, &QTimer::timeout, [&] { link.WorkTimerTimer(); });
-    port.OnRxChar = [&](TCustomComPort*, int) { link.ReceiveBytes(); };
-
     double cpu = 0;
     for (auto _ : state) {
         const double before = cpuSeconds();
-        link.LoadConfig("COM1", false, true);
+        line.link.LoadConfig("COM1", false, true);
         cpu += cpuSeconds() - before;
     }
     state.counters["utility_cpu_ms"] = benchmark::Counter(cpu * 1000.0, benchmark::Counter::kAvgIterations);
-    state.counters["failures"] = prompts.failures;
+    state.counters["failures"] = line.prompts.failures;
 }
 BENCHMARK(BM_FullDownload)->Arg(0)->Arg(1)->ArgName("pace")->Unit(benchmark::kMillisecond)->Iterations(20);
 
@@ -125,24 +139,11 @@ BENCHMARK(BM_FullDownload)->Arg(0)->Arg(1)->ArgName("pace")->Unit(benchmark::kMi
 void BM_SaveConfigUpload(benchmark::State& state)
 {
     const bool pace = state.range(0) != 0;
-    const Simulator sim(pace);
-    if (sim.path().empty()) {
+    SimulatorLink line(pace);
+    if (line.sim.path().empty()) {
         state.SkipWithError("torvik-sim did not start");
         return;
     }
-    PortNames names;
-    names.map(1, sim.path());
-    TComPort port(CreatePlatformCommDevice(names));
-    port.setBaudRate(br115200);
-    port.setSyncMethod(smWindowSync);
-    QTimer workTimer;
-    workTimer.setInterval(100);
-    QtEventPump pump;
-    CountingPrompts prompts;
-    DeviceLink link(port, DeviceLink::Timer{[&] { workTimer.start(); }, [&] { workTimer.stop(); }}, pump, prompts,
-                    [](bool) {});
-    QObject::connect(&workTimer, &QTimer::timeout, [&] { link.WorkTimerTimer(); });
-    port.OnRxChar = [&](TCustomComPort*, int) { link.ReceiveBytes(); };
 
     KVM_CONFIG config;
     KVM_LAYOUT layout;
@@ -160,13 +161,13 @@ void BM_SaveConfigUpload(benchmark::State& state)
     double wall = 0;
     int failures = 0;
     for (auto _ : state) {
-        link.LinkFailed = false;
+        line.link.LinkFailed = false;
         const double before = cpuSeconds();
         const auto start = std::chrono::steady_clock::now();
-        link.Upload("COM1", commands);
+        line.link.Upload("COM1", commands);
         wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         cpu += cpuSeconds() - before;
-        failures += link.LinkFailed;
+        failures += line.link.LinkFailed;
     }
     const double uploads = static_cast<double>(state.iterations());
     state.counters["lines_per_s"] = static_cast<double>(commands.size() + 1) * uploads / wall;

@@ -1,16 +1,8 @@
 // The layout editor's Layout menu, with the setup window behind it and
 // torvik-sim at the other end of the line.
 
-#include "editor/GlidexWindow.h"
-#include "platform/EventPump.h"
-#include "setup/KvmConfig.h"
+#include "e2e/ProgramFixture.h"
 #include "setup/LayoutFile.h"
-#include "setup/ProfileFile.h"
-#include "setup/SetupWindow.h"
-#include "sim/SimProcess.h"
-#include "support/FakePointer.h"
-#include "support/FakePrompts.h"
-#include "support/FileBytes.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
 
@@ -18,43 +10,24 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <sstream>
-#include <string>
-#include <vector>
 
 namespace {
 
-class LayoutMenuTest : public testing::Test {
+class LayoutMenuTest : public ProgramFixture {
 protected:
-    void SetUp() override
-    {
-        KvmConfig = RxConfig = KVM_CONFIG{};
-        KvmLayout = RxLayout = KVM_LAYOUT{};
-        settings = dir.filePath(QStringLiteral("TORVIK.INI"));
-        log = dir.filePath(QStringLiteral("commands.log")).toStdString();
-    }
-
     static void place(int n, PortRect rect)
     {
         KvmLayout.Group[n] = 1;
         KvmLayout.Port[n] = rect;
     }
 
-    // The windows as the program makes them, COM1 leading to `device`, with
-    // KvmLayout as the settings file's layout.
-    TfrmGlidex& openWindows(const std::string& device = "/nonexistent/tty")
+    // The editor, with KvmLayout as the settings file's layout.
+    TfrmGlidex& openEditor(const std::string& device = "/nonexistent/tty")
     {
         EXPECT_EQ(WriteLayoutFile(settings, KvmLayout, true), 0);
-        ProfileFile file(settings);
-        file.writeString("Ports", "COM1", device);
-        EXPECT_TRUE(file.save());
-        setup = std::make_unique<TfrmSetup>(prompts, pump, settings);
-        editor = std::make_unique<TfrmGlidex>(prompts, pointer);
-        ConnectLayoutEditor(*setup, *editor);
+        openWindows(device);
         return *editor;
     }
 
@@ -71,15 +44,6 @@ protected:
         ASSERT_FALSE(sim->path().empty());
     }
 
-    std::vector<std::string> logged() const
-    {
-        std::istringstream in(ReadFileBytes(QString::fromStdString(log)));
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-
     int placedCount() const
     {
         int placed = 0;
@@ -87,22 +51,12 @@ protected:
             placed += editor->Screens[n]->ScreenGroup != 0;
         return placed;
     }
-
-    QTemporaryDir dir;
-    QString settings;
-    std::string log;
-    FakePrompts prompts;
-    FakePointer pointer;
-    QtEventPump pump;
-    std::unique_ptr<SimProcess> sim;
-    std::unique_ptr<TfrmSetup> setup;
-    std::unique_ptr<TfrmGlidex> editor;
 };
 
 TEST_F(LayoutMenuTest, NewLayoutAsksOnlyWhenTilesArePlaced)
 {
     place(1, {100, 0, 1280, 1024});
-    TfrmGlidex& w = openWindows();
+    TfrmGlidex& w = openEditor();
     prompts.answer(MsgAnswer::Cancel);
     w.mnuNew->trigger();
     EXPECT_EQ(placedCount(), 1);
@@ -131,7 +85,7 @@ TEST_F(LayoutMenuTest, ExportAndImportMoveTheTilesThroughALayoutFile)
     KvmLayout.MStyle[2] = 1;  // two monitors on the Master's port 2
     place(2, {0, 0, 2560, 1440});
     place(22, {2560, 0, 1920, 1080});
-    TfrmGlidex& w = openWindows();
+    TfrmGlidex& w = openEditor();
     const QString file = dir.filePath(QStringLiteral("desk.gxl"));
     prompts.chooseFile(file);
     w.mnuExport->trigger();
@@ -163,7 +117,7 @@ TEST_F(LayoutMenuTest, MonitorLayoutAppliedTakesSurplusTilesOffTheCanvas)
     KvmLayout.MStyle[2] = 1;
     place(2, {0, 0, 1920, 1080});
     place(22, {1920, 0, 1920, 1080});
-    TfrmGlidex& w = openWindows();
+    TfrmGlidex& w = openEditor();
     w.MonitorLayoutDialog = [] { return false; };  // cancelled
     w.mnuMonitorLayout->trigger();
     EXPECT_EQ(placedCount(), 2);
@@ -179,7 +133,7 @@ TEST_F(LayoutMenuTest, MonitorLayoutAppliedTakesSurplusTilesOffTheCanvas)
 TEST_F(LayoutMenuTest, LoadLayoutFromTheSwitchKeepsTheSettings)
 {
     startSwitch({"START 4", "PORT 5 1920 0 1280 1024", "GROUP1 0 0 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0", "SAVE"});
-    TfrmGlidex& w = openWindows(sim->path());
+    TfrmGlidex& w = openEditor(sim->path());
     prompts.answer(MsgAnswer::Ok);
     w.mnuLoadLayout->trigger();
     QCoreApplication::processEvents();
@@ -195,7 +149,7 @@ TEST_F(LayoutMenuTest, SendLayoutChecksMovesAndSends)
     startSwitch({});
     place(1, {500, 300, 1920, 1080});
     place(2, {2419, 300, 1920, 1080});  // one pixel over tile 1
-    TfrmGlidex& w = openWindows(sim->path());
+    TfrmGlidex& w = openEditor(sim->path());
     prompts.answer(MsgAnswer::Ok);
     w.mnuSaveLayout->trigger();
     EXPECT_EQ(prompts.boxes().back().caption, "Error");

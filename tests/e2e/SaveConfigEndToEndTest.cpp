@@ -2,70 +2,27 @@
 // its layout editor, the real serial port, and torvik-sim, whose command
 // log shows exactly what reached the switch.
 
-#include "editor/GlidexWindow.h"
-#include "platform/EventPump.h"
+#include "e2e/ProgramFixture.h"
 #include "setup/DeviceLink.h"
-#include "setup/KvmConfig.h"
 #include "setup/LayoutFile.h"
-#include "setup/ProfileFile.h"
-#include "setup/SetupWindow.h"
-#include "sim/SimProcess.h"
-#include "support/FakePointer.h"
-#include "support/FakePrompts.h"
-#include "support/FileBytes.h"
 #include "support/QtPrinting.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <sstream>
-#include <string>
-#include <vector>
 
 namespace {
 
-class SaveConfigEndToEndTest : public testing::Test {
+class SaveConfigEndToEndTest : public ProgramFixture {
 protected:
-    void SetUp() override
-    {
-        KvmConfig = RxConfig = KVM_CONFIG{};
-        KvmLayout = RxLayout = KVM_LAYOUT{};
-        settings = dir.filePath(QStringLiteral("TORVIK.INI"));
-        log = dir.filePath(QStringLiteral("commands.log")).toStdString();
-    }
-
     void startSwitch(std::vector<std::string> options = {})
     {
         options.insert(options.end(), {"--log", log, "--state", dir.filePath(QStringLiteral("switch.ini")).toStdString()});
         sim = std::make_unique<SimProcess>(options);
         ASSERT_FALSE(sim->path().empty());
-    }
-
-    // The setup window and its editor, as the program makes them, with COM1
-    // mapped to `device` and the layout of the settings file loaded.
-    TfrmSetup& openWindows(const std::string& device)
-    {
-        ProfileFile file(settings);
-        file.writeString("Ports", "COM1", device);
-        EXPECT_TRUE(file.save());
-        setup = std::make_unique<TfrmSetup>(prompts, pump, settings);
-        editor = std::make_unique<TfrmGlidex>(prompts, pointer);
-        ConnectLayoutEditor(*setup, *editor);
-        return *setup;
-    }
-
-    std::vector<std::string> logged() const
-    {
-        std::istringstream in(ReadFileBytes(QString::fromStdString(log)));
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
     }
 
     std::vector<QString> shown() const
@@ -75,16 +32,6 @@ protected:
             texts.push_back(box.caption + ": " + box.text);
         return texts;
     }
-
-    QTemporaryDir dir;
-    QString settings;
-    std::string log;
-    FakePrompts prompts;
-    FakePointer pointer;
-    QtEventPump pump;
-    std::unique_ptr<SimProcess> sim;
-    std::unique_ptr<TfrmSetup> setup;
-    std::unique_ptr<TfrmGlidex> editor;
 };
 
 TEST_F(SaveConfigEndToEndTest, SaveConfigSendsEverythingAndALoadBringsItBack)

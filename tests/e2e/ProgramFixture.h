@@ -1,0 +1,65 @@
+#pragma once
+
+#include "editor/GlidexWindow.h"
+#include "platform/EventPump.h"
+#include "setup/KvmConfig.h"
+#include "setup/ProfileFile.h"
+#include "setup/SetupWindow.h"
+#include "sim/SimProcess.h"
+#include "support/FakePointer.h"
+#include "support/FakePrompts.h"
+#include "support/FileBytes.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// The setup window and its layout editor as the program makes them, with
+// a settings file of their own and, where a test starts it, torvik-sim
+// logging every command line it receives.
+class ProgramFixture : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        KvmConfig = RxConfig = KVM_CONFIG{};
+        KvmLayout = RxLayout = KVM_LAYOUT{};
+        settings = dir.filePath(QStringLiteral("TORVIK.INI"));
+        log = dir.filePath(QStringLiteral("commands.log")).toStdString();
+    }
+
+    // COM1 leads to `device`; the windows read the settings file.
+    TfrmSetup& openWindows(const std::string& device)
+    {
+        ProfileFile file(settings);
+        file.writeString("Ports", "COM1", device);
+        EXPECT_TRUE(file.save());
+        setup = std::make_unique<TfrmSetup>(prompts, pump, settings);
+        editor = std::make_unique<TfrmGlidex>(prompts, pointer);
+        ConnectLayoutEditor(*setup, *editor);
+        return *setup;
+    }
+
+    // The command lines the simulator received, in order.
+    std::vector<std::string> logged() const
+    {
+        std::istringstream in(ReadFileBytes(QString::fromStdString(log)));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    QTemporaryDir dir;
+    QString settings;
+    std::string log;
+    FakePrompts prompts;
+    FakePointer pointer;
+    QtEventPump pump;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<TfrmSetup> setup;
+    std::unique_ptr<TfrmGlidex> editor;
+};
