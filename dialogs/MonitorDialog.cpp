@@ -1,6 +1,7 @@
 #include "dialogs/MonitorDialog.h"
 
 #include "platform/Fonts.h"
+#include "platform/Widgets.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -38,15 +39,6 @@ const QString kFlatButtonTabs = QStringLiteral(
     "QTabBar::tab:hover { border-color: palette(mid); }"
     "QTabBar::tab:selected { background: palette(midlight); border-color: palette(dark) palette(light) "
     "palette(light) palette(dark); }");
-
-template <typename Widget>
-Widget* makeWidget(QWidget* parent, const QString& name, const QRect& geometry)
-{
-    auto* widget = new Widget(parent);
-    widget->setObjectName(name);
-    widget->setGeometry(geometry);
-    return widget;
-}
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
 {

@@ -2,6 +2,7 @@
 
 #include "editor/ScreenGeometry.h"
 #include "platform/Fonts.h"
+#include "platform/Widgets.h"
 #include "setup/SetupWindow.h"
 
 #include <QAction>
@@ -26,15 +27,6 @@ constexpr int kCanvasSize = 6000;     // canvas pixels each way
 constexpr int kScrollStep = 50;
 constexpr int kLabelPitch = 69;       // 65 wide, 4 apart
 constexpr int kLabelTop = 5;          // in the 35 pixel strip
-
-template <typename Widget>
-Widget* makeWidget(QWidget* parent, const char* name, const QRect& geometry)
-{
-    auto* widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
 {

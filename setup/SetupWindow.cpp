@@ -2,6 +2,7 @@
 
 #include "platform/Fonts.h"
 #include "platform/Prompts.h"
+#include "platform/Widgets.h"
 #include "setup/KvmConfig.h"
 #include "setup/LayoutFile.h"
 
@@ -28,15 +29,6 @@ QFont boldFont(const QWidget* widget)
     QFont font = widget->font();
     font.setBold(true);
     return font;
-}
-
-template <typename Widget>
-Widget* makeWidget(QWidget* parent, const char* name, const QRect& geometry)
-{
-    auto* widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
-    return widget;
 }
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
