@@ -36,12 +36,8 @@ void BM_ParseAndCommitConfigReply(benchmark::State& state)
 {
     auto owned = std::make_unique<FakeCommDevice>();
     FakeCommDevice* device = owned.get();
-    TComPort port(std::move(owned));
-    port.setEvents(0);
-    port.OpenPort();
-    IdlePump pump;
-    SilentPrompts prompts;
-    DeviceLink link(port, DeviceLink::Timer{[] {}, [] {}}, pump, prompts, [](bool) {});
+    QuietLink quiet(std::move(owned));
+    DeviceLink& link = quiet.link;
     const std::string reply = fullReply();
     for (auto _ : state) {
         device->receive(reply);

@@ -64,12 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     auto owned = std::make_unique<InputDevice>();
     InputDevice* device = owned.get();
-    TComPort port(std::move(owned));
-    port.setEvents(0);
-    port.OpenPort();
-    IdlePump pump;
-    SilentPrompts prompts;
-    DeviceLink link(port, DeviceLink::Timer{[] {}, [] {}}, pump, prompts, [](bool) {});
+    QuietLink quiet(std::move(owned));
+    DeviceLink& link = quiet.link;
     link.DownloadActive = true;
     link.LayoutOnlyLoad = (data[0] & 1) != 0;
     const std::size_t chunk = 1 + data[1] % 64u;

@@ -1,6 +1,7 @@
 #include "serial/ComPort.h"
 
 #include "support/FakeCommDevice.h"
+#include "support/SystemLine.h"
 
 #include <gtest/gtest.h>
 
@@ -60,19 +61,10 @@ TEST_F(ComPortTest, TheSystemSettingsMakeThisDeviceControlBlock)
 
     const FakeCommDevice::Record record = device->record();
     ASSERT_EQ(record.states.size(), 1u);
-    CommDcb expected;
-    expected.DCBlength = 28;
-    expected.BaudRate = 115200;
-    expected.Flags = CommDcb::fBinary;
-    expected.XonLim = 256;
-    expected.XoffLim = 256;
-    expected.ByteSize = 8;
-    expected.XonChar = 17;
-    expected.XoffChar = 19;
-    EXPECT_EQ(record.states[0], expected);
+    EXPECT_EQ(record.states[0], SystemDcb());
     EXPECT_EQ(record.queueSizes, (std::vector<std::pair<uint32_t, uint32_t>>{{1024, 1024}}));
     ASSERT_EQ(record.timeouts.size(), 1u);
-    EXPECT_EQ(record.timeouts[0], (CommTimeouts{0xFFFFFFFF, 0, 0, 100, 1000}));
+    EXPECT_EQ(record.timeouts[0], kSystemTimeouts);
     EXPECT_EQ(record.opened, std::vector<std::string>{"COM1"});
 }
 

@@ -2,6 +2,7 @@
 #include "serial/PortNames.h"
 
 #include "support/PtyPair.h"
+#include "support/SystemLine.h"
 
 #include <gtest/gtest.h>
 
@@ -22,22 +23,6 @@ using WaitResult = CommDevice::WaitResult;
 
 constexpr uint32_t kAllEvents = 0x05FF;
 
-// What this system hands to the device: 115200 8N1, no handshake, DTR and RTS off.
-CommDcb systemDcb()
-{
-    CommDcb dcb;
-    dcb.DCBlength = 28;
-    dcb.BaudRate = 115200;
-    dcb.Flags = CommDcb::fBinary;
-    dcb.XonLim = 256;
-    dcb.XoffLim = 256;
-    dcb.ByteSize = 8;
-    dcb.XonChar = 17;
-    dcb.XoffChar = 19;
-    return dcb;
-}
-
-constexpr CommTimeouts kSystemTimeouts{0xFFFFFFFF, 0, 0, 100, 1000};
 
 std::chrono::microseconds threadCpuTime()
 {
@@ -98,7 +83,7 @@ protected:
     {
         ASSERT_EQ(device->open(pty.slavePath()), 0);
         ASSERT_EQ(device->setQueueSizes(inputSize, 1024), 0);
-        ASSERT_EQ(device->setState(systemDcb()), 0);
+        ASSERT_EQ(device->setState(SystemDcb()), 0);
         ASSERT_EQ(device->setTimeouts(kSystemTimeouts), 0);
     }
 
@@ -166,7 +151,7 @@ TEST_F(CommDevicePosixTest, OpensExclusivelyByMappedNameAndReopensAfterClose)
     EXPECT_NE(first->open("COM5"), 0);
     device->close();
     ASSERT_EQ(first->open("COM5"), 0);
-    EXPECT_EQ(first->setState(systemDcb()), 0);
+    EXPECT_EQ(first->setState(SystemDcb()), 0);
 }
 
 TEST_F(CommDevicePosixTest, AppliesTheLineSettingsInRawMode)
@@ -185,7 +170,7 @@ TEST_F(CommDevicePosixTest, AppliesTheLineSettingsInRawMode)
     EXPECT_EQ(device->modemStatus(lines), 0);  // a terminal without modem lines has none on
     EXPECT_EQ(lines, 0u);
 
-    CommDcb other = systemDcb();
+    CommDcb other = SystemDcb();
     other.BaudRate = 31250;
     other.ByteSize = 7;
     other.Parity = 3;    // mark
@@ -202,15 +187,15 @@ TEST_F(CommDevicePosixTest, AppliesTheLineSettingsInRawMode)
     EXPECT_EQ(line.c_cc[VSTOP], 'S');
 
     // Back from a custom rate to a standard one.
-    ASSERT_EQ(device->setState(systemDcb()), 0);
+    ASSERT_EQ(device->setState(SystemDcb()), 0);
     ASSERT_EQ(tcgetattr(pty.masterFd(), &line), 0);
     EXPECT_EQ(cfgetospeed(&line), speed_t{B115200});
     EXPECT_EQ(cfgetispeed(&line), speed_t{B115200});
 
-    other = systemDcb();
+    other = SystemDcb();
     other.ByteSize = 9;
     EXPECT_EQ(device->setState(other), EINVAL);
-    other = systemDcb();
+    other = SystemDcb();
     other.Parity = 5;
     EXPECT_EQ(device->setState(other), EINVAL);
 }
@@ -321,7 +306,7 @@ TEST_F(CommDevicePosixTest, PurgeDiscardsTheReceivedBytes)
 TEST_F(CommDevicePosixTest, ReportsTheEventCharacterAndAnEmptyOutputQueue)
 {
     openAsTheSystemDoes();
-    CommDcb dcb = systemDcb();
+    CommDcb dcb = SystemDcb();
     dcb.EvtChar = '\r';
     ASSERT_EQ(device->setState(dcb), 0);
     ASSERT_EQ(device->setEventMask(CommEvent::RxChar | CommEvent::RxFlag | CommEvent::TxEmpty), 0);

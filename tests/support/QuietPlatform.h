@@ -2,6 +2,10 @@
 
 #include "platform/EventPump.h"
 #include "platform/Prompts.h"
+#include "serial/ComPort.h"
+#include "setup/DeviceLink.h"
+
+#include <memory>
 
 // A pump with nothing to dispatch and prompts that answer at once, for code
 // driven without an event loop or a user (fuzzing, benchmarks).
@@ -17,4 +21,19 @@ public:
     MsgAnswer messageBox(QWidget*, const QString&, const QString&, MsgButtons) override { return MsgAnswer::Ok; }
     QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
     QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+};
+
+// The device link on an open port over `device`, without an event thread:
+// the caller hands received bytes to link.ReceiveBytes() itself.
+struct QuietLink {
+    explicit QuietLink(std::unique_ptr<CommDevice> device) : port(std::move(device))
+    {
+        port.setEvents(0);
+        port.OpenPort();
+    }
+
+    TComPort port;
+    IdlePump pump;
+    SilentPrompts prompts;
+    DeviceLink link{port, DeviceLink::Timer{[] {}, [] {}}, pump, prompts, [](bool) {}};
 };
