@@ -229,6 +229,9 @@ bool DeviceLink::LoadConfig(const std::string& portName, bool layoutOnly, bool s
         pump_.processPending();
     }
     closeQuietly();
+    // The refresh posted by the commit runs before the box, so the window
+    // and the editor already show what was loaded while the box is up.
+    pump_.processPending();
 
     if (DownloadActive) {
         showMessage(prompts_, "Load Config error!", "Error");

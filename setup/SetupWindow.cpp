@@ -252,8 +252,17 @@ void TfrmSetup::setLayoutEditor(LayoutEditor editor)
     frmGlidex_ = editor_.window;
 }
 
+std::array<QPushButton*, 4> TfrmSetup::transferLockedButtons() const
+{
+    // The editor too: shown modally in the middle of a transfer it would hold
+    // the transfer's waiting loop (port open, result box delayed) behind it.
+    return {btnGlidex, btnLoadConfig, btnSaveConfig, btnDefault};
+}
+
 void TfrmSetup::btnGlidexClick()
 {
+    if (transferRunning_)
+        return;
     if (frmGlidex_)
         frmGlidex_->exec();
 }
@@ -262,14 +271,14 @@ template <typename Transfer>
 auto TfrmSetup::runTransfer(Transfer transfer)
 {
     transferRunning_ = true;
-    for (QPushButton* button : {btnLoadConfig, btnSaveConfig, btnDefault})
+    for (QPushButton* button : transferLockedButtons())
         button->setEnabled(false);
     struct Finish {
         TfrmSetup* window;
         ~Finish()
         {
             window->transferRunning_ = false;
-            for (QPushButton* button : {window->btnLoadConfig, window->btnSaveConfig, window->btnDefault})
+            for (QPushButton* button : window->transferLockedButtons())
                 button->setEnabled(true);
             if (window->closePending_)
                 QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);

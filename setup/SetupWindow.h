@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -108,6 +109,8 @@ private:
     // meanwhile happens once it has ended.
     template <typename Transfer>
     auto runTransfer(Transfer transfer);
+    // The buttons that start something a running transfer must not meet.
+    std::array<QPushButton*, 4> transferLockedButtons() const;
     void FormCreate();
     void RecordToWidgets();
     void WidgetsToRecord();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 // Prompts that answer from a script and remember what was asked. A prompt
@@ -23,10 +24,14 @@ public:
     void chooseFile(const QString& fileName) { files_.push_back(fileName); }
 
     const std::vector<Box>& boxes() const { return boxes_; }
+    // Runs as each box appears, to look at what the user sees behind it.
+    std::function<void(const Box&)> onBox;
 
     MsgAnswer messageBox(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons) override
     {
         boxes_.push_back({owner, text, caption, buttons});
+        if (onBox)
+            onBox(boxes_.back());
         if (answers_.empty()) {
             ADD_FAILURE() << "unexpected message box: " << text.toStdString();
             return buttons == MsgButtons::Ok ? MsgAnswer::Ok : buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
