@@ -4,6 +4,7 @@
 #include "serial/ComThread.h"
 
 #include <array>
+#include <exception>
 
 namespace {
 
@@ -263,13 +264,8 @@ TCustomComPort::~TCustomComPort()
 {
     try {
         ClosePort();
-    } catch (const EComPort&) {
-        // The port could not be purged: stop the thread and close the device anyway.
-        if (thread_)
-            thread_->Stop();
-        thread_.reset();
-        notifyWindow_.reset();
-        DestroyDeviceHandle();
+    } catch (...) {
+        // ClosePort has closed the port all the same; there is no one left to tell.
     }
 }
 
@@ -363,16 +359,38 @@ void TCustomComPort::OpenPort()
     raiseSignal(OnRLSDChange, (ReadModemSignals() & kSignalRLSD) != 0);
 }
 
+namespace {
+
+// Runs one step of closing that may fail. The first failure is kept, to be
+// raised once the port is closed: a device that fails (an adapter pulled
+// out) must still be let go, or every later open would find it taken.
+template <typename Step>
+void closeStep(std::exception_ptr& failure, Step&& step)
+{
+    try {
+        step();
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+}
+
+}  // namespace
+
 void TCustomComPort::ClosePort()
 {
     if (!connected_)
         return;
-    raiseSignal(OnCTSChange, false);
-    raiseSignal(OnDSRChange, false);
-    raiseSignal(OnRLSDChange, false);
-    if (OnBeforeClose)
-        OnBeforeClose(this);
-    PurgePendingIo();
+    std::exception_ptr failure;
+    closeStep(failure, [this] { raiseSignal(OnCTSChange, false); });
+    closeStep(failure, [this] { raiseSignal(OnDSRChange, false); });
+    closeStep(failure, [this] { raiseSignal(OnRLSDChange, false); });
+    closeStep(failure, [this] {
+        if (OnBeforeClose)
+            OnBeforeClose(this);
+    });
+    closeStep(failure, [this] { PurgePendingIo(); });
+    // The thread ends before the device closes, so it never sees a closed one.
     if (thread_) {
         thread_->Stop();
         thread_.reset();
@@ -380,8 +398,12 @@ void TCustomComPort::ClosePort()
     }
     DestroyDeviceHandle();
     connected_ = false;
-    if (OnAfterClose)
-        OnAfterClose(this);
+    closeStep(failure, [this] {
+        if (OnAfterClose)
+            OnAfterClose(this);
+    });
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TCustomComPort::raiseSignal(const TComSignalEvent& handler, bool onOff)

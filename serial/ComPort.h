@@ -190,6 +190,8 @@ public:
     TCustomComPort& operator=(const TCustomComPort&) = delete;
 
     void OpenPort();
+    // Stops the event thread and closes the device even when a step before
+    // fails (the purge, a handler); then raises the first such failure.
     void ClosePort();
     bool Connected() const { return connected_; }
     void setConnected(bool value);

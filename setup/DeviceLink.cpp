@@ -191,7 +191,8 @@ void DeviceLink::closeQuietly()
     try {
         port_.ClosePort();
     } catch (const EComPort&) {
-        // The next open reports whether the port can be used.
+        // The port is closed all the same (a purge fails once the adapter is
+        // gone); the transfer's outcome is judged by its own flags.
     }
 }
 

@@ -99,7 +99,7 @@ TfrmSetup::~TfrmSetup()
     try {
         portTarget->ClosePort();
     } catch (const EComPort&) {
-        // The port's own destructor closes the device regardless.
+        // The port is closed all the same; nothing is left to report to.
     }
 }
 

@@ -5,10 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
+#include <functional>
 #include <memory>
-#include <thread>
 #include <string>
 #include <vector>
 
@@ -195,26 +193,42 @@ TEST_F(ComPortTest, AFailedModemReportLeavesThePortOpen)
     EXPECT_FALSE(port->Connected());
 }
 
-TEST_F(ComPortTest, AFailedPurgeKeepsThePortOpenWithItsEventThread)
+// An adapter pulled out fails the purge at close; a throwing handler fails
+// close the same way. Either way the thread stops (the fake fails any call
+// after close), the device is let go, the failure is reported, and the next
+// open, on the same name or another, opens the device afresh.
+TEST_F(ComPortTest, AFailedCloseStillStopsTheThreadAndClosesTheDevice)
 {
+    struct Case {
+        std::function<void()> breakClose;
+        int errorIndex;
+        std::string message;
+    };
+    const Case cases[] = {
+        {[&] { device->failWith(Op::Purge, 22); }, 5, "PurgeComm function failed (win error code: 22)"},
+        {[&] { port->OnBeforeClose = [](TCustomComPort*) { throw EComPort(EComPort::ReadFailed, 1167); }; }, 3,
+         "ReadFile function failed (win error code: 1167)"},
+    };
+    int afterClose = 0;
+    port->OnAfterClose = [&](TCustomComPort*) { ++afterClose; };
     port->setSyncMethod(smNone);
-    std::atomic<int> received = 0;
-    port->OnRxChar = [&](TCustomComPort*, int) { ++received; };
-    port->OpenPort();
-    device->failWith(Op::Purge, 6);
-    expectFailure(5, "PurgeComm function failed (win error code: 6)", [&] { port->ClosePort(); });
-    EXPECT_TRUE(port->Connected());
-    EXPECT_TRUE(device->isOpen());
-
-    device->receive("x");
-    device->raiseEvents(CommEvent::RxChar);
-    for (int i = 0; i < 10000 && received == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_EQ(received, 1);
-
-    device->failWith(Op::Purge, 0);
-    port->ClosePort();
-    EXPECT_FALSE(device->isOpen());
+    for (const std::string name : {"COM1", "COM3"}) {
+        for (const Case& c : cases) {
+            port->setPort(name);
+            port->OpenPort();
+            c.breakClose();
+            expectFailure(c.errorIndex, c.message, [&] { port->ClosePort(); });
+            device->failWith(Op::Purge, 0);
+            port->OnBeforeClose = nullptr;
+            EXPECT_FALSE(port->Connected()) << c.message;
+            EXPECT_FALSE(device->isOpen()) << c.message;
+            EXPECT_EQ(device->record().eventMasks.back(), 0u) << "the thread ended before the close";
+            EXPECT_EQ(device->record().opened.back(), name);
+        }
+    }
+    EXPECT_EQ(device->record().opened.size(), 4u);
+    EXPECT_EQ(device->record().closes, 4);
+    EXPECT_EQ(afterClose, 4);
 }
 
 TEST_F(ComPortTest, OpenAndCloseAreIdempotentAndRaiseTheirNotificationsInOrder)
