@@ -1,6 +1,9 @@
 #include "support/FakeCommDevice.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <utility>
 
@@ -14,6 +17,17 @@ int FakeCommDevice::failure(Op op) const
 {
     const auto found = failures_.find(op);
     return found == failures_.end() ? 0 : found->second;
+}
+
+// A closed device's handle is gone: using it is a fault of the caller (an
+// event thread outliving close(), a read after it). The call fails as the
+// POSIX device fails it. Called with the mutex held.
+bool FakeCommDevice::closedCall(const char* call) const
+{
+    if (open_)
+        return false;
+    ADD_FAILURE() << "FakeCommDevice::" << call << "() called while the device is closed";
+    return true;
 }
 
 void FakeCommDevice::receive(const std::string& bytes)
@@ -88,6 +102,8 @@ void FakeCommDevice::close()
 int FakeCommDevice::setQueueSizes(uint32_t inputSize, uint32_t outputSize)
 {
     const std::lock_guard lock(mutex_);
+    if (closedCall("setQueueSizes"))
+        return EBADF;
     if (const int error = failure(Op::SetQueueSizes))
         return error;
     record_.queueSizes.emplace_back(inputSize, outputSize);
@@ -97,6 +113,8 @@ int FakeCommDevice::setQueueSizes(uint32_t inputSize, uint32_t outputSize)
 int FakeCommDevice::setState(const CommDcb& dcb)
 {
     const std::lock_guard lock(mutex_);
+    if (closedCall("setState"))
+        return EBADF;
     if (const int error = failure(Op::SetState))
         return error;
     record_.states.push_back(dcb);
@@ -106,6 +124,8 @@ int FakeCommDevice::setState(const CommDcb& dcb)
 int FakeCommDevice::setTimeouts(const CommTimeouts& timeouts)
 {
     const std::lock_guard lock(mutex_);
+    if (closedCall("setTimeouts"))
+        return EBADF;
     if (const int error = failure(Op::SetTimeouts))
         return error;
     record_.timeouts.push_back(timeouts);
@@ -115,6 +135,8 @@ int FakeCommDevice::setTimeouts(const CommTimeouts& timeouts)
 int FakeCommDevice::setEventMask(uint32_t mask)
 {
     const std::lock_guard lock(mutex_);
+    if (closedCall("setEventMask"))
+        return EBADF;
     if (const int error = failure(Op::SetEventMask))
         return error;
     record_.eventMasks.push_back(mask);
@@ -124,6 +146,8 @@ int FakeCommDevice::setEventMask(uint32_t mask)
 CommDevice::WaitResult FakeCommDevice::waitEvents(uint32_t& events)
 {
     std::unique_lock lock(mutex_);
+    if (closedCall("waitEvents"))
+        return WaitResult::Stopped;
     ++record_.waits;
     changed_.wait(lock, [this] { return stopped_ || pendingEvents_ != 0; });
     if (stopped_)
@@ -137,6 +161,7 @@ void FakeCommDevice::stopWaiting()
 {
     {
         const std::lock_guard lock(mutex_);
+        closedCall("stopWaiting");
         stopped_ = true;
     }
     changed_.notify_all();
@@ -145,6 +170,8 @@ void FakeCommDevice::stopWaiting()
 int FakeCommDevice::write(const uint8_t* data, uint32_t count, uint32_t& written)
 {
     const std::lock_guard lock(mutex_);
+    if (closedCall("write"))
+        return EBADF;
     if (const int error = failure(Op::Write))
         return error;
     record_.written.append(reinterpret_cast<const char*>(data), count);
@@ -155,6 +182,8 @@ int FakeCommDevice::write(const uint8_t* data, uint32_t count, uint32_t& written
 int FakeCommDevice::read(uint8_t* buffer, uint32_t count, uint32_t& read)
 {
     const std::lock_guard lock(mutex_);
+    if (closedCall("read"))
+        return EBADF;
     if (const int error = failure(Op::Read))
         return error;
     read = std::min<uint32_t>(count, static_cast<uint32_t>(input_.size()));
@@ -166,6 +195,8 @@ int FakeCommDevice::read(uint8_t* buffer, uint32_t count, uint32_t& read)
 int FakeCommDevice::clearError(uint32_t& errors, uint32_t& inputQueue)
 {
     const std::lock_guard lock(mutex_);
+    if (closedCall("clearError"))
+        return EBADF;
     if (const int error = failure(Op::ClearError))
         return error;
     errors = std::exchange(lineErrors_, 0);
@@ -176,6 +207,8 @@ int FakeCommDevice::clearError(uint32_t& errors, uint32_t& inputQueue)
 int FakeCommDevice::modemStatus(uint32_t& status)
 {
     const std::lock_guard lock(mutex_);
+    if (closedCall("modemStatus"))
+        return EBADF;
     if (const int error = failure(Op::ModemStatus))
         return error;
     status = modemStatus_;
@@ -185,6 +218,8 @@ int FakeCommDevice::modemStatus(uint32_t& status)
 int FakeCommDevice::purge(uint32_t flags)
 {
     const std::lock_guard lock(mutex_);
+    if (closedCall("purge"))
+        return EBADF;
     if (const int error = failure(Op::Purge))
         return error;
     record_.purges.push_back(flags);

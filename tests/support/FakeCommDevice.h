@@ -12,6 +12,8 @@
 // A serial device that records what reaches it and fails where a test says.
 // Received bytes, modem lines, line errors and events are put in by the test;
 // waitEvents() blocks until the test raises events or the wait is stopped.
+// Any call but open() and close() while the device is closed fails the
+// running test, whichever thread makes it.
 class FakeCommDevice final : public CommDevice {
 public:
     enum class Op { Open, SetQueueSizes, SetState, SetTimeouts, SetEventMask, Write, Read, ClearError, ModemStatus, Purge };
@@ -59,6 +61,7 @@ public:
 
 private:
     int failure(Op op) const;
+    bool closedCall(const char* call) const;
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
