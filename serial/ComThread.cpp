@@ -6,9 +6,13 @@
 #include <QEvent>
 
 #include <array>
+#include <chrono>
 #include <utility>
 
 namespace {
+
+// How long the loop waits before it asks again after a failed event wait.
+constexpr std::chrono::milliseconds kRetryPause{100};
 
 // The event posted to the notify window for each device event.
 constexpr QEvent::Type WM_PORT_EVENT = static_cast<QEvent::Type>(1025);
@@ -106,11 +110,17 @@ void TComThread::Execute()
         const CommDevice::WaitResult result = device.waitEvents(word);
         if (result == CommDevice::WaitResult::Stopped)
             break;
-        // A wait that failed delivers nothing; the next one begins.
         if (result == CommDevice::WaitResult::Events) {
             occurredEvents_ = comEvents(word);
             DeliverEvents();
+            continue;
         }
+        // A wait that failed delivers nothing. A device that has gone (an
+        // adapter pulled out) fails every wait at once, so the next one
+        // begins only after a pause, which Stop() cuts short.
+        std::unique_lock lock(mutex_);
+        if (changed_.wait_for(lock, kRetryPause, [this] { return stopping_; }))
+            break;
     }
     device.setEventMask(0);
     device.purge(CommPurge::TxClear | CommPurge::RxClear);
@@ -153,10 +163,11 @@ void TComThread::AcceptPending()
     // The event thread waits for the action when the sync method says so,
     // and while stopping: it then purges the device's queues, which must not
     // happen under an action still reading them.
-    const bool waitForAction = owner_.SyncMethod() == smThreadSync || stopping_;
+    bool waitForAction = false;
     std::optional<uint32_t> code;
     {
         const std::lock_guard lock(mutex_);
+        waitForAction = owner_.SyncMethod() == smThreadSync || stopping_;
         code = std::exchange(pending_, std::nullopt);
         actionRunning_ = code && waitForAction;
     }
@@ -182,7 +193,11 @@ void TComThread::AcceptPending()
 
 void TComThread::Stop()
 {
-    stopping_ = true;
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
     owner_.device_->stopWaiting();
     std::this_thread::yield();
     for (;;) {

@@ -57,5 +57,5 @@ private:
     std::optional<uint32_t> pending_;  // handed over, not yet accepted
     bool actionRunning_ = false;       // accepted, and the event thread waits for the action
     bool ended_ = false;               // the loop has ended
-    bool stopping_ = false;            // Stop() runs (user-interface thread only)
+    bool stopping_ = false;            // Stop() runs (set by the user-interface thread)
 };

@@ -109,7 +109,8 @@ public:
     enum class WaitResult {
         Events,   // `events` holds the events that occurred (never 0)
         Stopped,  // stopWaiting() was called
-        Failed,   // the wait could not be made; the next call may succeed
+        Failed,   // the wait could not be made; the next call may succeed (the
+                  // event thread pauses before it, so this may return at once)
     };
 
     virtual ~CommDevice() = default;

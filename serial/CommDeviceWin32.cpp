@@ -191,13 +191,19 @@ public:
                 waitOverlapped_ = OVERLAPPED{};
                 waitOverlapped_.hEvent = waitDone_.get();
                 if (startError(WaitCommEvent(device_.get(), &eventWord_, &waitOverlapped_)) != 0)
-                    return pauseAfterFailedStart();
+                    return WaitResult::Failed;
                 waitPending_ = true;
             }
 
+            // Every failure returns Failed: the event thread pauses before it
+            // asks again, so a removed device (whose waits fail at once, when
+            // started or when completed) does not keep it spinning.
             const HANDLE signals[2] = {stopEvent_.get(), waitDone_.get()};
-            if (WaitForMultipleObjects(2, signals, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
-                return WaitResult::Stopped;  // the stop event (or a broken wait: end the thread too)
+            const DWORD woken = WaitForMultipleObjects(2, signals, FALSE, INFINITE);
+            if (woken == WAIT_OBJECT_0)
+                return WaitResult::Stopped;
+            if (woken != WAIT_OBJECT_0 + 1)
+                return WaitResult::Failed;  // the device wait stays pending for the next call
             waitPending_ = false;
 
             DWORD ignored = 0;
@@ -285,17 +291,6 @@ private:
             return lastError();
         transferred = count;
         return 0;
-    }
-
-    // A removed device fails every wait at once. Pausing on the stop event
-    // keeps the caller's retries from spinning while stopWaiting() still
-    // takes effect at once.
-    WaitResult pauseAfterFailedStart()
-    {
-        constexpr DWORD retryPauseMs = 100;
-        return WaitForSingleObject(stopEvent_.get(), retryPauseMs) == WAIT_OBJECT_0
-                   ? WaitResult::Stopped
-                   : WaitResult::Failed;
     }
 
     Handle device_;

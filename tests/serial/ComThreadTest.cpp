@@ -220,6 +220,40 @@ TEST(ComThreadHandOver, TheEventThreadWaitsAgainWhileTheHandlerRuns)
     EXPECT_TRUE(waitingAgain);
 }
 
+// A device whose event waits fail (an adapter pulled out) delivers nothing;
+// the thread asks again after a pause, not in a tight loop, until the port
+// closes or the device recovers.
+TEST(ComThreadFailure, AFailingWaitIsRetriedUntilThePortClosesOrTheDeviceRecovers)
+{
+    auto owned = std::make_unique<FakeCommDevice>();
+    FakeCommDevice* device = owned.get();
+    TComPort port(std::move(owned));
+    port.setSyncMethod(smNone);
+    std::atomic<int> received = 0;
+    port.OnRxChar = [&](TCustomComPort* sender, int count) {
+        std::vector<char> buffer(static_cast<std::size_t>(count));
+        sender->ReadBytes(buffer.data(), count);
+        ++received;
+    };
+    device->failWith(FakeCommDevice::Op::Wait, 1167);
+    port.OpenPort();
+    device->receive("x");
+    device->raiseEvents(CommEvent::RxChar);
+    ASSERT_TRUE(waitUntil([&] { return device->record().waits >= 2; }));
+    port.ClosePort();
+    EXPECT_FALSE(device->isOpen());
+    EXPECT_EQ(received, 0);
+    EXPECT_LT(device->record().waits, 50) << "failed waits are retried after a pause";
+
+    port.OpenPort();
+    const int waits = device->record().waits;
+    ASSERT_TRUE(waitUntil([&] { return device->record().waits >= waits + 2; }));
+    device->failWith(FakeCommDevice::Op::Wait, 0);
+    device->receive("y");
+    device->raiseEvents(CommEvent::RxChar);
+    ASSERT_TRUE(waitUntil([&] { return received == 1; }));
+}
+
 TEST(ComThreadHandOver, AFailedOpenAfterLoadingGoesToTheReport)
 {
     std::vector<std::string> reports;

@@ -149,6 +149,8 @@ CommDevice::WaitResult FakeCommDevice::waitEvents(uint32_t& events)
     if (closedCall("waitEvents"))
         return WaitResult::Stopped;
     ++record_.waits;
+    if (failure(Op::Wait))
+        return WaitResult::Failed;
     changed_.wait(lock, [this] { return stopped_ || pendingEvents_ != 0; });
     if (stopped_)
         return WaitResult::Stopped;

@@ -16,7 +16,7 @@
 // running test, whichever thread makes it.
 class FakeCommDevice final : public CommDevice {
 public:
-    enum class Op { Open, SetQueueSizes, SetState, SetTimeouts, SetEventMask, Write, Read, ClearError, ModemStatus, Purge };
+    enum class Op { Open, SetQueueSizes, SetState, SetTimeouts, SetEventMask, Wait, Write, Read, ClearError, ModemStatus, Purge };
 
     // What the device has been given, in order.
     struct Record {
@@ -31,7 +31,8 @@ public:
         int waits = 0;  // waitEvents() calls
     };
 
-    // The next calls of `op` fail with `error` (0: succeed again).
+    // The next calls of `op` fail with `error` (0: succeed again); a failing
+    // Wait returns Failed at once and leaves the raised events untaken.
     void failWith(Op op, int error);
     void receive(const std::string& bytes);
     void setModemStatus(uint32_t status);
