@@ -38,3 +38,17 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir build/asan --output-on-failure -j "$(nproc)"
+
+# Races: the serial port, its event thread and the device link under
+# ThreadSanitizer (which cannot share a build with AddressSanitizer). A few
+# rounds, for more interleavings; the first report fails the run.
+cmake -S . -B build/tsan -G Ninja \
+  -DCMAKE_BUILD_TYPE=Debug \
+  -DTORVIK_TSAN=ON \
+  -DTORVIK_WERROR=ON \
+  -DTORVIK_BENCH=OFF >/dev/null
+cmake --build build/tsan --target serial_tests comport_tests
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp"
+for tests in serial_tests comport_tests; do
+  "build/tsan/tests/$tests" --gtest_repeat=3 --gtest_brief=1
+done
