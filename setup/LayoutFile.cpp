@@ -73,7 +73,7 @@ int ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout)
     return 0;
 }
 
-int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite)
+int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite, QString* reason)
 {
     if (!overwrite && QFileInfo(fileName).isFile())
         return 1;
@@ -92,7 +92,7 @@ int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool over
         const DeskOffset& o = layout.MConfig[n];
         file.writeString(kLayout, indexedKey("MConfig", n), joinNumbers(std::array{o.X, o.Y}));
     }
-    return file.save() ? 0 : -1;
+    return file.save(reason) ? 0 : -1;
 }
 
 SetupSettings ReadSetupSection(const QString& fileName)
@@ -110,7 +110,7 @@ SetupSettings ReadSetupSection(const QString& fileName)
     return settings;
 }
 
-bool WriteSetupSection(const QString& fileName, const SetupSettings& settings)
+bool WriteSetupSection(const QString& fileName, const SetupSettings& settings, QString* reason)
 {
     ProfileFile file(fileName);
     file.writeInteger(kSetup, "COMPort", settings.COMPort);
@@ -119,5 +119,5 @@ bool WriteSetupSection(const QString& fileName, const SetupSettings& settings)
     file.writeInteger(kSetup, "HotKey", settings.HotKey);
     file.writeInteger(kSetup, "MouseSlider", settings.MouseSlider);
     file.writeInteger(kSetup, "SwitchPosition", settings.SwitchPosition);
-    return file.save();
+    return file.save(reason);
 }

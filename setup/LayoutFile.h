@@ -15,8 +15,9 @@
 int ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout);
 
 // 1: `overwrite` is off and the file exists, nothing written; 0: all 182
-// keys written; -1: the file could not be written and was left unchanged.
-int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite);
+// keys written; -1: the file could not be written and was left unchanged,
+// with the reason in `reason`.
+int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite, QString* reason = nullptr);
 
 // The six keys of section "Setup", as read (defaults for missing or
 // malformed values; no range rules applied) or to be written.
@@ -34,5 +35,5 @@ struct SetupSettings {
 SetupSettings ReadSetupSection(const QString& fileName);
 
 // Writes the six keys in one replacement of the file; false when the file
-// could not be written (it is then unchanged).
-bool WriteSetupSection(const QString& fileName, const SetupSettings& settings);
+// could not be written (it is then unchanged), with the reason in `reason`.
+bool WriteSetupSection(const QString& fileName, const SetupSettings& settings, QString* reason = nullptr);

@@ -1,8 +1,9 @@
 #include "setup/ProfileFile.h"
 
+#include "setup/ReplaceFileContents.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -248,22 +249,15 @@ std::string ProfileFile::text() const
     return result;
 }
 
-bool ProfileFile::save() const
+bool ProfileFile::save(QString* reason) const
 {
+    QString why;
     if (status_ == Status::Failed)
-        return false;
-    const QFileInfo info(path_);
-    if (info.exists() && (!info.isFile() || !info.isWritable()))
-        return false;
-    // QSaveFile writes a temporary file beside the target and renames it over
-    // the target on commit, keeping the target's permissions.
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const std::string bytes = text();
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+        why = QFileInfo(path_).isFile() ? QStringLiteral("it could not be read, so it was not replaced")
+                                        : QStringLiteral("not a regular file");
+    else if (ReplaceFileContents(path_, text(), why))
+        return true;
+    if (reason)
+        *reason = why;
+    return false;
 }

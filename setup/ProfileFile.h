@@ -17,7 +17,8 @@
 //
 // The whole file is read once into memory; changes are made there and
 // save() replaces the file in one step (temporary file + rename), so a crash
-// or a full disk never leaves a torn file behind.
+// or a full disk never leaves a torn file behind; only a file in a folder
+// that allows no new files is written in place.
 class ProfileFile {
 public:
     enum class Status {
@@ -50,10 +51,11 @@ public:
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     void writeInteger(std::string_view section, std::string_view key, int32_t value);
 
-    // Writes the document over the file; false when that failed, in which case
-    // the file on disk is unchanged. A document whose file could not be read
-    // is never saved, so an unreadable file is not replaced by a partial one.
-    bool save() const;
+    // Writes the document over the file (see ReplaceFileContents); false when
+    // that failed, with the reason in `reason`, in which case the file on disk
+    // is unchanged. A document whose file could not be read is never saved, so
+    // an unreadable file is not replaced by a partial one.
+    bool save(QString* reason = nullptr) const;
 
     // The file's bytes as they would be saved.
     std::string text() const;

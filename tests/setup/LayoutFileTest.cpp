@@ -208,7 +208,9 @@ TEST_F(LayoutFileTest, AFailedWriteLeavesTheFileAsItWas)
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.gxl")));
     KVM_LAYOUT layout = sampleLayout();
     EXPECT_EQ(ReadLayoutFile(path("folder.gxl"), layout), 1);
-    EXPECT_EQ(WriteLayoutFile(path("folder.gxl"), layout, false), -1);
+    QString reason;
+    EXPECT_EQ(WriteLayoutFile(path("folder.gxl"), layout, false, &reason), -1);
+    EXPECT_EQ(reason, "not a regular file");
     EXPECT_EQ(layout, sampleLayout());
 }
 

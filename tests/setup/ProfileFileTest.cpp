@@ -165,20 +165,44 @@ TEST_F(ProfileFileTest, SaveReplacesTheFileKeepingItsPermissionsAndLeavesNoTempo
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"test.ini"});
 }
 
-TEST_F(ProfileFileTest, AFileInAReadOnlyFolderIsLeftIntact)
+TEST_F(ProfileFileTest, InAReadOnlyFolderAWritableFileIsWrittenInPlaceAndAProtectedOneIsLeftIntact)
 {
+    // No temporary file can be made beside these files; the one that may be
+    // written is written over its old content, the others stay as they are.
+    struct Case {
+        const char* name;
+        int mode;  // -1: no such file
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"writable.ini", 0666, nullptr},
+        {"protected.ini", 0644, "the file is read-only"},  // only its owner, root, may write it
+        {"missing.ini", -1, "Permission denied"},
+    };
     const std::string original = "[A]\r\nx=1\r\n";
-    writeBytes(original);
+    for (const Case& c : cases) {
+        if (c.mode >= 0) {
+            writeBytes(original, c.name);
+            ASSERT_EQ(chmod(path(c.name).toLocal8Bit().constData(), static_cast<mode_t>(c.mode)), 0);
+        }
+    }
     ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0555), 0);
-    const int saved = RunUnprivileged([this] {
-        ProfileFile file(path());
-        file.writeString("A", "x", "2");
-        return file.save() ? 1 : 0;
-    });
+    for (const Case& c : cases) {
+        // 1: saved; 0: not saved, for the expected reason; 2: anything else.
+        const int outcome = RunUnprivileged([&] {
+            ProfileFile file(path(c.name));
+            file.writeString("A", "x", "2");
+            QString reason;
+            if (file.save(&reason))
+                return 1;
+            return c.reason && reason == QLatin1String(c.reason) ? 0 : 2;
+        });
+        EXPECT_EQ(outcome, c.reason ? 0 : 1) << c.name;
+    }
     ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0755), 0);
-    EXPECT_EQ(saved, 0);
-    EXPECT_EQ(readBytes(), original);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"test.ini"});
+    EXPECT_EQ(readBytes("writable.ini"), "[A]\r\nx=2\r\n");
+    EXPECT_EQ(readBytes("protected.ini"), original);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"protected.ini", "writable.ini"}));
 }
 
 TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverReplaced)
@@ -191,7 +215,9 @@ TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverReplaced)
     EXPECT_EQ(file.status(), ProfileFile::Status::Failed);
     EXPECT_EQ(file.value("A", "x"), std::nullopt);
     file.writeString("A", "x", "2");
-    EXPECT_FALSE(file.save());
+    QString reason;
+    EXPECT_FALSE(file.save(&reason));
+    EXPECT_EQ(reason, "it could not be read, so it was not replaced");
     EXPECT_EQ(readBytes().size(), huge.size());
 
     // A folder where the file should be.
@@ -199,7 +225,8 @@ TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverReplaced)
     ProfileFile folder(path("folder.ini"));
     EXPECT_EQ(folder.status(), ProfileFile::Status::Failed);
     folder.writeString("A", "x", "2");
-    EXPECT_FALSE(folder.save());
+    EXPECT_FALSE(folder.save(&reason));
+    EXPECT_EQ(reason, "not a regular file");
 }
 
 TEST_F(ProfileFileTest, SavingThroughASymbolicLinkUpdatesItsTarget)
