@@ -18,15 +18,16 @@ TileBoxes TfrmGlidex::tileBoxes() const
     return boxes;
 }
 
-void TfrmGlidex::shiftLayout(int32_t dx, int32_t dy)
+void TfrmGlidex::shiftLayout(int64_t dx, int64_t dy)
 {
     for (TScreen* tile : Screens) {
         if (tile->ScreenGroup == 0)
             continue;
-        tile->DeskX += dx;
-        tile->DeskRight += dx;
-        tile->DeskY += dy;
-        tile->DeskBottom += dy;
+        // A tile pushed past the 32-bit range stays at its end.
+        tile->DeskX = Saturated(tile->DeskX + dx);
+        tile->DeskRight = int64_t{tile->DeskX} + tile->DeskWidth;
+        tile->DeskY = Saturated(tile->DeskY + dy);
+        tile->DeskBottom = int64_t{tile->DeskY} + tile->DeskHeight;
         PaintScreen(*tile, tile->ScreenNo == SelectedNo);
     }
 }
@@ -36,7 +37,7 @@ void TfrmGlidex::moveLayout(MoveDirection direction)
     const LayoutStep step = MoveStep(tileBoxes(), direction, deskLimits());
     const bool vertical = direction == MoveDirection::Up || direction == MoveDirection::Down;
     const bool towardStart = direction == MoveDirection::Up || direction == MoveDirection::Left;
-    const int32_t shift = towardStart ? -step.Step : step.Step;
+    const int64_t shift = towardStart ? -step.Step : step.Step;
     shiftLayout(vertical ? 0 : shift, vertical ? shift : 0);
 
     // Keep the layout's leading edge in view.
@@ -70,7 +71,7 @@ void TfrmGlidex::mnuMoveRightClick()
 void TfrmGlidex::mnuMoveTopLeftClick()
 {
     const DeskOffset topLeft = LayoutTopLeft(tileBoxes(), deskLimits());
-    shiftLayout(-topLeft.X, -topLeft.Y);
+    shiftLayout(-int64_t{topLeft.X}, -int64_t{topLeft.Y});
     scrollLayout->horizontalScrollBar()->setValue(0);
     scrollLayout->verticalScrollBar()->setValue(0);
 }

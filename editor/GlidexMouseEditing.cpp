@@ -41,12 +41,14 @@ bool TfrmGlidex::eventFilter(QObject* watched, QEvent* event)
     const auto* mouse = static_cast<QMouseEvent*>(event);
     const QPoint at = mouse->position().toPoint();
     if (auto* tile = qobject_cast<TScreen*>(watched); tile && tile->parent() == imgLayout) {
+        // The widget may show only part of the tile's picture.
+        const QPoint inTile = tile->PicturePoint(at);
         if (event->type() == QEvent::MouseMove)
-            ScreenMouseMove(*tile, mouse->buttons(), at.x(), at.y());
+            ScreenMouseMove(*tile, mouse->buttons(), inTile.x(), inTile.y());
         else if (event->type() == QEvent::MouseButtonRelease)
-            ScreenMouseUp(*tile, mouse->button(), at.x(), at.y());
+            ScreenMouseUp(*tile, mouse->button(), inTile.x(), inTile.y());
         else
-            ScreenMouseDown(*tile, mouse->button(), at.x(), at.y());
+            ScreenMouseDown(*tile, mouse->button(), inTile.x(), inTile.y());
         return true;
     }
     // A port label is clicked when the left button is released over it.
@@ -115,8 +117,8 @@ void TfrmGlidex::ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x,
     DragMoved = true;
 
     // Every event counts from where the tile was last drawn.
-    const int32_t dx = (x - DownX) * ZoomDiv;
-    const int32_t dy = (y - DownY) * ZoomDiv;
+    const int64_t dx = (int64_t{x} - DownX) * ZoomDiv;
+    const int64_t dy = (int64_t{y} - DownY) * ZoomDiv;
     const DeskRect proposed{tile.StartX + dx, tile.StartY + dy, tile.StartRight + dx, tile.StartBottom + dy};
     const DeskRect place =
         ClampToDesk(SnapToEdges(tileBoxes(), tile.ScreenNo, proposed, deskLimits(), 5 * ZoomDiv), deskLimits());
@@ -126,24 +128,25 @@ void TfrmGlidex::ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x,
     tile.StartBottom = place.Bottom;
 
     // The tile lies on the canvas, which scrolls under the view.
-    tile.move(place.Left / ZoomDiv, place.Top / ZoomDiv);
+    tile.MovePicture({CanvasPixels(place.Left, ZoomDiv), CanvasPixels(place.Top, ZoomDiv)});
     edtX->setText(QString::number(place.Left));
     edtY->setText(QString::number(place.Top));
-    followDraggedTile(tile, place);
+    followDraggedTile(tile);
 
     Label1->setText(QString::asprintf("delta %d %d Move %d %d, Pos %d %d", DownX, DownY, x, y,
-                                      place.Left / ZoomDiv - scrollLayout->horizontalScrollBar()->value(),
-                                      place.Top / ZoomDiv - scrollLayout->verticalScrollBar()->value()));
+                                      tile.Picture().left() - scrollLayout->horizontalScrollBar()->value(),
+                                      tile.Picture().top() - scrollLayout->verticalScrollBar()->value()));
 }
 
-void TfrmGlidex::followDraggedTile(const TScreen& tile, const DeskRect& place)
+void TfrmGlidex::followDraggedTile(const TScreen& tile)
 {
     QScrollBar* horizontal = scrollLayout->horizontalScrollBar();
     QScrollBar* vertical = scrollLayout->verticalScrollBar();
     const QSize client = scrollLayout->viewport()->size();
-    const FollowScroll alongX = ScrollToFollow(place.Left / ZoomDiv - horizontal->value(), tile.width(),
+    const QRect picture = tile.Picture();
+    const FollowScroll alongX = ScrollToFollow(picture.left() - horizontal->value(), picture.width(),
                                                {horizontal->value(), client.width(), imgLayout->width()});
-    const FollowScroll alongY = ScrollToFollow(place.Top / ZoomDiv - vertical->value(), tile.height(),
+    const FollowScroll alongY = ScrollToFollow(picture.top() - vertical->value(), picture.height(),
                                                {vertical->value(), client.height(), imgLayout->height()});
     const QPoint pointerAt = pointer_.pos();
     horizontal->setValue(alongX.Position);
@@ -162,10 +165,11 @@ void TfrmGlidex::ScreenMouseUp(TScreen& tile, Qt::MouseButton button, int x, int
     DragArmed = false;
     if (!DragMoved)
         return;
-    tile.DeskX = tile.StartX;
-    tile.DeskY = tile.StartY;
-    tile.DeskRight = tile.StartRight;
-    tile.DeskBottom = tile.StartBottom;
+    // The drag kept the tile on the canvas, within 32 bits.
+    tile.DeskX = Saturated(tile.StartX);
+    tile.DeskY = Saturated(tile.StartY);
+    tile.DeskRight = int64_t{tile.DeskX} + tile.DeskWidth;
+    tile.DeskBottom = int64_t{tile.DeskY} + tile.DeskHeight;
     PaintScreen(tile, tile.ScreenNo == SelectedNo);
 }
 
@@ -181,8 +185,8 @@ void TfrmGlidex::btnApplyClick()
     tile.DeskHeight = size.Height;
     tile.DeskX = ParseDeskPosition(edtX->text()).value_or(tile.DeskX);
     tile.DeskY = ParseDeskPosition(edtY->text()).value_or(tile.DeskY);
-    tile.DeskRight = tile.DeskX + tile.DeskWidth;
-    tile.DeskBottom = tile.DeskY + tile.DeskHeight;
+    tile.DeskRight = int64_t{tile.DeskX} + tile.DeskWidth;
+    tile.DeskBottom = int64_t{tile.DeskY} + tile.DeskHeight;
     RepaintScreen(tile, true);
 }
 

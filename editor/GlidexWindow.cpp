@@ -227,11 +227,7 @@ void TfrmGlidex::setPanelEnabled(bool enabled)
 void TfrmGlidex::PaintScreen(TScreen& tile, bool selected)
 {
     tile.ScreenGroup = CurGroup;
-    const QRect bounds = TileCanvasRect(tile.DeskX, tile.DeskY, tile.DeskWidth, tile.DeskHeight, ZoomDiv);
-    tile.setGeometry(bounds);
-    tile.setPixmap(bounds.width() > 0 && bounds.height() > 0
-                       ? DrawScreenPicture(tile, bounds.width(), bounds.height(), selected)
-                       : QPixmap());
+    tile.SetPicture(TileCanvasRect(tile.DeskX, tile.DeskY, tile.DeskWidth, tile.DeskHeight, ZoomDiv), selected);
     tile.raise();
     tile.show();
     SetLabelPlaced(tile, true);
@@ -287,8 +283,8 @@ void TfrmGlidex::LoadFromConfig()
         tile.DeskY = port.Y;
         tile.DeskWidth = port.Width;
         tile.DeskHeight = port.Height;
-        tile.DeskRight = port.X + port.Width;
-        tile.DeskBottom = port.Y + port.Height;
+        tile.DeskRight = int64_t{port.X} + port.Width;
+        tile.DeskBottom = int64_t{port.Y} + port.Height;
         const ResolutionMatch match = MatchResolution(port.Width, port.Height);
         tile.ResIndex = match.ResIndex;
         tile.Portrait = match.Portrait;

@@ -162,11 +162,11 @@ private:
     TileBoxes tileBoxes() const;
     DeskLimits deskLimits() const { return {MaxDeskX, MaxDeskY}; }
     // Moves every placed tile by (dx, dy) device pixels and redraws it.
-    void shiftLayout(int32_t dx, int32_t dy);
+    void shiftLayout(int64_t dx, int64_t dy);
     void moveLayout(MoveDirection direction);
-    // Scrolls the view after the tile was dragged to `place`, moving the
-    // pointer along so it stays on the tile.
-    void followDraggedTile(const TScreen& tile, const DeskRect& place);
+    // Scrolls the view after the tile was dragged, moving the pointer along
+    // so it stays on the tile.
+    void followDraggedTile(const TScreen& tile);
 
     // Runs a transfer of the setup window with the transfer commands disabled.
     template <typename Transfer>

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 ResolutionMatch MatchResolution(int32_t width, int32_t height)
 {
@@ -15,9 +16,22 @@ ResolutionMatch MatchResolution(int32_t width, int32_t height)
     return {kDefaultResIndex, width < height};
 }
 
+int32_t Saturated(int64_t value)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+int CanvasPixels(int64_t device, int32_t zoomDiv)
+{
+    return static_cast<int>(
+        std::clamp<int64_t>(device / zoomDiv, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
 QRect TileCanvasRect(int32_t deskX, int32_t deskY, int32_t deskWidth, int32_t deskHeight, int32_t zoomDiv)
 {
-    return QRect(deskX / zoomDiv, deskY / zoomDiv, deskWidth / zoomDiv, deskHeight / zoomDiv);
+    return QRect(CanvasPixels(deskX, zoomDiv), CanvasPixels(deskY, zoomDiv), CanvasPixels(deskWidth, zoomDiv),
+                 CanvasPixels(deskHeight, zoomDiv));
 }
 
 TextTops TileTextTops(int height)
@@ -57,34 +71,38 @@ void StoreMonitorTotals(KVM_LAYOUT& layout)
         const int32_t s = layout.MStyle[p];
         if (s < 0 || s > 7)
             continue;
-        auto w = [&](int m) { return layout.Port[(m - 1) * kPortCount + p].Width; };
-        auto h = [&](int m) { return layout.Port[(m - 1) * kPortCount + p].Height; };
-        auto place = [&](int m, int32_t x, int32_t y) { layout.MConfig[(m - 1) * kPortCount + p] = {x, y}; };
-        DeskSize& total = layout.MTotal[p];
+        auto w = [&](int m) { return int64_t{layout.Port[(m - 1) * kPortCount + p].Width}; };
+        auto h = [&](int m) { return int64_t{layout.Port[(m - 1) * kPortCount + p].Height}; };
+        auto place = [&](int m, int64_t x, int64_t y) {
+            layout.MConfig[(m - 1) * kPortCount + p] = {Saturated(x), Saturated(y)};
+        };
+        auto setTotal = [&](int64_t width, int64_t height) {
+            layout.MTotal[p] = {Saturated(width), Saturated(height)};
+        };
         switch (s) {
         case 0:
             // A single monitor is the port's whole desktop: no total is stored.
-            total = {0, 0};
+            setTotal(0, 0);
             place(1, 0, 0);
             break;
         case 1:
         case 2:
         case 3: {
             // Side by side.
-            int32_t x = 0;
-            int32_t height = 0;
+            int64_t x = 0;
+            int64_t height = 0;
             for (int m = 1; m <= s + 1; ++m) {
                 place(m, x, 0);
                 x += w(m);
                 height = std::max(height, h(m));
             }
-            total = {x, height};
+            setTotal(x, height);
             break;
         }
         case 4: {
             // Two rows of two.
-            const int32_t top = std::max(h(1), h(2));
-            total = {std::max(w(1) + w(2), w(3) + w(4)), top + std::max(h(3), h(4))};
+            const int64_t top = std::max(h(1), h(2));
+            setTotal(std::max(w(1) + w(2), w(3) + w(4)), top + std::max(h(3), h(4)));
             place(1, 0, 0);
             place(2, w(1), 0);
             place(3, 0, top);
@@ -93,14 +111,14 @@ void StoreMonitorTotals(KVM_LAYOUT& layout)
         }
         default: {
             // Stacked: styles 5, 6 and 7 hold 2, 3 and 4 monitors.
-            int32_t y = 0;
-            int32_t width = 0;
+            int64_t y = 0;
+            int64_t width = 0;
             for (int m = 1; m <= s - 3; ++m) {
                 place(m, 0, y);
                 y += h(m);
                 width = std::max(width, w(m));
             }
-            total = {width, y};
+            setTotal(width, y);
             break;
         }
         }
@@ -135,33 +153,32 @@ namespace {
 // The best snap target found so far for one edge.
 struct SnapCandidate {
     int64_t Distance;
-    int32_t Target;
+    int64_t Target;
 
     // A target replaces the best only when strictly nearer.
-    void offer(int32_t edge, int32_t target)
+    void offer(int64_t edge, int64_t target)
     {
-        const int64_t distance = std::abs(int64_t{edge} - target);
+        const int64_t distance = std::abs(edge - target);
         if (distance < Distance)
             *this = {distance, target};
     }
     // Of a tile's two edges on the axis, the nearer one; the first on a tie.
-    void offerNearer(int32_t edge, int32_t first, int32_t second)
+    void offerNearer(int64_t edge, int64_t first, int64_t second)
     {
-        const bool firstNearer = std::abs(int64_t{edge} - first) <= std::abs(int64_t{edge} - second);
-        offer(edge, firstNearer ? first : second);
+        offer(edge, std::abs(edge - first) <= std::abs(edge - second) ? first : second);
     }
 };
 
-SnapCandidate borderCandidate(int32_t edge, int32_t border)
+SnapCandidate borderCandidate(int64_t edge, int32_t border)
 {
-    return {std::abs(int64_t{edge} - border), border};
+    return {std::abs(edge - border), border};
 }
 
 // Snaps one axis: the start edge wins a tie with the end edge.
-void snapAxis(int32_t& start, int32_t& end, const SnapCandidate& toStart, const SnapCandidate& toEnd,
+void snapAxis(int64_t& start, int64_t& end, const SnapCandidate& toStart, const SnapCandidate& toEnd,
               int32_t snapRange)
 {
-    const int32_t length = end - start;
+    const int64_t length = end - start;
     if (toStart.Distance <= toEnd.Distance) {
         if (toStart.Distance <= snapRange) {
             start = toStart.Target;
@@ -198,8 +215,8 @@ DeskRect SnapToEdges(const TileBoxes& tiles, int screenNo, DeskRect proposed, De
 
 DeskRect ClampToDesk(DeskRect rect, DeskLimits desk)
 {
-    const int32_t width = rect.Right - rect.Left;
-    const int32_t height = rect.Bottom - rect.Top;
+    const int64_t width = rect.Right - rect.Left;
+    const int64_t height = rect.Bottom - rect.Top;
     if (rect.Left < 0)
         rect = {0, rect.Top, width, rect.Bottom};
     if (rect.Top < 0)
@@ -242,49 +259,50 @@ LayoutStep MoveStep(const TileBoxes& tiles, MoveDirection direction, DeskLimits 
 {
     const bool vertical = direction == MoveDirection::Up || direction == MoveDirection::Down;
     const bool towardStart = direction == MoveDirection::Up || direction == MoveDirection::Left;
-    const int32_t limit = vertical ? desk.MaxY : desk.MaxX;
-    int32_t edge = towardStart ? limit : 0;
-    int32_t largest = 0;
+    const int64_t limit = vertical ? desk.MaxY : desk.MaxX;
+    int64_t edge = towardStart ? limit : 0;
+    int64_t largest = 0;
     for (const TileBox& tile : tiles) {
         if (tile.Group == 0)
             continue;
-        const int32_t start = vertical ? tile.Rect.Top : tile.Rect.Left;
-        const int32_t end = vertical ? tile.Rect.Bottom : tile.Rect.Right;
+        const int64_t start = vertical ? tile.Rect.Top : tile.Rect.Left;
+        const int64_t end = vertical ? tile.Rect.Bottom : tile.Rect.Right;
         edge = towardStart ? std::min(edge, start) : std::max(edge, end);
         largest = std::max(largest, end - start);
     }
-    const int32_t room = towardStart ? edge : limit - edge;
+    const int64_t room = towardStart ? edge : limit - edge;
     return {std::min(largest, room), edge};
 }
 
 DeskOffset LayoutTopLeft(const TileBoxes& tiles, DeskLimits desk)
 {
-    DeskOffset topLeft{desk.MaxX, desk.MaxY};
+    int64_t left = desk.MaxX;
+    int64_t top = desk.MaxY;
     for (const TileBox& tile : tiles) {
         if (tile.Group == 0)
             continue;
-        topLeft.X = std::min(topLeft.X, tile.Rect.Left);
-        topLeft.Y = std::min(topLeft.Y, tile.Rect.Top);
+        left = std::min(left, tile.Rect.Left);
+        top = std::min(top, tile.Rect.Top);
     }
-    return topLeft;
+    return {Saturated(left), Saturated(top)};
 }
 
 int ScrollAfterMove(LayoutStep step, bool towardStart, int32_t zoomDiv, ScrollAxis axis)
 {
-    const int s = step.Step / zoomDiv;
+    const int64_t s = step.Step / zoomDiv;
     if (s <= 0)
         return axis.Position;
     if (towardStart) {
         // The layout's new start edge lies before the view: scroll back.
         if ((step.Edge - step.Step) / zoomDiv >= axis.Position)
             return axis.Position;
-        return axis.Client - s < axis.Position ? axis.Position - (axis.Client - s) : 0;
+        return axis.Client - s < axis.Position ? Saturated(axis.Position - (axis.Client - s)) : 0;
     }
     // The layout's new end edge lies past the view: scroll on.
-    const int viewEnd = axis.Client + axis.Position;
+    const int64_t viewEnd = int64_t{axis.Client} + axis.Position;
     if ((step.Edge + step.Step) / zoomDiv <= viewEnd)
         return axis.Position;
-    return viewEnd < axis.Range + s - axis.Client ? viewEnd - s : axis.Range - axis.Client;
+    return viewEnd < axis.Range + s - axis.Client ? Saturated(viewEnd - s) : axis.Range - axis.Client;
 }
 
 FollowScroll ScrollToFollow(int viewStart, int size, ScrollAxis axis)

@@ -45,8 +45,17 @@ struct ResolutionMatch {
 };
 ResolutionMatch MatchResolution(int32_t width, int32_t height);
 
-// A tile's rectangle on the canvas: device pixels divided by `zoomDiv`,
-// truncating toward zero.
+// Layout values come from files and the switch and may be anything a 32-bit
+// integer holds: sums and moves of them are worked out in 64 bits. A result
+// that goes back into a 32-bit table value or field is held at the nearest
+// end of the 32-bit range.
+int32_t Saturated(int64_t value);
+
+// A device-pixel value on the canvas: divided by `zoomDiv`, truncating
+// toward zero, held within the range of int.
+int CanvasPixels(int64_t device, int32_t zoomDiv);
+
+// A tile's rectangle on the canvas, however large or far out.
 QRect TileCanvasRect(int32_t deskX, int32_t deskY, int32_t deskWidth, int32_t deskHeight, int32_t zoomDiv);
 
 // Where the title and the size text of a tile `height` canvas pixels high
@@ -69,16 +78,16 @@ std::array<QRect, 8> SelectionMarks(int width, int height);
 int32_t MonitorsOfStyle(int32_t style);
 
 // Recomputes MTotal and MConfig of every computer port from its style and
-// the sizes in Port. A port with a style outside 0..7 is left as it is.
+// the sizes in Port. A port with a style outside 0..7 is left as it is. Sums
+// beyond the 32-bit range are held at its end.
 void StoreMonitorTotals(KVM_LAYOUT& layout);
 
 // The size of resolution entry `resIndex` (0..20), turned on its side when
 // `portrait`.
 DeskSize MonitorSize(int resIndex, bool portrait);
 
-// A typed desktop position: a decimal integer within +-1,000,000,000, so
-// that every edge sum and layout step stays within 32 bits. Anything else
-// is no position.
+// A typed desktop position: a decimal integer within +-1,000,000,000.
+// Anything else is no position.
 std::optional<int32_t> ParseDeskPosition(const QString& text);
 
 // Master port k and Slave k (k = 1..4) exclude each other: whether a monitor
@@ -86,12 +95,13 @@ std::optional<int32_t> ParseDeskPosition(const QString& text);
 bool PortsExclude(int portIndex, int otherIndex);
 
 // A rectangle on the desktop in device pixels, half-open: Right and Bottom
-// are the first column and row outside it.
+// are the first column and row outside it. 64 bits, so that a tile anywhere
+// in the 32-bit range keeps its edges and size.
 struct DeskRect {
-    int32_t Left = 0;
-    int32_t Top = 0;
-    int32_t Right = 0;
-    int32_t Bottom = 0;
+    int64_t Left = 0;
+    int64_t Top = 0;
+    int64_t Right = 0;
+    int64_t Bottom = 0;
     bool operator==(const DeskRect&) const = default;
 };
 
@@ -142,8 +152,8 @@ OverlapPair FirstOverlap(const TileBoxes& tiles);
 // toward gets a negative step that brings it back onto the desktop.
 enum class MoveDirection { Up, Down, Left, Right };
 struct LayoutStep {
-    int32_t Step = 0;  // device pixels in the direction of the move
-    int32_t Edge = 0;  // the layout's leading edge before the move
+    int64_t Step = 0;  // device pixels in the direction of the move
+    int64_t Edge = 0;  // the layout's leading edge before the move
     bool operator==(const LayoutStep&) const = default;
 };
 LayoutStep MoveStep(const TileBoxes& tiles, MoveDirection direction, DeskLimits desk);

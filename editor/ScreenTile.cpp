@@ -2,12 +2,14 @@
 
 #include "editor/ScreenGeometry.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <array>
 
 TScreen::TScreen(int screenNo, QWidget* parent)
-    : QLabel(parent)
+    : QWidget(parent)
     , ScreenNo(screenNo)
     , ScreenColor(ScreenColorOf(PortIndexOf(screenNo)))
     , Title(ScreenTitle(PortIndexOf(screenNo), MonitorNoOf(screenNo)))
@@ -16,17 +18,43 @@ TScreen::TScreen(int screenNo, QWidget* parent)
     , MonitorNo(MonitorNoOf(screenNo))
     , DeskWidth(ResTable[kDefaultResIndex].Width)
     , DeskHeight(ResTable[kDefaultResIndex].Height)
-    , DeskRight(DeskX + DeskWidth)
-    , DeskBottom(DeskY + DeskHeight)
+    , DeskRight(int64_t{DeskX} + DeskWidth)
+    , DeskBottom(int64_t{DeskY} + DeskHeight)
 {
     setObjectName(QStringLiteral("Screen%1").arg(screenNo));
-    setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setGeometry(0, 0, 100, 100);
     const QString hint = ScreenHint(PortIndex, MonitorNo);
     setToolTip(hint);
     setAccessibleName(Title);
     setAccessibleDescription(hint);
     hide();
+}
+
+void TScreen::SetPicture(const QRect& rect, bool selected)
+{
+    picture_ = rect;
+    selected_ = selected;
+    MovePicture(rect.topLeft());
+}
+
+void TScreen::MovePicture(QPoint topLeft)
+{
+    picture_.moveTopLeft(topLeft);
+    // The part on the canvas; a picture without area, or beyond the canvas,
+    // leaves an empty widget at the nearest point of the canvas.
+    const QRect canvas = parentWidget()->rect();
+    const QRect part = picture_.isEmpty() ? QRect() : picture_.intersected(canvas);
+    if (part.isEmpty())
+        setGeometry(std::clamp(topLeft.x(), 0, canvas.width()), std::clamp(topLeft.y(), 0, canvas.height()), 0, 0);
+    else
+        setGeometry(part);
+    update();
+}
+
+void TScreen::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    DrawScreenPicture(painter, *this, picture_.translated(-pos()), event->rect(), selected_);
 }
 
 QString ScreenTitle(int portIndex, int monitorNo)
@@ -59,21 +87,37 @@ QFont PointFont(const QString& family, int points, bool bold)
     return font;
 }
 
-QPixmap DrawScreenPicture(const TScreen& tile, int width, int height, bool selected)
+void DrawScreenPicture(QPainter& painter, const TScreen& tile, const QRect& picture, const QRect& visible,
+                       bool selected)
 {
-    QPixmap picture(width, height);
-    QPainter painter(&picture);
-    painter.fillRect(0, 0, width, height, tile.ScreenColor);
-    painter.setPen(Qt::black);
-    painter.drawRect(0, 0, width - 1, height - 1);
+    // Rectangles are cut to what is visible first, so that the coordinates
+    // handed to the painter stay small however large the picture is.
+    auto fill = [&](const QRect& rect, const QColor& colour) {
+        const QRect part = rect.intersected(visible);
+        if (!part.isEmpty())
+            painter.fillRect(part, colour);
+    };
+    const int width = picture.width();
+    const int height = picture.height();
+    const QPoint origin = picture.topLeft();
+    fill(picture, tile.ScreenColor);
+    // A black outline one pixel wide, inside the picture.
+    fill({origin, QSize(width, 1)}, Qt::black);
+    fill({origin + QPoint(0, height - 1), QSize(width, 1)}, Qt::black);
+    fill({origin, QSize(1, height)}, Qt::black);
+    fill({origin + QPoint(width - 1, 0), QSize(1, height)}, Qt::black);
 
     // Both texts are placed by their top edge, centred on the width they
     // take in the font actually used.
     const TextTops tops = TileTextTops(height);
+    painter.setPen(Qt::black);
     auto drawText = [&](const QString& text, const QFont& font, int top) {
         painter.setFont(font);
         const QFontMetrics metrics = painter.fontMetrics();
-        painter.drawText(CenteredLeft(width, metrics.horizontalAdvance(text)), top + metrics.ascent(), text);
+        const int advance = metrics.horizontalAdvance(text);
+        const QPoint at = origin + QPoint(CenteredLeft(width, advance), top);
+        if (QRect(at, QSize(advance, metrics.height())).intersects(visible))
+            painter.drawText(at + QPoint(0, metrics.ascent()), text);
     };
     drawText(tile.Title, PointFont(QStringLiteral("Courier New"), 20, true), tops.Title);
     drawText(QStringLiteral("%1x%2").arg(tile.DeskWidth).arg(tile.DeskHeight),
@@ -81,9 +125,8 @@ QPixmap DrawScreenPicture(const TScreen& tile, int width, int height, bool selec
 
     if (selected) {
         for (const QRect& mark : SelectionMarks(width, height))
-            painter.fillRect(mark, Qt::black);
+            fill(mark.translated(origin), Qt::black);
     }
-    return picture;
 }
 
 void SetLabelPlaced(const TScreen& tile, bool placed)

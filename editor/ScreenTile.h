@@ -3,15 +3,22 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
-#include <QPixmap>
+#include <QRect>
 #include <QString>
+#include <QWidget>
 
 #include <cstdint>
 
+class QPainter;
+
 // One monitor of the cascade on the layout canvas: a picture of the monitor
 // and its label in the strip above the canvas. The window owns and places
-// both; the tile only carries the monitor's data.
-class TScreen : public QLabel {
+// both; the tile carries the monitor's data and draws its picture.
+//
+// The picture is drawn when the window system asks for it, and the widget
+// covers only the part of it that lies on the canvas: a tile costs the same
+// memory whatever size and position its values give it.
+class TScreen : public QWidget {
     Q_OBJECT
 
 public:
@@ -33,13 +40,31 @@ public:
     int32_t DeskHeight;
     int32_t DeskX = 0;
     int32_t DeskY = 0;
-    int32_t DeskRight;   // DeskX + DeskWidth
-    int32_t DeskBottom;  // DeskY + DeskHeight
+    // DeskX + DeskWidth and DeskY + DeskHeight, in 64 bits so that they hold
+    // for any 32-bit values.
+    int64_t DeskRight;
+    int64_t DeskBottom;
     // The rectangle of a drag in progress.
-    int32_t StartX = 0;
-    int32_t StartY = 0;
-    int32_t StartRight = 0;
-    int32_t StartBottom = 0;
+    int64_t StartX = 0;
+    int64_t StartY = 0;
+    int64_t StartRight = 0;
+    int64_t StartBottom = 0;
+
+    // Puts the picture at `rect` on the canvas (canvas pixels), with the
+    // selection marks when `selected`, and shows the part on the canvas.
+    void SetPicture(const QRect& rect, bool selected);
+    // Moves the picture, keeping its size and marks.
+    void MovePicture(QPoint topLeft);
+    const QRect& Picture() const { return picture_; }
+    // A point of the widget in the picture's own coordinates.
+    QPoint PicturePoint(QPoint widgetPoint) const { return widgetPoint + pos() - picture_.topLeft(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QRect picture_;
+    bool selected_ = false;
 };
 
 // "2A" for the Master's port 2, first monitor; "S3.4B" for Slave 3, port 4,
@@ -54,10 +79,11 @@ QColor ScreenColorOf(int portIndex);
 // labels are drawn on any screen.
 QFont PointFont(const QString& family, int points, bool bold);
 
-// The picture of a tile W x H canvas pixels: its colour with a black
-// outline, the title and the size text centred, and with `selected` the
-// eight selection marks.
-QPixmap DrawScreenPicture(const TScreen& tile, int width, int height, bool selected);
+// Draws the picture of a tile, `picture` in the painter's coordinates: its
+// colour with a black outline, the title and the size text centred, and with
+// `selected` the eight selection marks. Only what meets `visible` is drawn.
+void DrawScreenPicture(QPainter& painter, const TScreen& tile, const QRect& picture, const QRect& visible,
+                       bool selected);
 
 // A placed monitor's label is black with text in the tile's colour, an
 // unplaced one the reverse.

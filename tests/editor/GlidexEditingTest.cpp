@@ -45,7 +45,7 @@ protected:
 
     TScreen& tile(int n) const { return *editor->Screens[n]; }
     static QRect desk(const TScreen& t) { return QRect(QPoint(t.DeskX, t.DeskY), QPoint(t.DeskRight, t.DeskBottom)); }
-    bool marked(int n) const { return tile(n).pixmap().toImage().pixelColor(2, 2) == QColor(Qt::black); }
+    bool marked(int n) const { return tile(n).grab().toImage().pixelColor(2, 2) == QColor(Qt::black); }
     QScrollBar* vertical() const { return editor->scrollLayout->verticalScrollBar(); }
     QScrollBar* horizontal() const { return editor->scrollLayout->horizontalScrollBar(); }
 
@@ -164,7 +164,8 @@ TEST_F(GlidexEditingTest, ApplyTakesTheResolutionAndEveryValidPosition)
     QTest::keyClick(w.edtX, Qt::Key_Return);  // Apply is the default button
     EXPECT_TRUE(tile(5).Portrait);
     EXPECT_EQ(desk(tile(5)), QRect(QPoint(-40, 100), QPoint(1040, 2020)));
-    EXPECT_EQ(tile(5).geometry(), QRect(-4, 10, 108, 192));
+    EXPECT_EQ(tile(5).Picture(), QRect(-4, 10, 108, 192));
+    EXPECT_EQ(tile(5).geometry(), QRect(0, 10, 104, 192));  // the part on the canvas
     EXPECT_TRUE(SaveScreenshot(&w, "apply-portrait"));
 
     // Delete takes it off the canvas and selects the next placed tile.

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -41,7 +42,7 @@ protected:
     }
 
     TScreen& tile(int n) const { return *editor->Screens[n]; }
-    QImage picture(int n) const { return tile(n).pixmap().toImage(); }
+    QImage picture(int n) const { return tile(n).grab().toImage(); }
     QColor labelBackground(int n) const { return tile(n).PortLabel->palette().color(QPalette::Window); }
 
     static void place(int n, PortRect rect)
@@ -284,6 +285,52 @@ TEST_F(GlidexWindowTest, StoringWritesTilesAndTheTotalsOfTheirPorts)
     EXPECT_EQ(KvmLayout.Port[21], (PortRect{0, 0, 1280, 1024}));
     EXPECT_EQ(KvmLayout.Port[80], (PortRect{0, 0, 1920, 1080}));  // never loaded: the initial size
     EXPECT_EQ(KvmLayout.MTotal[1], (DeskSize{3200, 1080}));      // the unplaced monitor counts too
+}
+
+// Values from a file or the switch can be anything 32 bits hold: the tiles
+// stay within the canvas (no tile costs more memory than the canvas), the
+// values are handed on unchanged, and moving such a layout overflows nothing.
+TEST_F(GlidexWindowTest, HostileValuesStayOnTheCanvasAndInTheTables)
+{
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    place(1, {0, 0, 300000, 300000});
+    place(2, {2147483000, 0, 1920, 1080});
+    place(3, {kMin, kMin, kMax, kMax});
+    place(4, {500, 500, -1920, 1080});  // placed, but nothing to draw
+    const KVM_LAYOUT loaded = KvmLayout;
+    create();
+
+    for (int n : {1, 2, 3, 4}) {
+        EXPECT_NE(tile(n).ScreenGroup, 0) << n;
+        EXPECT_TRUE(tile(n).geometry().isEmpty() || editor->imgLayout->rect().contains(tile(n).geometry())) << n;
+    }
+    EXPECT_EQ(tile(1).size(), QSize(6000, 6000));
+    const QImage corner = tile(1).grab(QRect(0, 0, 8, 8)).toImage();
+    EXPECT_EQ(corner.pixelColor(0, 0), kBlack);  // its outline where it starts
+    EXPECT_EQ(corner.pixelColor(5, 5), kAqua);
+    EXPECT_TRUE(tile(2).geometry().isEmpty());  // far beyond the canvas
+    EXPECT_TRUE(tile(4).geometry().isEmpty());
+    EXPECT_EQ(tile(2).DeskRight, int64_t{2147483000} + 1920);
+    editor->StoreToConfig();
+    for (int n : {1, 2, 3, 4})
+        EXPECT_EQ(KvmLayout.Port[n], loaded.Port[n]) << n;
+
+    // To the top-left: tile 3 comes to 0, tile 2 would pass the 32-bit range
+    // and stays at its end.
+    editor->mnuMoveTopLeftClick();
+    EXPECT_EQ(tile(3).DeskX, 0);
+    EXPECT_EQ(tile(2).DeskX, kMax);
+    EXPECT_EQ(tile(2).DeskRight, int64_t{kMax} + 1920);
+    editor->mnuMoveUpClick();
+    editor->mnuMoveDownClick();
+    editor->mnuMoveLeftClick();
+    editor->mnuMoveRightClick();
+    editor->CheckLayout(false);
+    for (int n : {1, 2, 3, 4}) {
+        EXPECT_EQ(tile(n).DeskRight - tile(n).DeskX, tile(n).DeskWidth) << n;
+        EXPECT_EQ(tile(n).DeskBottom - tile(n).DeskY, tile(n).DeskHeight) << n;
+    }
 }
 
 TEST_F(GlidexWindowTest, StripFollowsTheStylesAndSurplusMonitorsLeaveTheCanvas)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 TEST(ScreenGeometry, TileRectanglesAndTextTopsFollowTheCanvasScale)
@@ -77,6 +79,23 @@ TEST_F(MonitorTotals, EachStyleArrangesItsOwnMonitors)
     EXPECT_EQ(offset(3, 4), (DeskOffset{5560, 0}));
     EXPECT_EQ(layout.MTotal[1], (DeskSize{3200, 1080}));  // monitor 3 is not counted
     EXPECT_EQ(offset(1, 3), kOld);
+}
+
+TEST_F(MonitorTotals, SumsBeyond32BitsStayAtTheEndOfTheRange)
+{
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    layout.MStyle[1] = 3;
+    setSizes(1, {{kMax, 1}, {kMax, 2}, {-5, 3}, {1, 4}});
+    layout.MStyle[2] = 7;
+    setSizes(2, {{1, kMin}, {1, kMin}, {1, 5}, {1, 6}});
+    StoreMonitorTotals(layout);
+
+    EXPECT_EQ(layout.MTotal[1], (DeskSize{kMax, 4}));
+    EXPECT_EQ(offset(1, 2), (DeskOffset{kMax, 0}));
+    EXPECT_EQ(offset(1, 4), (DeskOffset{kMax, 0}));
+    EXPECT_EQ(layout.MTotal[2], (DeskSize{1, kMin}));
+    EXPECT_EQ(offset(2, 3), (DeskOffset{0, kMin}));
 }
 
 TEST_F(MonitorTotals, SingleStyleStoresNoTotalAndUnknownStylesAreSkipped)
