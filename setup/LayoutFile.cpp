@@ -98,7 +98,11 @@ int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool over
 SetupSettings ReadSetupSection(const QString& fileName)
 {
     // An unreadable file reads like a missing one: every key gives its default.
-    const ProfileFile file(fileName);
+    return ReadSetup(ProfileFile(fileName));
+}
+
+SetupSettings ReadSetup(const ProfileFile& file)
+{
     const SetupSettings defaults;
     SetupSettings settings;
     settings.COMPort = file.readInteger(kSetup, "COMPort", defaults.COMPort);

@@ -9,6 +9,8 @@
 // The "Layout" section shared by the settings file and ".gxl" layout files,
 // and the "Setup" section of the settings file.
 
+class ProfileFile;
+
 // 1: the file does not exist, `layout` unchanged; 0: read, every entry
 // replaced (missing keys give 0); -1: the file could not be read, `layout`
 // unchanged.
@@ -33,6 +35,8 @@ struct SetupSettings {
 };
 
 SetupSettings ReadSetupSection(const QString& fileName);
+// The same from a document in memory.
+SetupSettings ReadSetup(const ProfileFile& file);
 
 // Writes the six keys in one replacement of the file; false when the file
 // could not be written (it is then unchanged), with the reason in `reason`.

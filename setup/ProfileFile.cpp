@@ -125,6 +125,16 @@ ProfileFile::ProfileFile(const QString& path) : path_(path)
     parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
+ProfileFile::ProfileFile(const QString& path, std::string_view bytes) : path_(path)
+{
+    if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) {
+        status_ = Status::Failed;
+        return;
+    }
+    status_ = Status::Loaded;
+    parse(bytes);
+}
+
 void ProfileFile::parse(std::string_view bytes)
 {
     if (bytes.starts_with(kByteOrderMark)) {

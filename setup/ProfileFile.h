@@ -32,6 +32,9 @@ public:
     static constexpr qint64 kMaxFileSize = 1024 * 1024;
 
     explicit ProfileFile(const QString& path);
+    // The document `bytes`, parsed as if read from the file at `path` (which
+    // save() would replace); more than kMaxFileSize bytes count as unreadable.
+    ProfileFile(const QString& path, std::string_view bytes);
 
     const QString& path() const { return path_; }
     Status status() const { return status_; }
