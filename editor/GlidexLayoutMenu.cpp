@@ -8,6 +8,7 @@
 #include "setup/SetupWindow.h"
 
 #include <QAction>
+#include <QDir>
 
 namespace {
 
@@ -55,11 +56,18 @@ void TfrmGlidex::mnuExportClick()
     if (fileName.isEmpty())
         return;
     StoreToConfig();
-    if (WriteLayoutFile(fileName, KvmLayout, false) != 1)
-        return;
-    const QString question = QStringLiteral("%1 already exists, do you want to replace it?").arg(fileName);
-    if (prompts_.messageBox(nullptr, question, QStringLiteral("Confirm"), MsgButtons::YesNo) == MsgAnswer::Yes)
-        WriteLayoutFile(fileName, KvmLayout, true);
+    QString reason;
+    int result = WriteLayoutFile(fileName, KvmLayout, false, &reason);
+    if (result == 1) {
+        const QString question = QStringLiteral("%1 already exists, do you want to replace it?").arg(fileName);
+        if (prompts_.messageBox(nullptr, question, QStringLiteral("Confirm"), MsgButtons::YesNo) != MsgAnswer::Yes)
+            return;
+        result = WriteLayoutFile(fileName, KvmLayout, true, &reason);
+    }
+    if (result != 0)
+        prompts_.messageBox(nullptr,
+                            QStringLiteral("%1 could not be saved: %2").arg(QDir::toNativeSeparators(fileName), reason),
+                            QStringLiteral("Warning"), MsgButtons::Ok);
 }
 
 void TfrmGlidex::mnuMonitorLayoutClick()

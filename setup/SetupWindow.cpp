@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -222,9 +223,16 @@ int TfrmSetup::ReadLayoutFile(const QString& fileName)
     return ::ReadLayoutFile(fileName, KvmLayout);
 }
 
-int TfrmSetup::WriteLayoutFile(const QString& fileName, bool overwrite)
+int TfrmSetup::WriteLayoutFile(const QString& fileName, bool overwrite, QString* reason)
 {
-    return ::WriteLayoutFile(fileName, KvmLayout, overwrite);
+    return ::WriteLayoutFile(fileName, KvmLayout, overwrite, reason);
+}
+
+void TfrmSetup::warnNotSaved(const QString& reason)
+{
+    prompts_.messageBox(nullptr,
+                        QStringLiteral("%1 could not be saved: %2").arg(QDir::toNativeSeparators(settingsPath_), reason),
+                        QStringLiteral("Warning"), MsgButtons::Ok);
 }
 
 void TfrmSetup::btnDefaultClick()
@@ -344,9 +352,14 @@ void TfrmSetup::SaveConfig()
         link_->LinkFailed = false;
         WidgetsToRecord();
         // The settings file first: it keeps the settings even when the switch
-        // cannot be reached. A failure here is not reported.
-        WriteSetupSection(settingsPath_, {cmbCOMPort->currentIndex() + 1, KvmConfig.Start, KvmConfig.Glidex,
-                                          KvmConfig.HotKey, KvmConfig.Slider, KvmConfig.SwitchPos});
+        // cannot be reached. When it cannot be written the user learns why
+        // before the transfer goes on.
+        QString reason;
+        const bool settingsSaved =
+            WriteSetupSection(settingsPath_, {cmbCOMPort->currentIndex() + 1, KvmConfig.Start, KvmConfig.Glidex,
+                                              KvmConfig.HotKey, KvmConfig.Slider, KvmConfig.SwitchPos},
+                              &reason);
+        bool layoutSaved = true;
         const bool layoutValid = !editor_.CheckLayout || editor_.CheckLayout(false) == 0;
         if (!layoutValid) {
             prompts_.messageBox(nullptr, QStringLiteral("Glidex Layout is invalid! Skip to save Glidex Layout."),
@@ -354,8 +367,10 @@ void TfrmSetup::SaveConfig()
         } else {
             if (editor_.StoreToConfig)
                 editor_.StoreToConfig();
-            WriteLayoutFile(settingsPath_, true);
+            layoutSaved = WriteLayoutFile(settingsPath_, true, settingsSaved ? &reason : nullptr) == 0;
         }
+        if (!settingsSaved || !layoutSaved)
+            warnNotSaved(reason);
 
         std::vector<std::string> commands = DeviceLink::SettingsCommands(KvmConfig);
         if (layoutValid) {
@@ -379,7 +394,8 @@ void TfrmSetup::SendLayout()
         return;
     runTransfer([this] {
         link_->LinkFailed = false;
-        WriteLayoutFile(settingsPath_, true);
+        if (QString reason; WriteLayoutFile(settingsPath_, true, &reason) != 0)
+            warnNotSaved(reason);
         if (link_->Upload(cmbCOMPort->currentText().toStdString(), DeviceLink::LayoutCommands(KvmLayout)) &&
             link_->LinkFailed)
             prompts_.messageBox(nullptr, QStringLiteral("COM port error! Please try again."), QStringLiteral("Error"),

@@ -53,7 +53,7 @@ public:
 
     // The layout file operations on KvmLayout.
     int ReadLayoutFile(const QString& fileName);
-    int WriteLayoutFile(const QString& fileName, bool overwrite);
+    int WriteLayoutFile(const QString& fileName, bool overwrite, QString* reason = nullptr);
 
     // The command exchange and the download (see DeviceLink).
     bool SendCommand(const std::string& text, bool wait);
@@ -116,6 +116,8 @@ private:
     void WidgetsToRecord();
     void WMConfigUpdated();
     void WMLayoutUpdated();
+    // Tells the user that the settings file could not be written, and why.
+    void warnNotSaved(const QString& reason);
 
     Prompts& prompts_;
     LayoutEditor editor_;

@@ -7,8 +7,10 @@
 #include "setup/LayoutFile.h"
 #include "support/QtPrinting.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QPushButton>
 #include <QSlider>
 #include <gtest/gtest.h>
@@ -136,6 +138,36 @@ TEST_F(SaveConfigEndToEndTest, SendLayoutSendsTheLayoutAloneAndSaysNothingOnSucc
     KVM_LAYOUT filed;
     ASSERT_EQ(ReadLayoutFile(settings, filed), 0);
     EXPECT_EQ(filed.Port[3], (PortRect{0, 0, 800, 600}));
+}
+
+TEST_F(SaveConfigEndToEndTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheSwitchStillGetsEverything)
+{
+    startSwitch();
+    // A folder where the settings file should be, which no one can write,
+    // root included; COM1 leads to the simulator all the same.
+    ASSERT_TRUE(QDir().mkdir(settings));
+    const std::string device = sim->path();
+    setup = std::make_unique<TfrmSetup>(prompts, pump, settings, [device](const PortNames&) {
+        PortNames names;
+        names.map(1, device);
+        return CreatePlatformCommDevice(names);
+    });
+    editor = std::make_unique<TfrmGlidex>(prompts, pointer);
+    ConnectLayoutEditor(*setup, *editor);
+    const QString warning = "Warning: " + QDir::toNativeSeparators(settings) + " could not be saved: not a regular file";
+
+    prompts.answer(MsgAnswer::Ok);
+    prompts.answer(MsgAnswer::Ok);
+    setup->SaveConfig();
+    EXPECT_EQ(shown(), (std::vector<QString>{warning, "Info: Save Config successed!"}));
+    EXPECT_EQ(logged().size(), 191u);
+
+    prompts.answer(MsgAnswer::Ok);
+    prompts.answer(MsgAnswer::Ok);
+    editor->mnuSaveLayout->trigger();
+    EXPECT_EQ(shown(), (std::vector<QString>{warning, "Info: Save Config successed!", warning,
+                                             "Info: Send Layout to Torvik successed!"}));
+    EXPECT_EQ(logged().size(), 191u + 186u);
 }
 
 }  // namespace

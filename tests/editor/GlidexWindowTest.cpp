@@ -8,9 +8,11 @@
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -350,6 +352,20 @@ TEST_F(GlidexWindowTest, StripFollowsTheStylesAndSurplusMonitorsLeaveTheCanvas)
     EXPECT_EQ(placedTiles(), QList<int>({2, 4, 24}));
     EXPECT_EQ(strip(), QStringList({"1A@134", "2A@203", "3A@272", "4A@341", "4B@410", "4C@479", "4D@548"}));
     EXPECT_EQ(editor->SelectedNo, 2);  // passed on upward past 80
+}
+
+TEST_F(GlidexWindowTest, ExportToAFileThatCannotBeWrittenSaysWhy)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("folder.gxl"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    create();
+    prompts.chooseFile(folder);
+    prompts.answer(MsgAnswer::Ok);
+    editor->mnuExport->trigger();
+    ASSERT_EQ(prompts.boxes().size(), 1u);
+    EXPECT_EQ(prompts.boxes()[0].caption, "Warning");
+    EXPECT_EQ(prompts.boxes()[0].text, QDir::toNativeSeparators(folder) + " could not be saved: not a regular file");
 }
 
 TEST_F(GlidexWindowTest, ChoosingAUnitShowsOnlyItsLabelsFromTheLeftmostSlot)
