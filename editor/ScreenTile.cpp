@@ -132,7 +132,12 @@ void DrawScreenPicture(QPainter& painter, const TScreen& tile, const QRect& pict
 void SetLabelPlaced(const TScreen& tile, bool placed)
 {
     QPalette palette = tile.PortLabel->palette();
-    palette.setColor(QPalette::Window, placed ? QColor(Qt::black) : tile.ScreenColor);
-    palette.setColor(QPalette::WindowText, placed ? tile.ScreenColor : QColor(Qt::black));
+    const QColor background = placed ? QColor(Qt::black) : tile.ScreenColor;
+    const QColor text = placed ? tile.ScreenColor : QColor(Qt::black);
+    // Reloading a layout marks every label again; most keep their look.
+    if (palette.color(QPalette::Window) == background && palette.color(QPalette::WindowText) == text)
+        return;
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
     tile.PortLabel->setPalette(palette);
 }

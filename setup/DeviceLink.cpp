@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <span>
 
 namespace {
@@ -260,6 +261,16 @@ std::string hex(int32_t value)
     return text;
 }
 
+// A keyword followed by numbers, "%d" each, one space before each number.
+std::string numbersLine(std::string keyword, std::initializer_list<int32_t> numbers)
+{
+    for (const int32_t number : numbers) {
+        keyword += ' ';
+        keyword += decimal(number);
+    }
+    return keyword;
+}
+
 }  // namespace
 
 std::vector<std::string> DeviceLink::SettingsCommands(const KVM_CONFIG& config)
@@ -274,27 +285,25 @@ std::vector<std::string> DeviceLink::SettingsCommands(const KVM_CONFIG& config)
 std::vector<std::string> DeviceLink::LayoutCommands(const KVM_LAYOUT& layout)
 {
     std::vector<std::string> lines;
+    lines.reserve(4 + kScreenCount + 1 + kPortCount + kScreenCount);
     for (int block = 0; block < 4; ++block) {
         std::string line = "GROUP" + decimal(block + 1);
         for (int i = 1; i <= 20; ++i)
             line += " " + decimal(layout.Group[block * 20 + i]);
-        lines.push_back(line);
+        lines.push_back(std::move(line));
     }
     for (int n = 1; n <= kScreenCount; ++n) {
         const PortRect& r = layout.Port[n];
-        lines.push_back("PORT " + decimal(n) + " " + decimal(r.X) + " " + decimal(r.Y) + " " + decimal(r.Width) + " " +
-                        decimal(r.Height));
+        lines.push_back(numbersLine("PORT", {n, r.X, r.Y, r.Width, r.Height}));
     }
     std::string styles = "MSTYLE";
     for (int p = 1; p <= kPortCount; ++p)
         styles += " " + decimal(layout.MStyle[p]);
-    lines.push_back(styles);
+    lines.push_back(std::move(styles));
     for (int p = 1; p <= kPortCount; ++p)
-        lines.push_back("MTOTAL " + decimal(p) + " " + decimal(layout.MTotal[p].Width) + " " +
-                        decimal(layout.MTotal[p].Height));
+        lines.push_back(numbersLine("MTOTAL", {p, layout.MTotal[p].Width, layout.MTotal[p].Height}));
     for (int n = 1; n <= kScreenCount; ++n)
-        lines.push_back("MCONFIG " + decimal(n) + " " + decimal(layout.MConfig[n].X) + " " +
-                        decimal(layout.MConfig[n].Y));
+        lines.push_back(numbersLine("MCONFIG", {n, layout.MConfig[n].X, layout.MConfig[n].Y}));
     return lines;
 }
 
