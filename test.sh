@@ -17,6 +17,7 @@ cmake --build build/asan
 
 # Fuzz targets (clang's libFuzzer), each for a bounded number of inputs from
 # its seed corpus; new inputs go to a scratch folder, not into the repository.
+# A huge allocation counts as a finding. fuzz/run.sh runs them for longer.
 CXX=clang++ cmake -S . -B build/fuzz -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTORVIK_FUZZ=ON -DTORVIK_SANITIZE=ON -DTORVIK_WERROR=ON \
@@ -26,7 +27,8 @@ for corpus in fuzz/corpus/*/; do
   target="$(basename "$corpus")"
   scratch="build/fuzz/corpus-$target"
   mkdir -p "$scratch"
-  if ! "build/fuzz/fuzz/$target" -seed=1 -runs=100000 -max_total_time=15 -max_len=8192 "$scratch" "$corpus" >"build/fuzz/$target.log" 2>&1; then
+  if ! "build/fuzz/fuzz/$target" -seed=1 -runs=100000 -max_total_time=15 -max_len=8192 \
+      -rss_limit_mb=1024 -malloc_limit_mb=256 "$scratch" "$corpus" >"build/fuzz/$target.log" 2>&1; then
     cat "build/fuzz/$target.log"
     echo "Fuzz target $target failed" >&2
     exit 1
