@@ -6,7 +6,8 @@
 //   them back unchanged;
 // - every tile's widget stays within the canvas, whatever its size;
 // - each tile keeps DeskRight = DeskX + DeskWidth, DeskBottom = DeskY + DeskHeight;
-// - a passed check leaves the layout's top-left corner at (0, 0).
+// - a passed check moves the layout by its top-left corner, at most by the
+//   canvas's size.
 //
 // Input: a 15-byte header, then records of 6 bytes (a table slot, 16 bits,
 // and its value, 32 bits, little-endian) applied to the factory layout:
@@ -31,7 +32,6 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
-#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -40,7 +40,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace {
 
