@@ -2,6 +2,7 @@
 
 #include "setup/FileLock.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -46,6 +47,26 @@ bool writeAll(QFile& file, std::string_view bytes, QString& reason)
     if (!synced)
         reason = QString::fromStdString(std::generic_category().message(errno));
     return synced;
+}
+
+// Creates the folder that is to hold `file` and any missing folder above it,
+// each readable by its owner only, as per-user configuration folders are
+// (a settings file's folder under ~/.config is made by its first save).
+bool makeFolderFor(const QString& file, QString& reason)
+{
+    QStringList missing;
+    for (QDir folder = QFileInfo(file).absoluteDir(); !folder.exists(); folder.setPath(QFileInfo(folder.path()).path())) {
+        missing.prepend(folder.path());
+        if (folder.isRoot())
+            break;
+    }
+    for (const QString& folder : missing) {
+        if (!QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) && !QFileInfo(folder).isDir()) {
+            reason = QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder));
+            return false;
+        }
+    }
+    return true;
 }
 
 bool writeInPlace(const QString& target, std::string_view bytes, QString& reason)
@@ -104,6 +125,8 @@ bool ReplaceFileContents(const QString& path, std::string_view bytes, QString& r
         reason = QStringLiteral("the file is read-only");
         return false;
     }
+    if (!makeFolderFor(target, reason))
+        return false;
 
     FileLock lock(QFileInfo(target + QStringLiteral(".lock")).filesystemFilePath());
     std::string lockReason;

@@ -1,0 +1,112 @@
+// Which settings file the program uses, and that the per-user file's folder
+// appears with the first save, not before.
+#include "setup/SettingsLocation.h"
+
+#include "serial/PortNames.h"
+#include "setup/ProfileFile.h"
+#include "support/FileBytes.h"
+#include "support/Unprivileged.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+class SettingsLocationTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        // Reachable by the unprivileged user: a program folder it may only
+        // read, and a home of its own.
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("program")) && QDir(dir.path()).mkpath(QStringLiteral("home")));
+        ASSERT_EQ(chmod(local(dir.path()), 0755), 0);
+        ASSERT_EQ(chmod(local(path("home")), 0777), 0);
+    }
+
+    static QByteArray local(const QString& path) { return path.toLocal8Bit(); }
+    static int chmod(const QByteArray& path, mode_t mode) { return ::chmod(path.constData(), mode); }
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+
+    QProcessEnvironment environment(const char* configHome) const
+    {
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("HOME"), path("home"));
+        if (configHome)
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"), QLatin1String(configHome));
+        return env;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(SettingsLocationTest, ChoosesTheFileBesideTheProgramOrThePerUserFile)
+{
+    const QString beside = path("program/TORVIK.INI");
+    const QString perUser = path("home/.config/torvik-setup/TORVIK.INI");
+    const QString configHome = path("config");
+    const QByteArray configHomeText = local(configHome);
+    struct Case {
+        const char* name;
+        bool programFolderWritable;
+        bool fileBesideProgram;
+        const char* configHome;  // XDG_CONFIG_HOME, or unset
+        QString expected;
+    };
+    const Case cases[] = {
+        {"portable copy, no file yet", true, false, nullptr, beside},
+        {"read-only folder that holds the file", false, true, nullptr, beside},
+        {"installed, XDG_CONFIG_HOME unset", false, false, nullptr, perUser},
+        {"installed, XDG_CONFIG_HOME set", false, false, configHomeText.constData(),
+         configHome + QStringLiteral("/torvik-setup/TORVIK.INI")},
+        {"installed, relative XDG_CONFIG_HOME is ignored", false, false, "relative/config", perUser},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(beside);
+        if (c.fileBesideProgram) {
+            ASSERT_TRUE(WriteFileBytes(beside, "[Setup]\r\n"));
+        }
+        ASSERT_EQ(chmod(local(path("program")), c.programFolderWritable ? 0777 : 0555), 0);
+        const QString expected = c.expected;
+        const QProcessEnvironment env = environment(c.configHome);
+        const int chosen = RunUnprivileged([&] { return SettingsFilePath(path("program"), env) == expected ? 1 : 0; });
+        EXPECT_EQ(chosen, 1) << c.name << ": expected " << expected.toStdString() << ", got "
+                             << SettingsFilePath(path("program"), env).toStdString();
+    }
+
+    // --settings names the file outright, relative to the current folder.
+    EXPECT_EQ(SettingsFilePath(path("program"), environment(nullptr), QStringLiteral("my.ini")),
+              QDir::current().absoluteFilePath(QStringLiteral("my.ini")));
+}
+
+TEST_F(SettingsLocationTest, ThePerUserFolderIsMadeByTheFirstSaveOnly)
+{
+    ASSERT_EQ(chmod(local(path("program")), 0555), 0);
+    const QProcessEnvironment env = environment(nullptr);
+    // 1: as expected; 2: reading made the folder; 3: the save failed; 4: the
+    // folder is not the user's alone; 5: the file does not read back.
+    const int outcome = RunUnprivileged([&] {
+        const QString file = SettingsFilePath(path("program"), env);
+        const ProfileFile before(file);
+        PortNames::FromSettingsFile(file);
+        if (before.status() != ProfileFile::Status::Missing || QFileInfo::exists(path("home/.config")))
+            return 2;
+        ProfileFile settings(file);
+        settings.writeInteger("Setup", "Start", 3);
+        if (!settings.save())
+            return 3;
+        for (const char* folder : {"home/.config", "home/.config/torvik-setup"}) {
+            if ((QFileInfo(path(folder)).permissions() & (QFile::ReadGroup | QFile::ReadOther)) != 0)
+                return 4;
+        }
+        return ProfileFile(file).readInteger("Setup", "Start", 0) == 3 ? 1 : 5;
+    });
+    EXPECT_EQ(outcome, 1);
+    EXPECT_EQ(ReadFileBytes(path("home/.config/torvik-setup/TORVIK.INI")), "[Setup]\r\nStart=3\r\n");
+}
+
+}  // namespace
