@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "dialogs/DebugWindow.h"
 #include "dialogs/MonitorDialog.h"
 #include "editor/GlidexWindow.h"
@@ -9,10 +10,31 @@
 #include "setup/SetupWindow.h"
 
 #include <QApplication>
-#include <QDir>
+
+#include <iostream>
+
+namespace {
+
+// The command line is read before the window system is reached, so that
+// --help, --version and a wrong option work without a display.
+CommandLine readCommandLine(int argc, char* argv[])
+{
+    const QCoreApplication core(argc, argv);
+    return ParseCommandLine(QCoreApplication::arguments(), QCoreApplication::applicationDirPath(),
+                            QProcessEnvironment::systemEnvironment());
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
+    const CommandLine commandLine = readCommandLine(argc, argv);
+    if (commandLine.exitCode) {
+        (commandLine.toStandardError ? std::cerr : std::cout) << commandLine.output.toLocal8Bit().constData();
+        return *commandLine.exitCode;
+    }
+    const QString& settingsPath = commandLine.settingsPath;
+
     QApplication app(argc, argv);
     RegisterFontSubstitutes();
 
@@ -22,7 +44,6 @@ int main(int argc, char* argv[])
     SetExceptionReporter([&prompts](const QString& message) {
         prompts.messageBox(nullptr, message, QStringLiteral("Error"), MsgButtons::Ok);
     });
-    const QString settingsPath = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("TORVIK.INI"));
 
     // The windows in their fixed order; all live until the program ends, and
     // only the setup window is shown. Closing it ends the program.

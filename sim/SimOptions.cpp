@@ -19,7 +19,8 @@ const char* const kSimUsage =
     "  --lf-only           end lines with LF instead of CR LF\n"
     "  --noise             put random junk lines among the reply lines\n"
     "  --seed N            seed for --noise, to repeat a run\n"
-    "  --help              show this text\n";
+    "  --help              show this text\n"
+    "  --version           show the version\n";
 
 namespace {
 
@@ -95,6 +96,8 @@ ParsedOptions ParseSimOptions(std::span<char* const> args)
         const std::string_view name = args[i];
         if (name == "--help") {
             result.help = true;
+        } else if (name == "--version") {
+            result.version = true;
         } else if (const Flag* flag = find(kFlags, name)) {
             result.options.*flag->field = true;
         } else if (!find(kPaths, name) && !find(kNumbers, name)) {

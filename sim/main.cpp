@@ -27,6 +27,10 @@ int main(int argc, char* argv[])
         std::cout << kSimUsage;
         return 0;
     }
+    if (parsed.version) {
+        std::cout << "torvik-sim " TORVIK_VERSION "\n";
+        return 0;
+    }
     if (!parsed.error.empty()) {
         std::cerr << "torvik-sim: " << parsed.error << " (torvik-sim --help lists the options)\n";
         return 2;

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the command line asks for: either start, with this settings file, or
+// print `output` and end with `exitCode` without opening a window.
+struct CommandLine {
+    QString settingsPath;
+    std::optional<int> exitCode;
+    QString output;
+    bool toStandardError = false;
+};
+
+// Reads the program's options from `arguments` (the whole command line,
+// program name first): --help, --version, --settings FILE. Qt's own options
+// (-platform, -style, ...) are accepted and left for QApplication, which
+// reads them from the same command line. `programFolder` and `environment`
+// decide the settings file when --settings is not given.
+CommandLine ParseCommandLine(const QStringList& arguments, const QString& programFolder,
+                             const QProcessEnvironment& environment);
