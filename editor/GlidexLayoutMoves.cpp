@@ -1,9 +1,10 @@
-// The layout editor's whole-layout moves and the overlap check.
+// The layout editor's whole-layout moves and the layout check.
 
 #include "editor/GlidexWindow.h"
 
 #include "editor/ScreenGeometry.h"
 #include "platform/Prompts.h"
+#include "setup/LayoutRules.h"
 
 #include <QScrollArea>
 #include <QScrollBar>
@@ -70,15 +71,25 @@ void TfrmGlidex::mnuMoveRightClick()
 
 void TfrmGlidex::mnuMoveTopLeftClick()
 {
+    moveToTopLeft();
+}
+
+void TfrmGlidex::moveToTopLeft()
+{
     const DeskOffset topLeft = LayoutTopLeft(tileBoxes(), deskLimits());
     shiftLayout(-int64_t{topLeft.X}, -int64_t{topLeft.Y});
     scrollLayout->horizontalScrollBar()->setValue(0);
     scrollLayout->verticalScrollBar()->setValue(0);
 }
 
+OverlapPair TfrmGlidex::findOverlappingPair() const
+{
+    return FirstOverlap(tileBoxes());
+}
+
 int32_t TfrmGlidex::CheckLayout(bool ShowErrors)
 {
-    const OverlapPair overlap = FirstOverlap(tileBoxes());
+    const OverlapPair overlap = findOverlappingPair();
     if (overlap.First > 0) {
         if (ShowErrors) {
             prompts_.messageBox(this,
@@ -88,7 +99,11 @@ int32_t TfrmGlidex::CheckLayout(bool ShowErrors)
         }
         return 2;
     }
-    mnuMoveTopLeftClick();
+    // A valid layout is always stored and sent from the desktop's origin:
+    // whatever place on the canvas the user left it at, the leftmost and
+    // topmost monitors start at 0, and typed negative positions come back
+    // to 0.
+    moveToTopLeft();
     return 0;
 }
 

@@ -4,9 +4,11 @@
 
 #include "editor/GlidexWindow.h"
 
+#include "editor/MonitorValues.h"
 #include "editor/ScreenGeometry.h"
 #include "platform/Pointer.h"
 #include "platform/Prompts.h"
+#include "setup/LayoutRules.h"
 
 #include <QCheckBox>
 #include <QComboBox>

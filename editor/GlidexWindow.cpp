@@ -1,8 +1,10 @@
 #include "editor/GlidexWindow.h"
 
+#include "editor/MonitorValues.h"
 #include "editor/ScreenGeometry.h"
 #include "platform/Fonts.h"
 #include "platform/Widgets.h"
+#include "setup/LayoutRules.h"
 #include "setup/SetupWindow.h"
 
 #include <QAction>

@@ -81,7 +81,7 @@ public:
     void mnuMoveTopLeftClick();
     // 0 when no two placed tiles overlap, the layout then moved to the
     // top-left corner; 2, with the first pair named if `ShowErrors`, when
-    // two do.
+    // two do, the layout left as it is.
     int32_t CheckLayout(bool ShowErrors);
     void mnuCheckClick();
 
@@ -163,6 +163,12 @@ private:
     DeskLimits deskLimits() const { return {MaxDeskX, MaxDeskY}; }
     // Moves every placed tile by (dx, dy) device pixels and redraws it.
     void shiftLayout(int64_t dx, int64_t dy);
+    // The layout check without its message: the first pair of placed tiles
+    // of a group that overlap, {0, 0} when none do.
+    OverlapPair findOverlappingPair() const;
+    // Moves the layout so that its leftmost and topmost tiles lie on the
+    // canvas's left and top borders, and scrolls the view there.
+    void moveToTopLeft();
     void moveLayout(MoveDirection direction);
     // Scrolls the view after the tile was dragged, moving the pointer along
     // so it stays on the tile.

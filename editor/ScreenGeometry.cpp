@@ -1,26 +1,10 @@
 #include "editor/ScreenGeometry.h"
 
+#include "setup/LayoutRules.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
-
-ResolutionMatch MatchResolution(int32_t width, int32_t height)
-{
-    for (int j = 0; j < kResCount; ++j) {
-        const Resolution& entry = ResTable[static_cast<std::size_t>(j)];
-        if (entry.Width == width && entry.Height == height)
-            return {j, false};
-        if (entry.Width == height && entry.Height == width)
-            return {j, true};
-    }
-    return {kDefaultResIndex, width < height};
-}
-
-int32_t Saturated(int64_t value)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
 
 int CanvasPixels(int64_t device, int32_t zoomDiv)
 {
@@ -32,120 +16,6 @@ QRect TileCanvasRect(int32_t deskX, int32_t deskY, int32_t deskWidth, int32_t de
 {
     return QRect(CanvasPixels(deskX, zoomDiv), CanvasPixels(deskY, zoomDiv), CanvasPixels(deskWidth, zoomDiv),
                  CanvasPixels(deskHeight, zoomDiv));
-}
-
-TextTops TileTextTops(int height)
-{
-    if (height > 50)
-        return {(height - 47) / 2, (height - 47) / 2 + 31};
-    return {(height - 42) / 2, (height - 42) / 2 + 26};
-}
-
-std::array<QRect, 8> SelectionMarks(int width, int height)
-{
-    constexpr int s = 6;
-    const int midX = width / 2 - 3;
-    const int midY = height / 2 - 3;
-    return {{
-        {0, 0, s, s},
-        {width - s, 0, s, s},
-        {0, height - s, s, s},
-        {width - s, height - s, s, s},
-        {midX, 0, s, s},
-        {midX, height - s, s, s},
-        {0, midY, s, s},
-        {width - s, midY, s, s},
-    }};
-}
-
-int32_t MonitorsOfStyle(int32_t style)
-{
-    return style >= 0 && style < static_cast<int32_t>(StyleMonitors.size())
-               ? StyleMonitors[static_cast<std::size_t>(style)]
-               : 1;
-}
-
-void StoreMonitorTotals(KVM_LAYOUT& layout)
-{
-    for (int p = 1; p <= kPortCount; ++p) {
-        const int32_t s = layout.MStyle[p];
-        if (s < 0 || s > 7)
-            continue;
-        auto w = [&](int m) { return int64_t{layout.Port[(m - 1) * kPortCount + p].Width}; };
-        auto h = [&](int m) { return int64_t{layout.Port[(m - 1) * kPortCount + p].Height}; };
-        auto place = [&](int m, int64_t x, int64_t y) {
-            layout.MConfig[(m - 1) * kPortCount + p] = {Saturated(x), Saturated(y)};
-        };
-        auto setTotal = [&](int64_t width, int64_t height) {
-            layout.MTotal[p] = {Saturated(width), Saturated(height)};
-        };
-        switch (s) {
-        case 0:
-            // A single monitor is the port's whole desktop: no total is stored.
-            setTotal(0, 0);
-            place(1, 0, 0);
-            break;
-        case 1:
-        case 2:
-        case 3: {
-            // Side by side.
-            int64_t x = 0;
-            int64_t height = 0;
-            for (int m = 1; m <= s + 1; ++m) {
-                place(m, x, 0);
-                x += w(m);
-                height = std::max(height, h(m));
-            }
-            setTotal(x, height);
-            break;
-        }
-        case 4: {
-            // Two rows of two.
-            const int64_t top = std::max(h(1), h(2));
-            setTotal(std::max(w(1) + w(2), w(3) + w(4)), top + std::max(h(3), h(4)));
-            place(1, 0, 0);
-            place(2, w(1), 0);
-            place(3, 0, top);
-            place(4, w(3), top);
-            break;
-        }
-        default: {
-            // Stacked: styles 5, 6 and 7 hold 2, 3 and 4 monitors.
-            int64_t y = 0;
-            int64_t width = 0;
-            for (int m = 1; m <= s - 3; ++m) {
-                place(m, 0, y);
-                y += h(m);
-                width = std::max(width, w(m));
-            }
-            setTotal(width, y);
-            break;
-        }
-        }
-    }
-}
-
-DeskSize MonitorSize(int resIndex, bool portrait)
-{
-    const Resolution& entry = ResTable[static_cast<std::size_t>(resIndex)];
-    return portrait ? DeskSize{entry.Height, entry.Width} : DeskSize{entry.Width, entry.Height};
-}
-
-std::optional<int32_t> ParseDeskPosition(const QString& text)
-{
-    constexpr int32_t kLimit = 1'000'000'000;
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    if (!ok || value < -kLimit || value > kLimit)
-        return std::nullopt;
-    return value;
-}
-
-bool PortsExclude(int portIndex, int otherIndex)
-{
-    if (portIndex < 4)
-        return otherIndex / 4 == portIndex + 1;
-    return otherIndex == portIndex / 4 - 1;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "editor/ScreenTile.h"
 
-#include "editor/ScreenGeometry.h"
+#include "editor/MonitorValues.h"
+#include "setup/LayoutRules.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -85,6 +86,30 @@ QFont PointFont(const QString& family, int points, bool bold)
     font.setPixelSize((points * 96 + 36) / 72);
     font.setBold(bold);
     return font;
+}
+
+TextTops TileTextTops(int height)
+{
+    if (height > 50)
+        return {(height - 47) / 2, (height - 47) / 2 + 31};
+    return {(height - 42) / 2, (height - 42) / 2 + 26};
+}
+
+std::array<QRect, 8> SelectionMarks(int width, int height)
+{
+    constexpr int s = 6;
+    const int midX = width / 2 - 3;
+    const int midY = height / 2 - 3;
+    return {{
+        {0, 0, s, s},
+        {width - s, 0, s, s},
+        {0, height - s, s, s},
+        {width - s, height - s, s, s},
+        {midX, 0, s, s},
+        {midX, height - s, s, s},
+        {0, midY, s, s},
+        {width - s, midY, s, s},
+    }};
 }
 
 void DrawScreenPicture(QPainter& painter, const TScreen& tile, const QRect& picture, const QRect& visible,

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 
 class QPainter;
@@ -78,6 +79,22 @@ QColor ScreenColorOf(int portIndex);
 // A font by name and size in points at 96 pixels per inch, as the tiles and
 // labels are drawn on any screen.
 QFont PointFont(const QString& family, int points, bool bold);
+
+// Where the title and the size text of a tile `height` canvas pixels high
+// start (their top edge). Tiles up to 50 pixels high move the texts up.
+struct TextTops {
+    int Title;
+    int Size;
+    bool operator==(const TextTops&) const = default;
+};
+TextTops TileTextTops(int height);
+
+// The left edge of a text `textWidth` wide centred on a tile `width` wide.
+inline constexpr int CenteredLeft(int width, int textWidth) { return (width - textWidth) / 2; }
+
+// The eight 6 x 6 selection marks of a tile: corners, then the middles of the
+// top and bottom edges, then of the left and right edges.
+std::array<QRect, 8> SelectionMarks(int width, int height);
 
 // Draws the picture of a tile, `picture` in the painter's coordinates: its
 // colour with a black outline, the title and the size text centred, and with

@@ -21,6 +21,7 @@
 // MStyle[1..20], MTotal[1..20] (Width, Height), MConfig[1..80] (X, Y).
 
 #include "editor/GlidexWindow.h"
+#include "editor/MonitorValues.h"
 #include "platform/Fonts.h"
 #include "setup/DeviceLink.h"
 #include "setup/KvmConfig.h"

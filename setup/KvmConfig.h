@@ -65,9 +65,6 @@ extern KVM_LAYOUT KvmLayout;
 extern KVM_CONFIG RxConfig;
 extern KVM_LAYOUT RxLayout;
 
-// Monitors per arrangement style 0..7.
-inline constexpr std::array<int32_t, 8> StyleMonitors = {1, 2, 3, 4, 4, 2, 3, 4};
-
 inline constexpr int32_t kDefaultSlider = 133;  // speed 5 with pointer precision
 inline constexpr int32_t kSliderPrecision = 128;
 inline constexpr int32_t kSwitchPosLast = 255;
