@@ -4,6 +4,7 @@
 
 #include "editor/GlidexWindow.h"
 
+#include "editor/CanvasTransform.h"
 #include "editor/MonitorValues.h"
 #include "editor/ScreenGeometry.h"
 #include "platform/Pointer.h"
@@ -119,18 +120,18 @@ void TfrmGlidex::ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x,
     DragMoved = true;
 
     // Every event counts from where the tile was last drawn.
-    const int64_t dx = (int64_t{x} - DownX) * ZoomDiv;
-    const int64_t dy = (int64_t{y} - DownY) * ZoomDiv;
+    const int64_t dx = ToDesk(int64_t{x} - DownX, ZoomDiv);
+    const int64_t dy = ToDesk(int64_t{y} - DownY, ZoomDiv);
     const DeskRect proposed{tile.StartX + dx, tile.StartY + dy, tile.StartRight + dx, tile.StartBottom + dy};
-    const DeskRect place =
-        ClampToDesk(SnapToEdges(tileBoxes(), tile.ScreenNo, proposed, deskLimits(), 5 * ZoomDiv), deskLimits());
+    const DeskRect place = ClampToDesk(
+        SnapToEdges(tileBoxes(), tile.ScreenNo, proposed, deskLimits(), ToDesk(kSnapDistance, ZoomDiv)), deskLimits());
     tile.StartX = place.Left;
     tile.StartY = place.Top;
     tile.StartRight = place.Right;
     tile.StartBottom = place.Bottom;
 
     // The tile lies on the canvas, which scrolls under the view.
-    tile.MovePicture({CanvasPixels(place.Left, ZoomDiv), CanvasPixels(place.Top, ZoomDiv)});
+    tile.MovePicture(ToCanvas(place, ZoomDiv).topLeft());
     edtX->setText(QString::number(place.Left));
     edtY->setText(QString::number(place.Top));
     followDraggedTile(tile);

@@ -1,5 +1,6 @@
 #include "editor/GlidexWindow.h"
 
+#include "editor/CanvasTransform.h"
 #include "editor/MonitorValues.h"
 #include "editor/ScreenGeometry.h"
 #include "platform/Fonts.h"
@@ -183,8 +184,9 @@ void TfrmGlidex::FormCreate()
     CurDevice = 0;
     ZoomDiv = 10;
     CurGroup = 1;
-    MaxDeskX = imgLayout->width() * ZoomDiv;
-    MaxDeskY = imgLayout->height() * ZoomDiv;
+    const DeskRect desk = ToDesk(imgLayout->rect(), ZoomDiv);
+    MaxDeskX = Saturated(desk.Right);
+    MaxDeskY = Saturated(desk.Bottom);
     setPanelEnabled(false);
 
     const QFont labelFont = PointFont(QStringLiteral("MS Sans Serif"), 14, true);
@@ -229,7 +231,7 @@ void TfrmGlidex::setPanelEnabled(bool enabled)
 void TfrmGlidex::PaintScreen(TScreen& tile, bool selected)
 {
     tile.ScreenGroup = CurGroup;
-    tile.SetPicture(TileCanvasRect(tile.DeskX, tile.DeskY, tile.DeskWidth, tile.DeskHeight, ZoomDiv), selected);
+    tile.SetPicture(ToCanvas(DeskRect{tile.DeskX, tile.DeskY, tile.DeskRight, tile.DeskBottom}, ZoomDiv), selected);
     tile.raise();
     tile.show();
     SetLabelPlaced(tile, true);

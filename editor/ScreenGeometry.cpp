@@ -1,22 +1,10 @@
 #include "editor/ScreenGeometry.h"
 
+#include "editor/CanvasTransform.h"
 #include "setup/LayoutRules.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
-
-int CanvasPixels(int64_t device, int32_t zoomDiv)
-{
-    return static_cast<int>(
-        std::clamp<int64_t>(device / zoomDiv, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
-QRect TileCanvasRect(int32_t deskX, int32_t deskY, int32_t deskWidth, int32_t deskHeight, int32_t zoomDiv)
-{
-    return QRect(CanvasPixels(deskX, zoomDiv), CanvasPixels(deskY, zoomDiv), CanvasPixels(deskWidth, zoomDiv),
-                 CanvasPixels(deskHeight, zoomDiv));
-}
 
 namespace {
 
@@ -46,7 +34,7 @@ SnapCandidate borderCandidate(int64_t edge, int32_t border)
 
 // Snaps one axis: the start edge wins a tie with the end edge.
 void snapAxis(int64_t& start, int64_t& end, const SnapCandidate& toStart, const SnapCandidate& toEnd,
-              int32_t snapRange)
+              int64_t snapRange)
 {
     const int64_t length = end - start;
     if (toStart.Distance <= toEnd.Distance) {
@@ -62,7 +50,7 @@ void snapAxis(int64_t& start, int64_t& end, const SnapCandidate& toStart, const 
 
 }  // namespace
 
-DeskRect SnapToEdges(const TileBoxes& tiles, int screenNo, DeskRect proposed, DeskLimits desk, int32_t snapRange)
+DeskRect SnapToEdges(const TileBoxes& tiles, int screenNo, DeskRect proposed, DeskLimits desk, int64_t snapRange)
 {
     SnapCandidate left = borderCandidate(proposed.Left, 0);
     SnapCandidate top = borderCandidate(proposed.Top, 0);
@@ -159,18 +147,20 @@ DeskOffset LayoutTopLeft(const TileBoxes& tiles, DeskLimits desk)
 
 int ScrollAfterMove(LayoutStep step, bool towardStart, int32_t zoomDiv, ScrollAxis axis)
 {
-    const int64_t s = step.Step / zoomDiv;
+    // Layout edges lie within three times the 32-bit range: at the canvas's
+    // scale they fit an int.
+    const int64_t s = ToCanvas(step.Step, zoomDiv);
     if (s <= 0)
         return axis.Position;
     if (towardStart) {
         // The layout's new start edge lies before the view: scroll back.
-        if ((step.Edge - step.Step) / zoomDiv >= axis.Position)
+        if (ToCanvas(step.Edge - step.Step, zoomDiv) >= axis.Position)
             return axis.Position;
         return axis.Client - s < axis.Position ? Saturated(axis.Position - (axis.Client - s)) : 0;
     }
     // The layout's new end edge lies past the view: scroll on.
     const int64_t viewEnd = int64_t{axis.Client} + axis.Position;
-    if ((step.Edge + step.Step) / zoomDiv <= viewEnd)
+    if (ToCanvas(step.Edge + step.Step, zoomDiv) <= viewEnd)
         return axis.Position;
     return viewEnd < axis.Range + s - axis.Client ? Saturated(viewEnd - s) : axis.Range - axis.Client;
 }

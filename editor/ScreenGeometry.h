@@ -3,21 +3,12 @@
 #include "setup/KvmConfig.h"
 #include "setup/OneBased.h"
 
-#include <QRect>
-
 #include <cstdint>
 
 // The editing rules of the layout, without widgets: snapping and clamping a
 // dragged tile, the overlap search, and whole-layout moves with the
 // scrolling that keeps them in view. All in device pixels, except where the
 // view's scroll bars are concerned.
-
-// A device-pixel value on the canvas: divided by `zoomDiv`, truncating
-// toward zero, held within the range of int.
-int CanvasPixels(int64_t device, int32_t zoomDiv);
-
-// A tile's rectangle on the canvas, however large or far out.
-QRect TileCanvasRect(int32_t deskX, int32_t deskY, int32_t deskWidth, int32_t deskHeight, int32_t zoomDiv);
 
 // A rectangle on the desktop in device pixels, half-open: Right and Bottom
 // are the first column and row outside it. 64 bits, so that a tile anywhere
@@ -44,13 +35,17 @@ struct DeskLimits {
     int32_t MaxY;
 };
 
+// How near, in canvas pixels, an edge pulls the edge of a dragged tile onto
+// it.
+inline constexpr int kSnapDistance = 5;
+
 // Snaps the rectangle of tile `screenNo`, dragged to `proposed`, to the
-// nearest edge within `snapRange` on each axis: the desktop border or an
+// nearest edge within `snapRange` device pixels on each axis: the desktop border or an
 // edge of another tile of its group, however far away on the other axis.
 // At equal distance the border beats a tile and a lower tile number a higher
 // one; a left/right (top/bottom) tie snaps the left (top) edge. The size is
 // kept.
-DeskRect SnapToEdges(const TileBoxes& tiles, int screenNo, DeskRect proposed, DeskLimits desk, int32_t snapRange);
+DeskRect SnapToEdges(const TileBoxes& tiles, int screenNo, DeskRect proposed, DeskLimits desk, int64_t snapRange);
 
 // Moves a rectangle back inside the desktop: left, then top, then right,
 // then bottom border.

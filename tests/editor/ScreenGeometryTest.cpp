@@ -4,13 +4,6 @@
 
 namespace {
 
-TEST(ScreenGeometry, TileRectanglesFollowTheCanvasScale)
-{
-    EXPECT_EQ(TileCanvasRect(0, 0, 1920, 1080, 10), QRect(0, 0, 192, 108));
-    // Division truncates toward zero, also for positions typed left of 0.
-    EXPECT_EQ(TileCanvasRect(-15, 1089, 640, 480, 10), QRect(-1, 108, 64, 48));
-}
-
 // Tiles for the layout rules: n -> rectangle, placed in group 1.
 class LayoutRules : public testing::Test {
 protected:
