@@ -28,14 +28,7 @@ void TfrmGlidex::mnuNewClick()
     CurGroup = 1;
     for (int n = 1; n <= kScreenCount; ++n) {
         TScreen& tile = *Screens[n];
-        tile.Portrait = false;
-        tile.ResIndex = 10;
-        tile.DeskX = 0;
-        tile.DeskY = 0;
-        tile.DeskWidth = 1920;
-        tile.DeskHeight = 1080;
-        tile.DeskRight = 1920;
-        tile.DeskBottom = 1080;
+        tile.SetFreshMonitor();
         RemoveScreen(tile);
     }
 }

@@ -14,7 +14,7 @@ TileBoxes TfrmGlidex::tileBoxes() const
     TileBoxes boxes;
     for (int n = 1; n <= kScreenCount; ++n) {
         const TScreen& tile = *Screens[n];
-        boxes[n] = {tile.ScreenGroup, {tile.DeskX, tile.DeskY, tile.DeskRight, tile.DeskBottom}};
+        boxes[n] = {tile.ScreenGroup, tile.DeskBounds()};
     }
     return boxes;
 }
@@ -26,9 +26,7 @@ void TfrmGlidex::shiftLayout(int64_t dx, int64_t dy)
             continue;
         // A tile pushed past the 32-bit range stays at its end.
         tile->DeskX = Saturated(tile->DeskX + dx);
-        tile->DeskRight = int64_t{tile->DeskX} + tile->DeskWidth;
         tile->DeskY = Saturated(tile->DeskY + dy);
-        tile->DeskBottom = int64_t{tile->DeskY} + tile->DeskHeight;
         PaintScreen(*tile, tile->ScreenNo == SelectedNo);
     }
 }

@@ -100,10 +100,7 @@ void TfrmGlidex::ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, i
     if (SelectedNo > 0 && SelectedNo != tile.ScreenNo)
         RepaintScreen(*Screens[SelectedNo], false);
     tile.raise();
-    tile.StartX = tile.DeskX;
-    tile.StartY = tile.DeskY;
-    tile.StartRight = tile.DeskRight;
-    tile.StartBottom = tile.DeskBottom;
+    tile.DragRect = tile.DeskBounds();
     DragArmed = true;
     DragMoved = false;
     DownX = x;
@@ -122,13 +119,11 @@ void TfrmGlidex::ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x,
     // Every event counts from where the tile was last drawn.
     const int64_t dx = ToDesk(int64_t{x} - DownX, ZoomDiv);
     const int64_t dy = ToDesk(int64_t{y} - DownY, ZoomDiv);
-    const DeskRect proposed{tile.StartX + dx, tile.StartY + dy, tile.StartRight + dx, tile.StartBottom + dy};
+    const DeskRect& from = tile.DragRect;
+    const DeskRect proposed{from.Left + dx, from.Top + dy, from.Right + dx, from.Bottom + dy};
     const DeskRect place = ClampToDesk(
         SnapToEdges(tileBoxes(), tile.ScreenNo, proposed, deskLimits(), ToDesk(kSnapDistance, ZoomDiv)), deskLimits());
-    tile.StartX = place.Left;
-    tile.StartY = place.Top;
-    tile.StartRight = place.Right;
-    tile.StartBottom = place.Bottom;
+    tile.DragRect = place;
 
     // The tile lies on the canvas, which scrolls under the view.
     tile.MovePicture(ToCanvas(place, ZoomDiv).topLeft());
@@ -169,10 +164,8 @@ void TfrmGlidex::ScreenMouseUp(TScreen& tile, Qt::MouseButton button, int x, int
     if (!DragMoved)
         return;
     // The drag kept the tile on the canvas, within 32 bits.
-    tile.DeskX = Saturated(tile.StartX);
-    tile.DeskY = Saturated(tile.StartY);
-    tile.DeskRight = int64_t{tile.DeskX} + tile.DeskWidth;
-    tile.DeskBottom = int64_t{tile.DeskY} + tile.DeskHeight;
+    tile.DeskX = Saturated(tile.DragRect.Left);
+    tile.DeskY = Saturated(tile.DragRect.Top);
     PaintScreen(tile, tile.ScreenNo == SelectedNo);
 }
 
@@ -188,8 +181,6 @@ void TfrmGlidex::btnApplyClick()
     tile.DeskHeight = size.Height;
     tile.DeskX = ParseDeskPosition(edtX->text()).value_or(tile.DeskX);
     tile.DeskY = ParseDeskPosition(edtY->text()).value_or(tile.DeskY);
-    tile.DeskRight = int64_t{tile.DeskX} + tile.DeskWidth;
-    tile.DeskBottom = int64_t{tile.DeskY} + tile.DeskHeight;
     RepaintScreen(tile, true);
 }
 

@@ -231,7 +231,7 @@ void TfrmGlidex::setPanelEnabled(bool enabled)
 void TfrmGlidex::PaintScreen(TScreen& tile, bool selected)
 {
     tile.ScreenGroup = CurGroup;
-    tile.SetPicture(ToCanvas(DeskRect{tile.DeskX, tile.DeskY, tile.DeskRight, tile.DeskBottom}, ZoomDiv), selected);
+    tile.SetPicture(ToCanvas(tile.DeskBounds(), ZoomDiv), selected);
     tile.raise();
     tile.show();
     SetLabelPlaced(tile, true);
@@ -287,8 +287,6 @@ void TfrmGlidex::LoadFromConfig()
         tile.DeskY = port.Y;
         tile.DeskWidth = port.Width;
         tile.DeskHeight = port.Height;
-        tile.DeskRight = int64_t{port.X} + port.Width;
-        tile.DeskBottom = int64_t{port.Y} + port.Height;
         const ResolutionMatch match = MatchResolution(port.Width, port.Height);
         tile.ResIndex = match.ResIndex;
         tile.Portrait = match.Portrait;

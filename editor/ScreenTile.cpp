@@ -14,14 +14,10 @@ TScreen::TScreen(int screenNo, QWidget* parent)
     , ScreenNo(screenNo)
     , ScreenColor(ScreenColorOf(PortIndexOf(screenNo)))
     , Title(ScreenTitle(PortIndexOf(screenNo), MonitorNoOf(screenNo)))
-    , ResIndex(kDefaultResIndex)
     , PortIndex(PortIndexOf(screenNo))
     , MonitorNo(MonitorNoOf(screenNo))
-    , DeskWidth(ResTable[kDefaultResIndex].Width)
-    , DeskHeight(ResTable[kDefaultResIndex].Height)
-    , DeskRight(int64_t{DeskX} + DeskWidth)
-    , DeskBottom(int64_t{DeskY} + DeskHeight)
 {
+    SetFreshMonitor();
     setObjectName(QStringLiteral("Screen%1").arg(screenNo));
     setGeometry(0, 0, 100, 100);
     const QString hint = ScreenHint(PortIndex, MonitorNo);
@@ -29,6 +25,17 @@ TScreen::TScreen(int screenNo, QWidget* parent)
     setAccessibleName(Title);
     setAccessibleDescription(hint);
     hide();
+}
+
+void TScreen::SetFreshMonitor()
+{
+    Portrait = false;
+    ResIndex = kDefaultResIndex;
+    const DeskSize size = MonitorSize(ResIndex, Portrait);
+    DeskWidth = size.Width;
+    DeskHeight = size.Height;
+    DeskX = 0;
+    DeskY = 0;
 }
 
 void TScreen::SetPicture(const QRect& rect, bool selected)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/ScreenGeometry.h"
+
 #include <QColor>
 #include <QFont>
 #include <QLabel>
@@ -24,7 +26,7 @@ class TScreen : public QWidget {
 
 public:
     // Tile `screenNo` (1..80) with its title, hint and colour, unplaced,
-    // 1920 x 1080 at (0, 0), hidden.
+    // hidden, with a fresh monitor.
     TScreen(int screenNo, QWidget* parent);
 
     QLabel* PortLabel = nullptr;
@@ -33,23 +35,25 @@ public:
     QColor ScreenColor;
     QString Title;
     bool Portrait = false;
-    int32_t ResIndex;
+    int32_t ResIndex = 0;
     int32_t PortIndex;   // computer port across the cascade, 0..19
     int32_t LabelSlot = 0;  // position of PortLabel in the strip, 0 = leftmost
     int32_t MonitorNo;   // 1..4
-    int32_t DeskWidth;   // device pixels, already turned when Portrait
-    int32_t DeskHeight;
+    // The monitor's rectangle on the desktop, in device pixels; the size is
+    // already turned when Portrait.
+    int32_t DeskWidth = 0;
+    int32_t DeskHeight = 0;
     int32_t DeskX = 0;
     int32_t DeskY = 0;
-    // DeskX + DeskWidth and DeskY + DeskHeight, in 64 bits so that they hold
-    // for any 32-bit values.
-    int64_t DeskRight;
-    int64_t DeskBottom;
+    // The far edges, in 64 bits so that they hold for any 32-bit values.
+    int64_t DeskRight() const { return int64_t{DeskX} + DeskWidth; }
+    int64_t DeskBottom() const { return int64_t{DeskY} + DeskHeight; }
+    DeskRect DeskBounds() const { return {DeskX, DeskY, DeskRight(), DeskBottom()}; }
     // The rectangle of a drag in progress.
-    int64_t StartX = 0;
-    int64_t StartY = 0;
-    int64_t StartRight = 0;
-    int64_t StartBottom = 0;
+    DeskRect DragRect;
+
+    // A fresh tile's monitor: 1920 x 1080, landscape, at (0, 0).
+    void SetFreshMonitor();
 
     // Puts the picture at `rect` on the canvas (canvas pixels), with the
     // selection marks when `selected`, and shows the part on the canvas.

@@ -5,7 +5,6 @@
 // - a placed tile carries its table values, and a store without edits hands
 //   them back unchanged;
 // - every tile's widget stays within the canvas, whatever its size;
-// - each tile keeps DeskRight = DeskX + DeskWidth, DeskBottom = DeskY + DeskHeight;
 // - a passed check moves the layout by its top-left corner, at most by the
 //   canvas's size.
 //
@@ -109,8 +108,6 @@ void checkTiles(TfrmGlidex& w)
 {
     const QRect canvas = w.imgLayout->rect();
     for (const TScreen* tile : w.Screens) {
-        check(tile->DeskRight == int64_t{tile->DeskX} + tile->DeskWidth);
-        check(tile->DeskBottom == int64_t{tile->DeskY} + tile->DeskHeight);
         check(tile->geometry().isEmpty() || canvas.contains(tile->geometry()));
     }
 }
@@ -175,15 +172,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     e.pointer.position = QPoint();
     e.pointer.moves.clear();
     TfrmGlidex& w = e.window;
-    for (TScreen* tile : w.Screens) {
-        tile->DeskX = tile->DeskY = 0;
-        tile->DeskWidth = 1920;
-        tile->DeskHeight = 1080;
-        tile->DeskRight = 1920;
-        tile->DeskBottom = 1080;
-        tile->ResIndex = kDefaultResIndex;
-        tile->Portrait = false;
-    }
+    for (TScreen* tile : w.Screens)
+        tile->SetFreshMonitor();
     w.scrollLayout->horizontalScrollBar()->setValue(0);
     w.scrollLayout->verticalScrollBar()->setValue(0);
 

@@ -65,7 +65,7 @@ TEST_F(LayoutMenuTest, NewLayoutAsksOnlyWhenTilesArePlaced)
     prompts.answer(MsgAnswer::Ok);
     w.mnuNew->trigger();
     EXPECT_EQ(placedCount(), 0);
-    EXPECT_EQ(w.Screens[1]->DeskRight, 1920);
+    EXPECT_EQ(w.Screens[1]->DeskRight(), 1920);
     EXPECT_EQ(w.Screens[1]->DeskX, 0);
     EXPECT_EQ(prompts.boxes().back().text, "Delete all?");
 

@@ -44,7 +44,7 @@ protected:
     }
 
     TScreen& tile(int n) const { return *editor->Screens[n]; }
-    static QRect desk(const TScreen& t) { return QRect(QPoint(t.DeskX, t.DeskY), QPoint(t.DeskRight, t.DeskBottom)); }
+    static QRect desk(const TScreen& t) { return QRect(QPoint(t.DeskX, t.DeskY), QPoint(t.DeskRight(), t.DeskBottom())); }
     bool marked(int n) const { return tile(n).grab().toImage().pixelColor(2, 2) == QColor(Qt::black); }
     QScrollBar* vertical() const { return editor->scrollLayout->verticalScrollBar(); }
     QScrollBar* horizontal() const { return editor->scrollLayout->horizontalScrollBar(); }
@@ -296,7 +296,7 @@ TEST_F(GlidexEditingTest, MoveShortcutsShiftTheWholeLayoutWhateverHasTheFocus)
     w.edtX->setFocus();
     QTest::keyClick(w.edtX, Qt::Key_U, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(desk(tile(1)).topLeft(), QPoint(3000, 3080));  // by the tallest, 1920
-    EXPECT_EQ(tile(2).DeskBottom, 5000);
+    EXPECT_EQ(tile(2).DeskBottom(), 5000);
     QTest::keyClick(w.edtX, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(tile(1).DeskX, 1080);  // by the widest, 1920
     QTest::keyClick(w.edtX, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);

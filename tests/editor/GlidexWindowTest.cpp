@@ -258,7 +258,7 @@ TEST_F(GlidexWindowTest, LoadingFindsResolutionsAndSkipsEmptyEntries)
     EXPECT_EQ(placedTiles(), QList<int>({1, 2, 3, 7}));
     EXPECT_EQ(std::make_pair(tile(1).ResIndex, tile(1).Portrait), std::make_pair(10, true));
     EXPECT_EQ(std::make_pair(tile(2).ResIndex, tile(2).Portrait), std::make_pair(10, true));
-    EXPECT_EQ(QRect(QPoint(tile(2).DeskX, tile(2).DeskY), QPoint(tile(2).DeskRight, tile(2).DeskBottom)),
+    EXPECT_EQ(QRect(QPoint(tile(2).DeskX, tile(2).DeskY), QPoint(tile(2).DeskRight(), tile(2).DeskBottom())),
               QRect(QPoint(1080, 0), QPoint(2080, 2000)));
     EXPECT_EQ(std::make_pair(tile(3).ResIndex, tile(3).Portrait), std::make_pair(10, false));
     EXPECT_EQ(tile(7).ScreenGroup, 1);  // painting makes every tile one of the current group
@@ -313,7 +313,7 @@ TEST_F(GlidexWindowTest, HostileValuesStayOnTheCanvasAndInTheTables)
     EXPECT_EQ(corner.pixelColor(5, 5), kAqua);
     EXPECT_TRUE(tile(2).geometry().isEmpty());  // far beyond the canvas
     EXPECT_TRUE(tile(4).geometry().isEmpty());
-    EXPECT_EQ(tile(2).DeskRight, int64_t{2147483000} + 1920);
+    EXPECT_EQ(tile(2).DeskRight(), int64_t{2147483000} + 1920);
     editor->StoreToConfig();
     for (int n : {1, 2, 3, 4})
         EXPECT_EQ(KvmLayout.Port[n], loaded.Port[n]) << n;
@@ -323,15 +323,15 @@ TEST_F(GlidexWindowTest, HostileValuesStayOnTheCanvasAndInTheTables)
     editor->mnuMoveTopLeftClick();
     EXPECT_EQ(tile(3).DeskX, 0);
     EXPECT_EQ(tile(2).DeskX, kMax);
-    EXPECT_EQ(tile(2).DeskRight, int64_t{kMax} + 1920);
+    EXPECT_EQ(tile(2).DeskRight(), int64_t{kMax} + 1920);
     editor->mnuMoveUpClick();
     editor->mnuMoveDownClick();
     editor->mnuMoveLeftClick();
     editor->mnuMoveRightClick();
     editor->CheckLayout(false);
     for (int n : {1, 2, 3, 4}) {
-        EXPECT_EQ(tile(n).DeskRight - tile(n).DeskX, tile(n).DeskWidth) << n;
-        EXPECT_EQ(tile(n).DeskBottom - tile(n).DeskY, tile(n).DeskHeight) << n;
+        EXPECT_EQ(tile(n).DeskRight() - tile(n).DeskX, tile(n).DeskWidth) << n;
+        EXPECT_EQ(tile(n).DeskBottom() - tile(n).DeskY, tile(n).DeskHeight) << n;
     }
 }
 
