@@ -1,6 +1,6 @@
 // The layout editor's pointer editing: placing monitors from their port
 // labels, selecting and dragging tiles, the bottom panel's Apply and Delete,
-// and the wheel.
+// and the wheel over the canvas.
 
 #include "editor/GlidexWindow.h"
 
@@ -15,54 +15,20 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWheelEvent>
 
 bool TfrmGlidex::eventFilter(QObject* watched, QEvent* event)
 {
-    switch (event->type()) {
-    case QEvent::Wheel: {
-        // Only the vertical wheel is the window's; a sideways turn scrolls
-        // the widget under the pointer as usual.
-        auto* widget = qobject_cast<QWidget*>(watched);
-        const auto* wheel = static_cast<QWheelEvent*>(event);
-        if (!widget || widget->window() != this || wheel->angleDelta().y() == 0)
-            return false;
-        return FormMouseWheel(wheel->angleDelta().y(), wheel->globalPosition().toPoint());
-    }
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::MouseButtonRelease:
-        break;
-    default:
+    // Only the vertical wheel is the window's; a sideways turn scrolls the
+    // canvas as usual.
+    if (event->type() != QEvent::Wheel)
+        return QDialog::eventFilter(watched, event);
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    if (wheel->angleDelta().y() == 0)
         return false;
-    }
-
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    const QPoint at = mouse->position().toPoint();
-    if (auto* tile = qobject_cast<TScreen*>(watched); tile && tile->parent() == imgLayout) {
-        // The widget may show only part of the tile's picture.
-        const QPoint inTile = tile->PicturePoint(at);
-        if (event->type() == QEvent::MouseMove)
-            ScreenMouseMove(*tile, mouse->buttons(), inTile.x(), inTile.y());
-        else if (event->type() == QEvent::MouseButtonRelease)
-            ScreenMouseUp(*tile, mouse->button(), inTile.x(), inTile.y());
-        else
-            ScreenMouseDown(*tile, mouse->button(), inTile.x(), inTile.y());
-        return true;
-    }
-    // A port label is clicked when the left button is released over it.
-    auto* label = qobject_cast<QLabel*>(watched);
-    if (label && label->parent() == panPort && label->property("Tag").isValid()) {
-        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
-            label->rect().contains(at))
-            PortLabelClick(label);
-        return true;
-    }
-    return false;
+    return FormMouseWheel(wheel->angleDelta().y(), wheel->globalPosition().toPoint());
 }
 
 void TfrmGlidex::PortLabelClick(QLabel* label)

@@ -2,6 +2,7 @@
 
 #include "editor/CanvasTransform.h"
 #include "editor/MonitorValues.h"
+#include "editor/PortLabel.h"
 #include "editor/ScreenGeometry.h"
 #include "platform/Fonts.h"
 #include "platform/Widgets.h"
@@ -9,7 +10,6 @@
 #include "setup/SetupWindow.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -64,9 +64,6 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     FormCreate();
-    // The mouse events of tiles and port labels, and every wheel turn in
-    // the window, pass through eventFilter.
-    qApp->installEventFilter(this);
 }
 
 void TfrmGlidex::createWidgets()
@@ -146,6 +143,12 @@ void TfrmGlidex::createWidgets()
         bar->setSingleStep(kScrollStep);
         bar->setTracking(true);
     }
+    // A vertical wheel turn anywhere on the canvas's view, its frame and its
+    // scroll bars scrolls by the window's own step (eventFilter).
+    for (QWidget* part : std::initializer_list<QWidget*>{scrollLayout, scrollLayout->viewport(),
+                                                         scrollLayout->horizontalScrollBar(),
+                                                         scrollLayout->verticalScrollBar()})
+        part->installEventFilter(this);
     layout->addWidget(scrollLayout, 1);
 
     // Bottom panel: the selected tile's values in one row.
@@ -194,7 +197,7 @@ void TfrmGlidex::FormCreate()
         auto* tile = new TScreen(n, imgLayout);
         tile->LabelSlot = (n - 1) / 20 + (tile->PortIndex % 4) * 4;
 
-        auto* label = new QLabel(tile->Title, panPort);
+        auto* label = new TPortLabel(tile->Title, panPort);
         label->setObjectName(QStringLiteral("PortLabel%1").arg(n));
         label->setFixedSize(65, 25);
         label->setAlignment(Qt::AlignCenter);
@@ -209,11 +212,23 @@ void TfrmGlidex::FormCreate()
         tile->PortLabel = label;
         SetLabelPlaced(*tile, false);
         Screens[n] = tile;
+        connectTile(*tile);
     }
     cmbDevice->setCurrentIndex(CurDevice);
     connect(cmbDevice, &QComboBox::currentIndexChanged, this, &TfrmGlidex::cmbDeviceChange);
 
     LoadFromConfig();
+}
+
+void TfrmGlidex::connectTile(TScreen& tile)
+{
+    connect(&tile, &TScreen::pressed, this,
+            [this, &tile](Qt::MouseButton button, QPoint at) { ScreenMouseDown(tile, button, at.x(), at.y()); });
+    connect(&tile, &TScreen::moved, this,
+            [this, &tile](Qt::MouseButtons buttons, QPoint at) { ScreenMouseMove(tile, buttons, at.x(), at.y()); });
+    connect(&tile, &TScreen::released, this,
+            [this, &tile](Qt::MouseButton button, QPoint at) { ScreenMouseUp(tile, button, at.x(), at.y()); });
+    connect(tile.PortLabel, &TPortLabel::clicked, this, [this, &tile] { PortLabelClick(tile.PortLabel); });
 }
 
 int TfrmGlidex::labelLeft(int slot) const

@@ -57,11 +57,13 @@ public:
     void cmbDeviceChange(int index);
 
     // Places the monitor of a port label, after taking the other side of a
-    // master/slave port conflict off the canvas if the user agrees.
+    // master/slave port conflict off the canvas if the user agrees. The
+    // labels' clicks come here.
     void PortLabelClick(QLabel* label);
     // A left press selects a tile and arms a drag; moves with the left
     // button held drag it, snapped and kept on the canvas; the release puts
-    // it down there. `x`, `y` are canvas pixels inside the tile.
+    // it down there. `x`, `y` are canvas pixels inside the tile. The tiles'
+    // mouse signals come here.
     void ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, int y);
     void ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x, int y);
     void ScreenMouseUp(TScreen& tile, Qt::MouseButton button, int x, int y);
@@ -70,7 +72,8 @@ public:
     void btnApplyClick();
     void btnDeleteClick();
     // A wheel turn over the canvas scrolls it one line; false (not handled)
-    // anywhere else.
+    // anywhere else. Vertical wheel turns on the canvas's view and scroll
+    // bars come here.
     bool FormMouseWheel(int wheelDelta, QPoint screenPos);
 
     // The whole layout one step in a direction, or to the top-left corner.
@@ -148,13 +151,15 @@ public:
 protected:
     // Escape does not close the editor; only its close box does.
     void keyPressEvent(QKeyEvent* event) override;
-    // Routes the mouse events of tiles and port labels, and every wheel turn
-    // in the window, to their handlers.
+    // Gives the vertical wheel turns on the canvas's view and scroll bars to
+    // FormMouseWheel.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createWidgets();
     void FormCreate();
+    // Connects the mouse signals of a tile and of its label to the handlers.
+    void connectTile(TScreen& tile);
     void setPanelEnabled(bool enabled);
     // Left edge of the port label in strip position `slot`.
     int labelLeft(int slot) const;

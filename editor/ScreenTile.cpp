@@ -3,6 +3,7 @@
 #include "editor/MonitorValues.h"
 #include "setup/LayoutRules.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -63,6 +64,26 @@ void TScreen::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     DrawScreenPicture(painter, *this, picture_.translated(-pos()), event->rect(), selected_);
+}
+
+void TScreen::mousePressEvent(QMouseEvent* event)
+{
+    emit pressed(event->button(), PicturePoint(event->position().toPoint()));
+}
+
+void TScreen::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    emit pressed(event->button(), PicturePoint(event->position().toPoint()));
+}
+
+void TScreen::mouseMoveEvent(QMouseEvent* event)
+{
+    emit moved(event->buttons(), PicturePoint(event->position().toPoint()));
+}
+
+void TScreen::mouseReleaseEvent(QMouseEvent* event)
+{
+    emit released(event->button(), PicturePoint(event->position().toPoint()));
 }
 
 QString ScreenTitle(int portIndex, int monitorNo)

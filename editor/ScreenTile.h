@@ -1,10 +1,10 @@
 #pragma once
 
+#include "editor/PortLabel.h"
 #include "editor/ScreenGeometry.h"
 
 #include <QColor>
 #include <QFont>
-#include <QLabel>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -16,7 +16,8 @@ class QPainter;
 
 // One monitor of the cascade on the layout canvas: a picture of the monitor
 // and its label in the strip above the canvas. The window owns and places
-// both; the tile carries the monitor's data and draws its picture.
+// both; the tile carries the monitor's data, draws its picture and reports
+// the mouse on it.
 //
 // The picture is drawn when the window system asks for it, and the widget
 // covers only the part of it that lies on the canvas: a tile costs the same
@@ -29,7 +30,7 @@ public:
     // hidden, with a fresh monitor.
     TScreen(int screenNo, QWidget* parent);
 
-    QLabel* PortLabel = nullptr;
+    TPortLabel* PortLabel = nullptr;
     int32_t ScreenNo;
     int32_t ScreenGroup = 0;  // 0 = not on the canvas, else its group
     QColor ScreenColor;
@@ -64,8 +65,19 @@ public:
     // A point of the widget in the picture's own coordinates.
     QPoint PicturePoint(QPoint widgetPoint) const { return widgetPoint + pos() - picture_.topLeft(); }
 
+signals:
+    // The mouse on the tile; `at` is in the picture's own coordinates. A
+    // double click counts as a press.
+    void pressed(Qt::MouseButton button, QPoint at);
+    void moved(Qt::MouseButtons buttons, QPoint at);
+    void released(Qt::MouseButton button, QPoint at);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QRect picture_;
