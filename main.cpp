@@ -7,7 +7,10 @@
 #include "platform/Fonts.h"
 #include "platform/Pointer.h"
 #include "platform/QtPrompts.h"
+#include "serial/CommDevice.h"
+#include "serial/PortNames.h"
 #include "setup/SetupWindow.h"
+#include "setup/TransferService.h"
 
 #include <QApplication>
 
@@ -45,11 +48,16 @@ int main(int argc, char* argv[])
         prompts.messageBox(nullptr, message, QStringLiteral("Error"), MsgButtons::Ok);
     });
 
+    // The line to the switch, shared by the setup window and the editor;
+    // its COM names are read from the settings file once, at start.
+    TransferService transfers(pump, CreatePlatformCommDevice(PortNames::FromSettingsFile(settingsPath)));
+
     // The windows in their fixed order; all live until the program ends, and
     // only the setup window is shown. Closing it ends the program.
-    TfrmSetup frmSetup(prompts, pump, settingsPath);
-    TfrmGlidex frmGlidex(prompts, pointer);
-    ConnectLayoutEditor(frmSetup, frmGlidex);
+    TfrmSetup frmSetup(prompts, transfers, settingsPath);
+    TfrmGlidex frmGlidex(prompts, pointer, transfers, settingsPath);
+    frmSetup.setLayoutEditor(&frmGlidex);
+    QObject::connect(&frmSetup, &TfrmSetup::layoutUpdated, &frmGlidex, &TfrmGlidex::LoadFromConfig);
     TfrmMonitor frmMonitor;
     frmGlidex.MonitorLayoutDialog = [&frmMonitor] {
         frmMonitor.Load();

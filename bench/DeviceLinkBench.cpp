@@ -41,7 +41,7 @@ void BM_ParseAndCommitConfigReply(benchmark::State& state)
     const std::string reply = fullReply();
     for (auto _ : state) {
         device->receive(reply);
-        link.DownloadActive = true;
+        link.BeginDownload(false);
         link.ReceiveBytes();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(reply.size()));

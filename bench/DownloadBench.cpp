@@ -5,14 +5,13 @@
 // answering at once and at 115200 baud wire time (--pace).
 
 #include "platform/EventPump.h"
-#include "platform/Prompts.h"
-#include "serial/ComPort.h"
+#include "serial/CommDevice.h"
 #include "serial/PortNames.h"
-#include "setup/DeviceLink.h"
 #include "setup/KvmConfig.h"
+#include "setup/TransferService.h"
+#include "setup/UploadCommands.h"
 
 #include <QCoreApplication>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -26,18 +25,6 @@
 #include <unistd.h>
 
 namespace {
-
-class CountingPrompts final : public Prompts {
-public:
-    int failures = 0;
-    MsgAnswer messageBox(QWidget*, const QString& text, const QString&, MsgButtons) override
-    {
-        failures += text != QLatin1String("Load Config finished!");
-        return MsgAnswer::Ok;
-    }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
-};
 
 // torvik-sim on its own pseudo-terminal, for as long as the object lives.
 class Simulator {
@@ -85,17 +72,11 @@ double cpuSeconds()
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// The utility's end of a line to torvik-sim: the real port with its event
-// thread, the work timer and the device link.
+// The utility's end of a line to torvik-sim: the program's transfer
+// service (the real port with its event thread, the work timer and the
+// device link) on COM1.
 struct SimulatorLink {
-    explicit SimulatorLink(bool pace) : sim(pace), port(CreatePlatformCommDevice(namesFor(sim)))
-    {
-        port.setBaudRate(br115200);
-        port.setSyncMethod(smWindowSync);
-        workTimer.setInterval(100);
-        QObject::connect(&workTimer, &QTimer::timeout, [this] { link.WorkTimerTimer(); });
-        port.OnRxChar = [this](TCustomComPort*, int) { link.ReceiveBytes(); };
-    }
+    explicit SimulatorLink(bool pace) : sim(pace), transfers(pump, CreatePlatformCommDevice(namesFor(sim))) {}
 
     static PortNames namesFor(const Simulator& simulator)
     {
@@ -105,12 +86,8 @@ struct SimulatorLink {
     }
 
     Simulator sim;
-    TComPort port;
-    QTimer workTimer;
     QtEventPump pump;
-    CountingPrompts prompts;
-    DeviceLink link{port, DeviceLink::Timer{[this] { workTimer.start(); }, [this] { workTimer.stop(); }}, pump,
-                    prompts, [](bool) {}};
+    TransferService transfers;
 };
 
 void BM_FullDownload(benchmark::State& state)
@@ -121,13 +98,14 @@ void BM_FullDownload(benchmark::State& state)
         return;
     }
     double cpu = 0;
+    int failures = 0;
     for (auto _ : state) {
         const double before = cpuSeconds();
-        line.link.LoadConfig("COM1", false, true);
+        failures += line.transfers.download(false) != TransferResult::Done;
         cpu += cpuSeconds() - before;
     }
     state.counters["utility_cpu_ms"] = benchmark::Counter(cpu * 1000.0, benchmark::Counter::kAvgIterations);
-    state.counters["failures"] = line.prompts.failures;
+    state.counters["failures"] = failures;
 }
 BENCHMARK(BM_FullDownload)->Arg(0)->Arg(1)->ArgName("pace")->Unit(benchmark::kMillisecond)->Iterations(20);
 
@@ -148,29 +126,25 @@ void BM_SaveConfigUpload(benchmark::State& state)
     KVM_CONFIG config;
     KVM_LAYOUT layout;
     ResetToDefaults(config, layout);
-    std::vector<std::string> commands = DeviceLink::SettingsCommands(config);
-    const std::vector<std::string> layoutLines = DeviceLink::LayoutCommands(layout);
-    commands.insert(commands.end(), layoutLines.begin(), layoutLines.end());
+    const std::vector<std::string> commands = SaveConfigCommands(config, layout, true);
     double wireBytes = 0;
     for (const std::string& line : commands)
         wireBytes += static_cast<double>(line.size() + 1 + 4);  // the line and CR, then "# " CR LF
-    wireBytes += 5 + 4;                                           // "SAVE" CR and its prompt
-    const double replyBytes = 4.0 * static_cast<double>(commands.size() + 1);
+    const double replyBytes = 4.0 * static_cast<double>(commands.size());
 
     double cpu = 0;
     double wall = 0;
     int failures = 0;
     for (auto _ : state) {
-        line.link.LinkFailed = false;
         const double before = cpuSeconds();
         const auto start = std::chrono::steady_clock::now();
-        line.link.Upload("COM1", commands);
+        const TransferResult result = line.transfers.upload(commands);
         wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         cpu += cpuSeconds() - before;
-        failures += line.link.LinkFailed;
+        failures += result != TransferResult::Done;
     }
     const double uploads = static_cast<double>(state.iterations());
-    state.counters["lines_per_s"] = static_cast<double>(commands.size() + 1) * uploads / wall;
+    state.counters["lines_per_s"] = static_cast<double>(commands.size()) * uploads / wall;
     state.counters["cpu_share"] = cpu / wall;
     if (pace) {
         state.counters["floor_ratio"] = (wall / uploads) / (wireBytes * 10.0 / 115200.0);

@@ -8,8 +8,11 @@
 #include "platform/Fonts.h"
 #include "platform/Pointer.h"
 #include "platform/QtPrompts.h"
+#include "serial/CommDevice.h"
+#include "serial/PortNames.h"
 #include "setup/KvmConfig.h"
 #include "setup/SetupWindow.h"
+#include "setup/TransferService.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -48,10 +51,12 @@ void BM_PeakMemoryWithEditorOpen(benchmark::State& state)
     QtEventPump pump;
     placeAllMonitors();
     for (auto _ : state) {
-        TfrmSetup frmSetup(prompts, pump, dir.filePath(QStringLiteral("TORVIK.INI")));
+        const QString settings = dir.filePath(QStringLiteral("TORVIK.INI"));
+        TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
+        TfrmSetup frmSetup(prompts, transfers, settings);
         placeAllMonitors();  // the setup window has read the (missing) settings file
-        TfrmGlidex frmGlidex(prompts, pointer);
-        ConnectLayoutEditor(frmSetup, frmGlidex);
+        TfrmGlidex frmGlidex(prompts, pointer, transfers, settings);
+        frmSetup.setLayoutEditor(&frmGlidex);
         frmSetup.show();
         frmGlidex.show();
         QApplication::processEvents();
@@ -64,7 +69,9 @@ BENCHMARK(BM_PeakMemoryWithEditorOpen)->Iterations(1)->Unit(benchmark::kMillisec
 struct Editor {
     QtPrompts prompts;
     QtPointer pointer;
-    TfrmGlidex frmGlidex{prompts, pointer};
+    QtEventPump pump;
+    TransferService transfers{pump, CreatePlatformCommDevice(PortNames{})};
+    TfrmGlidex frmGlidex{prompts, pointer, transfers, QString()};
 };
 
 void BM_LoadFromConfig(benchmark::State& state)

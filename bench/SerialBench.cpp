@@ -8,6 +8,7 @@
 
 #include "serial/ComPort.h"
 #include "serial/PortNames.h"
+#include "setup/SwitchLine.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -55,8 +56,7 @@ std::unique_ptr<TComPort> openPort(const FarEnd& far)
     PortNames names;
     names.map(1, far.slave);
     auto port = std::make_unique<TComPort>(CreatePlatformCommDevice(names));
-    port->setBaudRate(br115200);
-    port->setSyncMethod(smWindowSync);
+    SetSwitchLineSettings(*port);
     return port;
 }
 

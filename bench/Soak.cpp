@@ -15,7 +15,10 @@
 #include "platform/Fonts.h"
 #include "platform/Pointer.h"
 #include "platform/Prompts.h"
+#include "serial/CommDevice.h"
+#include "serial/PortNames.h"
 #include "setup/SetupWindow.h"
+#include "setup/TransferService.h"
 
 #include <QApplication>
 #include <QDir>
@@ -76,9 +79,12 @@ int main(int argc, char* argv[])
     SoakPrompts prompts;
     QtPointer pointer;
     QtEventPump pump;
-    TfrmSetup frmSetup(prompts, pump, QString::fromLocal8Bit(argv[1]));
-    TfrmGlidex frmGlidex(prompts, pointer);
-    ConnectLayoutEditor(frmSetup, frmGlidex);
+    const QString settings = QString::fromLocal8Bit(argv[1]);
+    TransferService transfers(pump, CreatePlatformCommDevice(PortNames::FromSettingsFile(settings)));
+    TfrmSetup frmSetup(prompts, transfers, settings);
+    TfrmGlidex frmGlidex(prompts, pointer, transfers, settings);
+    frmSetup.setLayoutEditor(&frmGlidex);
+    QObject::connect(&frmSetup, &TfrmSetup::layoutUpdated, &frmGlidex, &TfrmGlidex::LoadFromConfig);
     frmSetup.show();
 
     for (int cycle = 1; cycle <= cycles; ++cycle) {

@@ -5,10 +5,11 @@
 
 #include "platform/Prompts.h"
 #include "setup/LayoutFile.h"
-#include "setup/SetupWindow.h"
+#include "setup/TransferMessages.h"
+#include "setup/TransferService.h"
+#include "setup/UploadCommands.h"
 
 #include <QAction>
-#include <QDir>
 
 namespace {
 
@@ -58,9 +59,7 @@ void TfrmGlidex::mnuExportClick()
         result = WriteLayoutFile(fileName, KvmLayout, true, &reason);
     }
     if (result != 0)
-        prompts_.messageBox(nullptr,
-                            QStringLiteral("%1 could not be saved: %2").arg(QDir::toNativeSeparators(fileName), reason),
-                            QStringLiteral("Warning"), MsgButtons::Ok);
+        ReportFileNotSaved(prompts_, fileName, reason);
 }
 
 void TfrmGlidex::mnuMonitorLayoutClick()
@@ -69,36 +68,35 @@ void TfrmGlidex::mnuMonitorLayoutClick()
         RefreshLabels();
 }
 
-template <typename Transfer>
-void TfrmGlidex::runTransfer(Transfer transfer)
+void TfrmGlidex::transferRunningChanged(bool running)
 {
-    if (!frmSetup_ || frmSetup_->TransferRunning())
-        return;
-    mnuLoadLayout->setEnabled(false);
-    mnuSaveLayout->setEnabled(false);
-    transfer();
-    mnuLoadLayout->setEnabled(true);
-    mnuSaveLayout->setEnabled(true);
+    mnuLoadLayout->setEnabled(!running);
+    mnuSaveLayout->setEnabled(!running);
 }
 
 void TfrmGlidex::mnuLoadLayoutClick()
 {
-    runTransfer([this] {
+    transfers_.run([this] {
         // The tiles are rebuilt by the setup window's layout message.
-        if (!frmSetup_->LoadConfig(true, false))
-            prompts_.messageBox(nullptr, QStringLiteral("Load Layout finished!"), QStringLiteral("Info"),
-                                MsgButtons::Ok);
+        ReportDownload(prompts_, transfers_.download(/*layoutOnly=*/true), QStringLiteral("Load Layout finished!"));
     });
+}
+
+void TfrmGlidex::SendLayout()
+{
+    if (QString reason; WriteLayoutFile(settingsPath_, KvmLayout, true, &reason) != 0)
+        ReportFileNotSaved(prompts_, settingsPath_, reason);
+    ReportUpload(prompts_, transfers_.upload(SendLayoutCommands(KvmLayout)), QString());
 }
 
 void TfrmGlidex::mnuSaveLayoutClick()
 {
-    runTransfer([this] {
+    transfers_.run([this] {
         if (CheckLayout(true) != 0)
             return;
         StoreToConfig();
-        frmSetup_->SendLayout();
-        if (!frmSetup_->LinkFailed())
+        SendLayout();
+        if (!transfers_.link().LinkFailed())
             prompts_.messageBox(nullptr, QStringLiteral("Send Layout to Torvik successed!"), QStringLiteral("Info"),
                                 MsgButtons::Ok);
     });

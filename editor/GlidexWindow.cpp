@@ -7,7 +7,7 @@
 #include "platform/Fonts.h"
 #include "platform/Widgets.h"
 #include "setup/LayoutRules.h"
-#include "setup/SetupWindow.h"
+#include "setup/TransferService.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -49,11 +49,14 @@ QWidget* makeStrip(const char* name, int height)
 
 }  // namespace
 
-TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, QWidget* parent)
+TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, TransferService& transfers, const QString& settingsPath,
+                       QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint)
     , prompts_(prompts)
     , pointer_(pointer)
+    , transfers_(transfers)
+    , settingsPath_(settingsPath)
 {
     setObjectName(QStringLiteral("frmGlidex"));
     setFont(FormFont());
@@ -64,6 +67,7 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     FormCreate();
+    connect(&transfers_, &TransferService::runningChanged, this, &TfrmGlidex::transferRunningChanged);
 }
 
 void TfrmGlidex::createWidgets()
@@ -369,10 +373,7 @@ void TfrmGlidex::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void ConnectLayoutEditor(TfrmSetup& frmSetup, TfrmGlidex& frmGlidex)
+void TfrmGlidex::ShowEditor()
 {
-    frmGlidex.frmSetup_ = &frmSetup;
-    frmSetup.setLayoutEditor({&frmGlidex, [&frmGlidex](bool showErrors) { return frmGlidex.CheckLayout(showErrors); },
-                              [&frmGlidex] { frmGlidex.StoreToConfig(); }});
-    QObject::connect(&frmSetup, &TfrmSetup::layoutUpdated, &frmGlidex, &TfrmGlidex::LoadFromConfig);
+    exec();
 }

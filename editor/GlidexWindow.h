@@ -4,6 +4,7 @@
 #include "editor/ScreenTile.h"
 #include "setup/OneBased.h"
 #include "setup/KvmConfig.h"
+#include "setup/LayoutEditor.h"
 
 #include <QDialog>
 
@@ -21,25 +22,30 @@ class QScrollArea;
 class QStatusBar;
 class Pointer;
 class Prompts;
-class TfrmSetup;
+class TransferService;
 
 // The layout editor: every monitor of the cascade as a tile on one shared
 // desktop, the label strip of the chosen unit's monitors above it and the
 // selected tile's values below. Shown modally from the setup window.
-class TfrmGlidex : public QDialog {
+class TfrmGlidex : public QDialog, public LayoutEditor {
     Q_OBJECT
 
 public:
     // Builds the 80 tiles and their labels and loads them from KvmLayout.
     // `prompts` asks the user, `pointer` follows a drag that scrolls.
-    TfrmGlidex(Prompts& prompts, Pointer& pointer, QWidget* parent = nullptr);
+    // `transfers` loads and sends the layout, `settingsPath` is the settings
+    // file that Send Layout writes first.
+    TfrmGlidex(Prompts& prompts, Pointer& pointer, TransferService& transfers, const QString& settingsPath,
+               QWidget* parent = nullptr);
+
+    void ShowEditor() override;
 
     // Rebuilds every tile from the Group and Port tables of KvmLayout and
     // lays out the label strip. The selection ends.
     void LoadFromConfig();
     // Writes the tiles into Group and Port of KvmLayout and recomputes each
     // port's total size and monitor offsets from its style.
-    void StoreToConfig();
+    void StoreToConfig() override;
     // Shows the labels of the unit chosen in cmbDevice, one per monitor its
     // ports' styles allow, and takes surplus monitors off the canvas.
     void RefreshLabels();
@@ -85,7 +91,7 @@ public:
     // 0 when no two placed tiles overlap, the layout then moved to the
     // top-left corner; 2, with the first pair named if `ShowErrors`, when
     // two do, the layout left as it is.
-    int32_t CheckLayout(bool ShowErrors);
+    int32_t CheckLayout(bool ShowErrors) override;
     void mnuCheckClick();
 
     // The Layout menu.
@@ -95,6 +101,9 @@ public:
     void mnuMonitorLayoutClick();
     void mnuLoadLayoutClick();
     void mnuSaveLayoutClick();
+    // Writes KvmLayout into the settings file, then sends it alone to the
+    // switch; failures are shown, success is the caller's to tell.
+    void SendLayout();
 
     // Loads the monitor layout dialog from MStyle, shows it modally and
     // answers whether it was closed with its Apply button.
@@ -179,17 +188,12 @@ private:
     // so it stays on the tile.
     void followDraggedTile(const TScreen& tile);
 
-    // Runs a transfer of the setup window with the transfer commands disabled.
-    template <typename Transfer>
-    void runTransfer(Transfer transfer);
+    // The Layout menu's transfer commands wait while a transfer runs.
+    void transferRunningChanged(bool running);
 
     Prompts& prompts_;
     Pointer& pointer_;
-    TfrmSetup* frmSetup_ = nullptr;  // the transfers and the settings file
-
-    friend void ConnectLayoutEditor(TfrmSetup& frmSetup, TfrmGlidex& frmGlidex);
+    TransferService& transfers_;
+    QString settingsPath_;
 };
 
-// The setup window shows the editor from its "Glidex Layout" button, and the
-// editor rebuilds its tiles whenever the setup window's layout changes.
-void ConnectLayoutEditor(TfrmSetup& frmSetup, TfrmGlidex& frmGlidex);

@@ -22,7 +22,10 @@
 #include "editor/GlidexWindow.h"
 #include "editor/MonitorValues.h"
 #include "platform/Fonts.h"
-#include "setup/DeviceLink.h"
+#include "serial/CommDevice.h"
+#include "serial/PortNames.h"
+#include "setup/TransferService.h"
+#include "setup/UploadCommands.h"
 #include "setup/KvmConfig.h"
 #include "support/FakePointer.h"
 #include "support/QuietPlatform.h"
@@ -82,7 +85,9 @@ int32_t& slot(KVM_LAYOUT& layout, int k)
 struct Editor {
     SilentPrompts prompts;
     FakePointer pointer;
-    TfrmGlidex window{prompts, pointer};
+    IdlePump pump;
+    TransferService transfers{pump, CreatePlatformCommDevice(PortNames{})};
+    TfrmGlidex window{prompts, pointer, transfers, QString()};
 };
 
 Editor& editor()
@@ -220,7 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     drawFirstPlaced(w);
 
     w.StoreToConfig();
-    check(DeviceLink::LayoutCommands(KvmLayout).size() == 4 + kScreenCount + 1 + kPortCount + kScreenCount);
+    check(LayoutCommands(KvmLayout).size() == 4 + kScreenCount + 1 + kPortCount + kScreenCount);
     QCoreApplication::sendPostedEvents();
     return 0;
 }

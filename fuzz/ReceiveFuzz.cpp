@@ -66,17 +66,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     InputDevice* device = owned.get();
     QuietLink quiet(std::move(owned));
     DeviceLink& link = quiet.link;
-    link.DownloadActive = true;
-    link.LayoutOnlyLoad = (data[0] & 1) != 0;
+    const bool layoutOnly = (data[0] & 1) != 0;
+    link.BeginDownload(layoutOnly);
     const std::size_t chunk = 1 + data[1] % 64u;
 
     for (std::size_t pos = 2; pos < size; pos += chunk) {
         device->input.assign(reinterpret_cast<const char*>(data + pos), std::min(chunk, size - pos));
         link.ReceiveBytes();
-        if (link.LineLength < 0 || link.LineLength > DeviceLink::kMaxLineLength || !device->input.empty())
+        if (link.LineLength() < 0 || link.LineLength() > DeviceLink::kMaxLineLength || !device->input.empty())
             std::abort();
         // Each prompt ends the download; keep receiving into the tables.
-        link.DownloadActive = true;
+        if (!link.DownloadActive())
+            link.BeginDownload(layoutOnly);
     }
     return 0;
 }

@@ -1,23 +1,15 @@
 #include "setup/DeviceLink.h"
 
 #include "platform/EventPump.h"
-#include "platform/Prompts.h"
 #include "serial/ComPort.h"
 #include "setup/KvmConfig.h"
 #include "setup/Tokens.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <initializer_list>
 #include <span>
 
 namespace {
-
-void showMessage(Prompts& prompts, const char* text, const char* caption)
-{
-    prompts.messageBox(nullptr, QString::fromLatin1(text), QString::fromLatin1(caption), MsgButtons::Ok);
-}
 
 // The next token of `line` from `pos` in the given base.
 int32_t nextNumber(std::string_view line, std::size_t& pos, int32_t (*convert)())
@@ -36,18 +28,18 @@ std::array<int32_t, N> nextNumbers(std::string_view line, std::size_t pos)
 
 }  // namespace
 
-DeviceLink::DeviceLink(TComPort& port, Timer timer, EventPump& pump, Prompts& prompts, PostUpdate postUpdate)
-    : port_(port), timer_(std::move(timer)), pump_(pump), prompts_(prompts), postUpdate_(std::move(postUpdate))
+DeviceLink::DeviceLink(TComPort& port, Timer timer, EventPump& pump, Committed committed)
+    : port_(port), timer_(std::move(timer)), pump_(pump), committed_(std::move(committed))
 {
 }
 
 bool DeviceLink::SendCommand(const std::string& text, bool wait)
 {
     timer_.stop();
-    if (LinkFailed)
+    if (linkFailed_)
         return false;
-    WaitTicks = 1;
-    AckReceived = false;
+    waitTicks_ = 1;
+    ackReceived_ = false;
     try {
         port_.WriteText(text + "\r");
     } catch (const EComPort&) {
@@ -59,23 +51,23 @@ bool DeviceLink::SendCommand(const std::string& text, bool wait)
     timer_.start();
     do {
         pump_.processOrWait();
-        if (AckReceived) {
-            WaitTicks = 0;
+        if (ackReceived_) {
+            waitTicks_ = 0;
             break;
         }
-    } while (WaitTicks > 0);
+    } while (waitTicks_ > 0);
     timer_.stop();
 
-    if (WaitTicks == 0)
+    if (waitTicks_ == 0)
         return true;
-    LinkFailed = true;
+    linkFailed_ = true;
     return false;
 }
 
 void DeviceLink::WorkTimerTimer()
 {
-    if (WaitTicks > 0)
-        WaitTicks = WaitTicks > kTimeoutTicks ? -1 : WaitTicks + 1;
+    if (waitTicks_ > 0)
+        waitTicks_ = waitTicks_ > kTimeoutTicks ? -1 : waitTicks_ + 1;
 }
 
 void DeviceLink::ReceiveBytes()
@@ -90,7 +82,7 @@ void DeviceLink::ReceiveBytes()
             if (byte == '\r')
                 endLine();
             else if (byte == '\n')
-                LineLength = 0;
+                lineLength_ = 0;
             else
                 storeByte(byte);
         }
@@ -100,36 +92,36 @@ void DeviceLink::ReceiveBytes()
 void DeviceLink::endLine()
 {
     // A NUL byte inside the line ends its text early.
-    const std::size_t length = strnlen(LineBuffer.data(), static_cast<std::size_t>(LineLength));
-    const std::string line(LineBuffer.data(), length);
-    LineLength = 0;
+    const std::size_t length = strnlen(lineBuffer_.data(), static_cast<std::size_t>(lineLength_));
+    const std::string line(lineBuffer_.data(), length);
+    lineLength_ = 0;
     ParseReplyLine(line);
 }
 
 void DeviceLink::storeByte(char byte)
 {
-    if (LineLength >= kMaxLineLength)
+    if (lineLength_ >= kMaxLineLength)
         return;
-    LineBuffer[static_cast<std::size_t>(LineLength++)] = byte;
-    if (byte != '#' || LineLength != 1)
+    lineBuffer_[static_cast<std::size_t>(lineLength_++)] = byte;
+    if (byte != '#' || lineLength_ != 1)
         return;
     // The switch's prompt, recognised as soon as its "#" arrives.
-    AckReceived = true;
-    if (DownloadActive) {
-        DownloadActive = false;
+    ackReceived_ = true;
+    if (downloadActive_) {
+        downloadActive_ = false;
         commitDownload();
     }
 }
 
 void DeviceLink::commitDownload()
 {
-    CommitDownload(LayoutOnlyLoad);
-    postUpdate_(LayoutOnlyLoad);
+    CommitDownload(layoutOnlyLoad_);
+    committed_(layoutOnlyLoad_);
 }
 
 void DeviceLink::ParseReplyLine(std::string_view line)
 {
-    if (!DownloadActive)
+    if (!downloadActive_)
         return;
     std::size_t pos = NextToken(line, 0);
     const std::string keyword = Token;
@@ -147,14 +139,14 @@ void DeviceLink::ParseReplyLine(std::string_view line)
     for (const Setting& setting : kSettings) {
         if (keyword == setting.keyword) {
             const int32_t value = nextNumber(line, pos, setting.convert);
-            if (!LayoutOnlyLoad)
+            if (!layoutOnlyLoad_)
                 RxConfig.*setting.field = value;
             return;
         }
     }
     if (keyword == "Layout") {
         NextToken(line, pos);
-        if (!LayoutOnlyLoad)
+        if (!layoutOnlyLoad_)
             RxConfig.Layout = Token;
         return;
     }
@@ -201,7 +193,7 @@ bool DeviceLink::openPort(const std::string& portName)
 {
     closeQuietly();
     pump_.processPending();
-    DownloadActive = false;
+    downloadActive_ = false;
     try {
         port_.setPort(portName);
         port_.OpenPort();
@@ -210,119 +202,55 @@ bool DeviceLink::openPort(const std::string& portName)
     }
     if (port_.Connected())
         return true;
-    LinkFailed = true;
-    showMessage(prompts_, "COM port open error!", "Error");
+    linkFailed_ = true;
     return false;
 }
 
-bool DeviceLink::LoadConfig(const std::string& portName, bool layoutOnly, bool showFinished)
+void DeviceLink::BeginDownload(bool layoutOnly)
 {
-    bool failed = true;
-    LinkFailed = false;
-    if (!openPort(portName))
-        return failed;
+    lineLength_ = 0;
+    downloadActive_ = true;
+    layoutOnlyLoad_ = layoutOnly;
+}
 
-    LineLength = 0;
-    DownloadActive = true;
-    LayoutOnlyLoad = layoutOnly;
+TransferResult DeviceLink::Download(const std::string& portName, bool layoutOnly)
+{
+    linkFailed_ = false;
+    if (!openPort(portName))
+        return TransferResult::PortError;
+
+    BeginDownload(layoutOnly);
     SendCommand("CONFIG", true);
-    for (int poll = 0; poll < kDownloadPolls && DownloadActive; ++poll) {
+    for (int poll = 0; poll < kDownloadPolls && downloadActive_; ++poll) {
         pump_.sleep(kPollMs);
         pump_.processPending();
     }
     closeQuietly();
-    // The refresh posted by the commit runs before the box, so the window
-    // and the editor already show what was loaded while the box is up.
+    // Whatever the commit posted (the windows' refresh) runs before the
+    // caller reports the outcome, so the windows already show what was
+    // loaded when the user is told.
     pump_.processPending();
 
-    if (DownloadActive) {
-        showMessage(prompts_, "Load Config error!", "Error");
-    } else {
-        failed = false;
-        if (showFinished)
-            showMessage(prompts_, "Load Config finished!", "Info");
-    }
-    DownloadActive = false;
-    return failed;
+    const bool arrived = !downloadActive_;
+    downloadActive_ = false;
+    return arrived ? TransferResult::Done : TransferResult::NoReply;
 }
 
-namespace {
-
-std::string decimal(int32_t value)
+TransferResult DeviceLink::Upload(const std::string& portName, const std::vector<std::string>& lines)
 {
-    return std::to_string(value);
-}
-
-// "%X": upper-case hexadecimal of the 32-bit pattern, no leading zeros.
-std::string hex(int32_t value)
-{
-    char text[9];
-    std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(static_cast<uint32_t>(value)));
-    return text;
-}
-
-// A keyword followed by numbers, "%d" each, one space before each number.
-std::string numbersLine(std::string keyword, std::initializer_list<int32_t> numbers)
-{
-    for (const int32_t number : numbers) {
-        keyword += ' ';
-        keyword += decimal(number);
-    }
-    return keyword;
-}
-
-}  // namespace
-
-std::vector<std::string> DeviceLink::SettingsCommands(const KVM_CONFIG& config)
-{
-    return {
-        "START " + decimal(config.Start),       "GLIDEX " + decimal(config.Glidex),
-        "HOTKEY " + decimal(config.HotKey),     "SLIDER " + hex(config.Slider),
-        "SWITCHPOS " + hex(config.SwitchPos),
-    };
-}
-
-std::vector<std::string> DeviceLink::LayoutCommands(const KVM_LAYOUT& layout)
-{
-    std::vector<std::string> lines;
-    lines.reserve(4 + kScreenCount + 1 + kPortCount + kScreenCount);
-    for (int block = 0; block < 4; ++block) {
-        std::string line = "GROUP" + decimal(block + 1);
-        for (int i = 1; i <= 20; ++i)
-            line += " " + decimal(layout.Group[block * 20 + i]);
-        lines.push_back(std::move(line));
-    }
-    for (int n = 1; n <= kScreenCount; ++n) {
-        const PortRect& r = layout.Port[n];
-        lines.push_back(numbersLine("PORT", {n, r.X, r.Y, r.Width, r.Height}));
-    }
-    std::string styles = "MSTYLE";
-    for (int p = 1; p <= kPortCount; ++p)
-        styles += " " + decimal(layout.MStyle[p]);
-    lines.push_back(std::move(styles));
-    for (int p = 1; p <= kPortCount; ++p)
-        lines.push_back(numbersLine("MTOTAL", {p, layout.MTotal[p].Width, layout.MTotal[p].Height}));
-    for (int n = 1; n <= kScreenCount; ++n)
-        lines.push_back(numbersLine("MCONFIG", {n, layout.MConfig[n].X, layout.MConfig[n].Y}));
-    return lines;
-}
-
-bool DeviceLink::Upload(const std::string& portName, const std::vector<std::string>& commands)
-{
-    CommandList.clear();
+    linkFailed_ = false;
+    commandList_.clear();
     if (!openPort(portName))
-        return false;
-    CommandList = commands;
-    if (CommandList.empty()) {
-        LinkFailed = true;
+        return TransferResult::PortError;
+    commandList_ = lines;
+    if (commandList_.empty()) {
+        linkFailed_ = true;
         closeQuietly();
-        showMessage(prompts_, "Config write error!", "Error");
-        return false;
+        return TransferResult::NothingToSend;
     }
-    CommandList.push_back("SAVE");
-    // Once a line fails, LinkFailed makes every later one return at once.
-    for (const std::string& line : CommandList)
+    // Once a line fails, linkFailed_ makes every later one return at once.
+    for (const std::string& line : commandList_)
         SendCommand(line, true);
     closeQuietly();
-    return true;
+    return linkFailed_ ? TransferResult::NoReply : TransferResult::Done;
 }

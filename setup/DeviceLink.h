@@ -7,18 +7,23 @@
 #include <string_view>
 #include <vector>
 
-struct KVM_CONFIG;
-struct KVM_LAYOUT;
-
 class EventPump;
-class Prompts;
 class TComPort;
 
-// The command exchange with the switch and the configuration download,
-// without widgets. Every member runs on the user-interface thread; the
-// receive handler runs inside the waiting loops, which keep dispatching
-// events (without spinning: each pass blocks until the next event, and the
-// 100 ms work timer guarantees one).
+// How a transfer with the switch ended.
+enum class TransferResult {
+    Done,           // the configuration arrived and was committed, or every line was acknowledged
+    PortError,      // the port could not be opened: nothing was sent
+    NoReply,        // the configuration did not arrive, or a line went unacknowledged
+    NothingToSend,  // an upload without lines: the port was opened and closed again
+};
+
+// The command exchange with the switch and the two transfers built on it,
+// without widgets: it reports how a transfer ended and leaves the telling
+// to the window that started it. Every member runs on the user-interface
+// thread; the receive handler runs inside the waiting loops, which keep
+// dispatching events (without spinning: each pass blocks until the next
+// event, and the 100 ms work timer guarantees one).
 class DeviceLink {
 public:
     // The work timer: SendCommand starts and stops it; its tick calls WorkTimerTimer.
@@ -26,8 +31,9 @@ public:
         std::function<void()> start;
         std::function<void()> stop;
     };
-    // Posts WM_CONFIG_UPDATED (layoutOnly false) or WM_LAYOUT_UPDATED to the setup window.
-    using PostUpdate = std::function<void(bool layoutOnly)>;
+    // Called when a download's prompt committed RxConfig/RxLayout into the
+    // working configuration (`layoutOnly`: only the layout).
+    using Committed = std::function<void(bool layoutOnly)>;
 
     static constexpr int kMaxLineLength = 1023;
     static constexpr int kReceiveChunk = 1024;
@@ -35,7 +41,7 @@ public:
     static constexpr int kDownloadPolls = 30;
     static constexpr int kPollMs = 10;
 
-    DeviceLink(TComPort& port, Timer timer, EventPump& pump, Prompts& prompts, PostUpdate postUpdate);
+    DeviceLink(TComPort& port, Timer timer, EventPump& pump, Committed committed);
 
     // Sends `text` and a carriage return; with `wait`, waits for the prompt.
     // False when nothing was sent (LinkFailed) or no prompt came in time.
@@ -45,27 +51,27 @@ public:
     void ReceiveBytes();
     // Interprets one reply line while a download is active.
     void ParseReplyLine(std::string_view line);
-    // Downloads the switch's configuration over `portName`; true when it failed.
-    bool LoadConfig(const std::string& portName, bool layoutOnly, bool showFinished);
+    // Arms the receiver for a configuration reply: the line buffer is
+    // emptied and the next prompt commits what arrived.
+    void BeginDownload(bool layoutOnly);
 
-    // The upload lines: the five settings commands, and the 185 layout commands.
-    static std::vector<std::string> SettingsCommands(const KVM_CONFIG& config);
-    static std::vector<std::string> LayoutCommands(const KVM_LAYOUT& layout);
-    // Opens the port over `portName` and sends `commands` and "SAVE", each
-    // waiting for its prompt; the first unacknowledged line ends the sending
-    // (LinkFailed). False when it stopped before sending, having reported why
-    // ("COM port open error!", "Config write error!").
-    bool Upload(const std::string& portName, const std::vector<std::string>& commands);
+    // Downloads the switch's configuration (or its layout alone) over
+    // `portName`: Done, PortError or NoReply.
+    TransferResult Download(const std::string& portName, bool layoutOnly);
+    // Opens the port over `portName` and sends `lines`, each waiting for its
+    // prompt; the first unacknowledged line ends the sending. Done,
+    // PortError, NoReply or NothingToSend.
+    TransferResult Upload(const std::string& portName, const std::vector<std::string>& lines);
 
-    // The state of the exchange.
-    bool LinkFailed = false;
-    bool AckReceived = false;
-    int WaitTicks = 0;
-    std::array<char, kMaxLineLength + 1> LineBuffer{};
-    int LineLength = 0;
-    bool DownloadActive = false;
-    bool LayoutOnlyLoad = false;
-    std::vector<std::string> CommandList;  // the lines of the running upload
+    // The sticky failure flag of the exchange: set by a failed open or an
+    // unacknowledged command, cleared when a transfer starts.
+    bool LinkFailed() const { return linkFailed_; }
+    bool AckReceived() const { return ackReceived_; }
+    bool DownloadActive() const { return downloadActive_; }
+    int WaitTicks() const { return waitTicks_; }
+    int LineLength() const { return lineLength_; }
+    // The lines of the latest upload.
+    const std::vector<std::string>& CommandList() const { return commandList_; }
 
 private:
     void endLine();
@@ -73,13 +79,21 @@ private:
     void commitDownload();
     // Closes the port; a failure shows at the next open.
     void closeQuietly();
-    // Closes, then opens the port over `portName`; false (LinkFailed, and
-    // "COM port open error!" shown) when it is not open afterwards.
+    // Closes, then opens the port over `portName`; false (LinkFailed) when
+    // it is not open afterwards.
     bool openPort(const std::string& portName);
 
     TComPort& port_;
     Timer timer_;
     EventPump& pump_;
-    Prompts& prompts_;
-    PostUpdate postUpdate_;
+    Committed committed_;
+
+    bool linkFailed_ = false;
+    bool ackReceived_ = false;
+    int waitTicks_ = 0;
+    std::array<char, kMaxLineLength + 1> lineBuffer_{};
+    int lineLength_ = 0;
+    bool downloadActive_ = false;
+    bool layoutOnlyLoad_ = false;
+    std::vector<std::string> commandList_;
 };

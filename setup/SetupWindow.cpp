@@ -5,19 +5,19 @@
 #include "platform/Widgets.h"
 #include "setup/KvmConfig.h"
 #include "setup/LayoutFile.h"
+#include "setup/TransferMessages.h"
+#include "setup/TransferService.h"
+#include "setup/UploadCommands.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDialog>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
-#include <QTimer>
 
 namespace {
 
@@ -71,10 +71,10 @@ void selectItem(QComboBox* list, int item)
 
 }  // namespace
 
-TfrmSetup::TfrmSetup(Prompts& prompts, EventPump& pump, const QString& settingsPath, DeviceFactory makeDevice,
-                     QWidget* parent)
+TfrmSetup::TfrmSetup(Prompts& prompts, TransferService& transfers, const QString& settingsPath, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
     , prompts_(prompts)
+    , transfers_(transfers)
     , settingsPath_(settingsPath)
 {
     setObjectName(QStringLiteral("frmSetup"));
@@ -84,46 +84,17 @@ TfrmSetup::TfrmSetup(Prompts& prompts, EventPump& pump, const QString& settingsP
     createWidgets();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    createPort(makeDevice);
-    link_ = std::make_unique<DeviceLink>(
-        *portTarget, DeviceLink::Timer{[this] { WorkTimer->start(); }, [this] { WorkTimer->stop(); }}, pump, prompts_,
-        [this](bool layoutOnly) {
-            QCoreApplication::postEvent(this, new QEvent(layoutOnly ? WM_LAYOUT_UPDATED : WM_CONFIG_UPDATED));
-        });
+
+    // A download's commit refreshes the window (and through it the editor)
+    // by a posted message, as the switch's reply is still being received.
+    connect(&transfers_, &TransferService::committed, this, [this](bool layoutOnly) {
+        QCoreApplication::postEvent(this, new QEvent(layoutOnly ? WM_LAYOUT_UPDATED : WM_CONFIG_UPDATED));
+    });
+    connect(&transfers_, &TransferService::runningChanged, this, &TfrmSetup::transferRunningChanged);
+    // The transfers open the COM name the list shows.
+    connect(cmbCOMPort, &QComboBox::currentTextChanged, this,
+            [this](const QString& name) { transfers_.setPortName(name.toStdString()); });
     FormCreate();
-}
-
-TfrmSetup::~TfrmSetup()
-{
-    // The port's last events still reach the device link: close it while
-    // the link is alive.
-    try {
-        portTarget->ClosePort();
-    } catch (const EComPort&) {
-        // The port is closed all the same; nothing is left to report to.
-    }
-}
-
-void TfrmSetup::createPort(const DeviceFactory& makeDevice)
-{
-    // The port names are read when the window is made.
-    portTarget = std::make_unique<TComPort>(makeDevice(PortNames::FromSettingsFile(settingsPath_)));
-    portTarget->BeginLoading();
-    portTarget->setBaudRate(br115200);
-    portTarget->setPort("COM1");
-    portTarget->Parity().setBits(prNone);
-    portTarget->setStopBits(sbOneStopBit);
-    portTarget->setDataBits(dbEight);
-    portTarget->setEvents(kAllComEvents);
-    portTarget->FlowControl().setOutCTSFlow(false);
-    portTarget->FlowControl().setOutDSRFlow(false);
-    portTarget->FlowControl().setControlDTR(dtrDisable);
-    portTarget->FlowControl().setControlRTS(rtsDisable);
-    portTarget->FlowControl().setXonXoffOut(false);
-    portTarget->FlowControl().setXonXoffIn(false);
-    portTarget->setSyncMethod(smWindowSync);
-    portTarget->OnRxChar = [this](TCustomComPort* sender, int count) { portTargetRxChar(sender, count); };
-    portTarget->Loaded();
 }
 
 void TfrmSetup::createWidgets()
@@ -177,17 +148,10 @@ void TfrmSetup::createWidgets()
     connect(btnLoadConfig, &QPushButton::clicked, this, &TfrmSetup::btnLoadConfigClick);
     connect(btnSaveConfig, &QPushButton::clicked, this, &TfrmSetup::btnSaveConfigClick);
 
-    // Drives the acknowledge wait of the command exchange.
-    WorkTimer = new QTimer(this);
-    WorkTimer->setObjectName(QStringLiteral("WorkTimer"));
-    WorkTimer->setInterval(100);
-    connect(WorkTimer, &QTimer::timeout, this, &TfrmSetup::WorkTimerTimer);
-    WorkTimer->start();
 }
 
 void TfrmSetup::FormCreate()
 {
-    link_->LineLength = 0;
     for (int n = 1; n <= kComPortCount; ++n)
         cmbCOMPort->addItem(QStringLiteral("COM%1").arg(n));
 
@@ -205,7 +169,7 @@ void TfrmSetup::FormCreate()
     RecordToWidgets();
 
     // Without a readable "Layout" section the layout stays empty.
-    ReadLayoutFile(settingsPath_);
+    ReadLayoutFile(settingsPath_, KvmLayout);
 }
 
 void TfrmSetup::RecordToWidgets()
@@ -218,26 +182,9 @@ void TfrmSetup::RecordToWidgets()
     selectItem(cmbSwitchPos, SwitchPosToItem(KvmConfig.SwitchPos));
 }
 
-int TfrmSetup::ReadLayoutFile(const QString& fileName)
-{
-    return ::ReadLayoutFile(fileName, KvmLayout);
-}
-
-int TfrmSetup::WriteLayoutFile(const QString& fileName, bool overwrite, QString* reason)
-{
-    return ::WriteLayoutFile(fileName, KvmLayout, overwrite, reason);
-}
-
-void TfrmSetup::warnNotSaved(const QString& reason)
-{
-    prompts_.messageBox(nullptr,
-                        QStringLiteral("%1 could not be saved: %2").arg(QDir::toNativeSeparators(settingsPath_), reason),
-                        QStringLiteral("Warning"), MsgButtons::Ok);
-}
-
 void TfrmSetup::btnDefaultClick()
 {
-    if (transferRunning_)
+    if (transfers_.running())
         return;
     const MsgAnswer answer = prompts_.messageBox(nullptr, QStringLiteral("Reset Config and Glidex Layout to default?"),
                                                  QStringLiteral("Confirm"), MsgButtons::OkCancel);
@@ -254,10 +201,15 @@ void TfrmSetup::btnExitClick()
     close();
 }
 
-void TfrmSetup::setLayoutEditor(LayoutEditor editor)
+void TfrmSetup::setLayoutEditor(LayoutEditor* editor)
 {
-    editor_ = std::move(editor);
-    frmGlidex_ = editor_.window;
+    editor_ = editor;
+}
+
+void TfrmSetup::btnGlidexClick()
+{
+    if (editor_ && !transfers_.running())
+        editor_->ShowEditor();
 }
 
 std::array<QPushButton*, 4> TfrmSetup::transferLockedButtons() const
@@ -267,39 +219,19 @@ std::array<QPushButton*, 4> TfrmSetup::transferLockedButtons() const
     return {btnGlidex, btnLoadConfig, btnSaveConfig, btnDefault};
 }
 
-void TfrmSetup::btnGlidexClick()
+void TfrmSetup::transferRunningChanged(bool running)
 {
-    if (transferRunning_)
-        return;
-    if (frmGlidex_)
-        frmGlidex_->exec();
-}
-
-template <typename Transfer>
-auto TfrmSetup::runTransfer(Transfer transfer)
-{
-    transferRunning_ = true;
     for (QPushButton* button : transferLockedButtons())
-        button->setEnabled(false);
-    struct Finish {
-        TfrmSetup* window;
-        ~Finish()
-        {
-            window->transferRunning_ = false;
-            for (QPushButton* button : window->transferLockedButtons())
-                button->setEnabled(true);
-            if (window->closePending_)
-                QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
-        }
-    } finish{this};
-    return transfer();
+        button->setEnabled(!running);
+    if (!running && closePending_)
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void TfrmSetup::closeEvent(QCloseEvent* event)
 {
     // The port and the waiting loops belong to the running transfer: the
     // window closes once it has ended.
-    if (transferRunning_) {
+    if (transfers_.running()) {
         closePending_ = true;
         event->ignore();
         return;
@@ -307,21 +239,15 @@ void TfrmSetup::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
-bool TfrmSetup::SendCommand(const std::string& text, bool wait)
-{
-    return link_->SendCommand(text, wait);
-}
-
-void TfrmSetup::ParseReplyLine(std::string_view line)
-{
-    link_->ParseReplyLine(line);
-}
-
 bool TfrmSetup::LoadConfig(bool layoutOnly, bool showFinished)
 {
-    if (transferRunning_)
-        return true;
-    return runTransfer([&] { return link_->LoadConfig(cmbCOMPort->currentText().toStdString(), layoutOnly, showFinished); });
+    bool failed = true;
+    transfers_.run([&] {
+        const TransferResult result = transfers_.download(layoutOnly);
+        failed = result != TransferResult::Done;
+        ReportDownload(prompts_, result, showFinished ? QStringLiteral("Load Config finished!") : QString());
+    });
+    return failed;
 }
 
 void TfrmSetup::btnLoadConfigClick()
@@ -346,10 +272,7 @@ void TfrmSetup::WidgetsToRecord()
 
 void TfrmSetup::SaveConfig()
 {
-    if (transferRunning_)
-        return;
-    runTransfer([this] {
-        link_->LinkFailed = false;
+    transfers_.run([this] {
         WidgetsToRecord();
         // The settings file first: it keeps the settings even when the switch
         // cannot be reached. When it cannot be written the user learns why
@@ -360,57 +283,21 @@ void TfrmSetup::SaveConfig()
                                               KvmConfig.HotKey, KvmConfig.Slider, KvmConfig.SwitchPos},
                               &reason);
         bool layoutSaved = true;
-        const bool layoutValid = !editor_.CheckLayout || editor_.CheckLayout(false) == 0;
+        const bool layoutValid = !editor_ || editor_->CheckLayout(false) == 0;
         if (!layoutValid) {
             prompts_.messageBox(nullptr, QStringLiteral("Glidex Layout is invalid! Skip to save Glidex Layout."),
                                 QStringLiteral("Warning"), MsgButtons::Ok);
         } else {
-            if (editor_.StoreToConfig)
-                editor_.StoreToConfig();
-            layoutSaved = WriteLayoutFile(settingsPath_, true, settingsSaved ? &reason : nullptr) == 0;
+            if (editor_)
+                editor_->StoreToConfig();
+            layoutSaved = WriteLayoutFile(settingsPath_, KvmLayout, true, settingsSaved ? &reason : nullptr) == 0;
         }
         if (!settingsSaved || !layoutSaved)
-            warnNotSaved(reason);
+            ReportFileNotSaved(prompts_, settingsPath_, reason);
 
-        std::vector<std::string> commands = DeviceLink::SettingsCommands(KvmConfig);
-        if (layoutValid) {
-            const std::vector<std::string> layout = DeviceLink::LayoutCommands(KvmLayout);
-            commands.insert(commands.end(), layout.begin(), layout.end());
-        }
-        if (!link_->Upload(cmbCOMPort->currentText().toStdString(), commands))
-            return;
-        if (link_->LinkFailed)
-            prompts_.messageBox(nullptr, QStringLiteral("COM port error! Please try again."), QStringLiteral("Error"),
-                                MsgButtons::Ok);
-        else
-            prompts_.messageBox(nullptr, QStringLiteral("Save Config successed!"), QStringLiteral("Info"),
-                                MsgButtons::Ok);
+        const TransferResult result = transfers_.upload(SaveConfigCommands(KvmConfig, KvmLayout, layoutValid));
+        ReportUpload(prompts_, result, QStringLiteral("Save Config successed!"));
     });
-}
-
-void TfrmSetup::SendLayout()
-{
-    if (transferRunning_)
-        return;
-    runTransfer([this] {
-        link_->LinkFailed = false;
-        if (QString reason; WriteLayoutFile(settingsPath_, true, &reason) != 0)
-            warnNotSaved(reason);
-        if (link_->Upload(cmbCOMPort->currentText().toStdString(), DeviceLink::LayoutCommands(KvmLayout)) &&
-            link_->LinkFailed)
-            prompts_.messageBox(nullptr, QStringLiteral("COM port error! Please try again."), QStringLiteral("Error"),
-                                MsgButtons::Ok);
-    });
-}
-
-void TfrmSetup::WorkTimerTimer()
-{
-    link_->WorkTimerTimer();
-}
-
-void TfrmSetup::portTargetRxChar(TCustomComPort*, int)
-{
-    link_->ReceiveBytes();
 }
 
 bool TfrmSetup::event(QEvent* event)

@@ -1,26 +1,19 @@
 #pragma once
 
-#include "serial/ComPort.h"
-#include "serial/PortNames.h"
-#include "setup/DeviceLink.h"
+#include "setup/LayoutEditor.h"
 
 #include <QEvent>
-#include <QPointer>
 #include <QWidget>
 
 #include <array>
-#include <functional>
-#include <memory>
 
-class EventPump;
 class Prompts;
 class QCheckBox;
 class QComboBox;
-class QDialog;
 class QLabel;
 class QPushButton;
 class QSlider;
-class QTimer;
+class TransferService;
 
 // The main window: the switch's settings as widgets, the transfer buttons and
 // the way into the layout editor.
@@ -33,46 +26,25 @@ public:
     static constexpr QEvent::Type WM_CONFIG_UPDATED = static_cast<QEvent::Type>(1124);
     static constexpr QEvent::Type WM_LAYOUT_UPDATED = static_cast<QEvent::Type>(1125);
 
-    // Makes the serial device for the port names of the settings file.
-    using DeviceFactory = std::function<std::unique_ptr<CommDevice>(const PortNames&)>;
+    // `settingsPath` is the settings file; `transfers` the line to the switch.
+    TfrmSetup(Prompts& prompts, TransferService& transfers, const QString& settingsPath, QWidget* parent = nullptr);
 
-    // `settingsPath` is the settings file, "TORVIK.INI" beside the program.
-    TfrmSetup(Prompts& prompts, EventPump& pump, const QString& settingsPath,
-              DeviceFactory makeDevice = CreatePlatformCommDevice, QWidget* parent = nullptr);
-    ~TfrmSetup() override;
+    // The layout editor, made after this window: shown by "Glidex Layout",
+    // checked and stored by Save Config.
+    void setLayoutEditor(LayoutEditor* editor);
 
-    const QString& settingsPath() const { return settingsPath_; }
-
-    // What the setup window uses of the layout editor, which is made after it.
-    struct LayoutEditor {
-        QDialog* window = nullptr;                       // shown by "Glidex Layout"
-        std::function<int32_t(bool showErrors)> CheckLayout;  // 0 when no tiles overlap
-        std::function<void()> StoreToConfig;            // the tiles into KvmLayout
-    };
-    void setLayoutEditor(LayoutEditor editor);
-
-    // The layout file operations on KvmLayout.
-    int ReadLayoutFile(const QString& fileName);
-    int WriteLayoutFile(const QString& fileName, bool overwrite, QString* reason = nullptr);
-
-    // The command exchange and the download (see DeviceLink).
-    bool SendCommand(const std::string& text, bool wait);
-    void ParseReplyLine(std::string_view line);
+    // Downloads the switch's configuration (or only its layout) and shows
+    // how it ended ("Load Config finished!" only with `showFinished`); true
+    // when it failed or another transfer was running.
     bool LoadConfig(bool layoutOnly, bool showFinished);
-    // The uploads: settings and a valid layout, or the layout alone.
+    // The settings, and a valid layout, into the settings file and to the switch.
     void SaveConfig();
-    void SendLayout();
-    bool LinkFailed() const { return link_->LinkFailed; }
-    // True while a download or upload runs.
-    bool TransferRunning() const { return transferRunning_; }
 
     void btnDefaultClick();
     void btnExitClick();
     void btnGlidexClick();
     void btnLoadConfigClick();
     void btnSaveConfigClick();
-    void WorkTimerTimer();
-    void portTargetRxChar(TCustomComPort* sender, int count);
 
     QLabel* lblCOMPort;
     QComboBox* cmbCOMPort;
@@ -91,8 +63,6 @@ public:
     QPushButton* btnSaveConfig;
     QPushButton* btnExit;
     QPushButton* btnDefault;
-    QTimer* WorkTimer;
-    std::unique_ptr<TComPort> portTarget;
 
 signals:
     // KvmLayout changed: the layout editor rebuilds its tiles from it.
@@ -104,26 +74,18 @@ protected:
 
 private:
     void createWidgets();
-    void createPort(const DeviceFactory& makeDevice);
-    // Runs a transfer with the transfer buttons disabled; a close asked for
-    // meanwhile happens once it has ended.
-    template <typename Transfer>
-    auto runTransfer(Transfer transfer);
     // The buttons that start something a running transfer must not meet.
     std::array<QPushButton*, 4> transferLockedButtons() const;
+    void transferRunningChanged(bool running);
     void FormCreate();
     void RecordToWidgets();
     void WidgetsToRecord();
     void WMConfigUpdated();
     void WMLayoutUpdated();
-    // Tells the user that the settings file could not be written, and why.
-    void warnNotSaved(const QString& reason);
 
     Prompts& prompts_;
-    LayoutEditor editor_;
-    QPointer<QDialog> frmGlidex_;
+    TransferService& transfers_;
+    LayoutEditor* editor_ = nullptr;
     QString settingsPath_;
-    std::unique_ptr<DeviceLink> link_;
-    bool transferRunning_ = false;
     bool closePending_ = false;
 };

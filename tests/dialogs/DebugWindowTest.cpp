@@ -4,6 +4,7 @@
 
 #include "platform/EventPump.h"
 #include "support/FakePrompts.h"
+#include "support/IdleTransfers.h"
 #include "support/Screenshots.h"
 
 #include <QApplication>
@@ -35,8 +36,8 @@ TEST(DebugWindow, ClosingTheSetupWindowEndsTheProgramEvenWhileTheDebugWindowIsSh
 {
     QTemporaryDir dir;
     FakePrompts prompts;
-    QtEventPump pump;
-    TfrmSetup frmSetup(prompts, pump, dir.filePath(QStringLiteral("TORVIK.INI")));
+    IdleTransfers line;
+    TfrmSetup frmSetup(prompts, line.transfers, dir.filePath(QStringLiteral("TORVIK.INI")));
     TfrmDebug frmDebug;
     frmSetup.show();
     frmDebug.show();

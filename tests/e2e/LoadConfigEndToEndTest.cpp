@@ -3,8 +3,12 @@
 // pseudo-terminal.
 
 #include "platform/EventPump.h"
+#include "serial/ComPort.h"
+#include "serial/CommDevice.h"
+#include "serial/PortNames.h"
 #include "setup/KvmConfig.h"
 #include "setup/SetupWindow.h"
+#include "setup/TransferService.h"
 #include "sim/SimProcess.h"
 #include "support/FakePrompts.h"
 #include "support/FileBytes.h"
@@ -70,7 +74,9 @@ protected:
     {
         const QString settings = dir.filePath(QStringLiteral("TORVIK.INI"));
         EXPECT_TRUE(WriteFileBytes(settings, "[Ports]\r\nCOM1=" + device + "\r\n"));
-        window = std::make_unique<TfrmSetup>(prompts, pump, settings);
+        window.reset();
+        transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(PortNames::FromSettingsFile(settings)));
+        window = std::make_unique<TfrmSetup>(prompts, *transfers, settings);
         return *window;
     }
 
@@ -79,6 +85,7 @@ protected:
     QTemporaryDir dir;
     FakePrompts prompts;
     QtEventPump pump;
+    std::unique_ptr<TransferService> transfers;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<TfrmSetup> window;
 };
@@ -115,7 +122,7 @@ TEST_F(LoadConfigEndToEndTest, LoadConfigShowsTheSwitchsSettingsAndLayout)
     EXPECT_EQ(KvmLayout.MConfig[21], (DeskOffset{1920, 0}));
 
     EXPECT_EQ(rebuilt.count(), 1);
-    EXPECT_FALSE(w.portTarget->Connected());
+    EXPECT_FALSE(transfers->portTarget().Connected());
     EXPECT_TRUE(w.btnLoadConfig->isEnabled());
 }
 
@@ -170,7 +177,7 @@ TEST_F(LoadConfigEndToEndTest, ClosingTheWindowDuringADownloadWaitsForItsEnd)
     EXPECT_EQ(prompts.boxes().size(), 1u);  // only the download's own error
     QCoreApplication::processEvents();
     EXPECT_FALSE(w.isVisible());
-    EXPECT_FALSE(w.portTarget->Connected());
+    EXPECT_FALSE(transfers->portTarget().Connected());
 }
 
 TEST_F(LoadConfigEndToEndTest, ASlowOrChattySwitchStillLoads)

@@ -2,9 +2,13 @@
 
 #include "editor/GlidexWindow.h"
 #include "platform/EventPump.h"
+#include "serial/ComPort.h"
+#include "serial/CommDevice.h"
+#include "serial/PortNames.h"
 #include "setup/KvmConfig.h"
 #include "setup/ProfileFile.h"
 #include "setup/SetupWindow.h"
+#include "setup/TransferService.h"
 #include "sim/SimProcess.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompts.h"
@@ -31,15 +35,27 @@ protected:
         log = dir.filePath(QStringLiteral("commands.log")).toStdString();
     }
 
-    // COM1 leads to `device`; the windows read the settings file.
+    // COM1 leads to `device` by the settings file's [Ports] section; the
+    // windows read the settings file.
     TfrmSetup& openWindows(const std::string& device)
     {
         ProfileFile file(settings);
         file.writeString("Ports", "COM1", device);
         EXPECT_TRUE(file.save());
-        setup = std::make_unique<TfrmSetup>(prompts, pump, settings);
-        editor = std::make_unique<TfrmGlidex>(prompts, pointer);
-        ConnectLayoutEditor(*setup, *editor);
+        return makeWindows(PortNames::FromSettingsFile(settings));
+    }
+
+    // The transfer service over `names` and the two windows, wired as the
+    // program wires them.
+    TfrmSetup& makeWindows(const PortNames& names)
+    {
+        editor.reset();
+        setup.reset();
+        transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(names));
+        setup = std::make_unique<TfrmSetup>(prompts, *transfers, settings);
+        editor = std::make_unique<TfrmGlidex>(prompts, pointer, *transfers, settings);
+        setup->setLayoutEditor(editor.get());
+        QObject::connect(setup.get(), &TfrmSetup::layoutUpdated, editor.get(), &TfrmGlidex::LoadFromConfig);
         return *setup;
     }
 
@@ -59,6 +75,7 @@ protected:
     FakePrompts prompts;
     FakePointer pointer;
     QtEventPump pump;
+    std::unique_ptr<TransferService> transfers;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<TfrmSetup> setup;
     std::unique_ptr<TfrmGlidex> editor;

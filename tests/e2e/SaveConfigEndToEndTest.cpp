@@ -3,8 +3,8 @@
 // log shows exactly what reached the switch.
 
 #include "e2e/ProgramFixture.h"
-#include "setup/DeviceLink.h"
 #include "setup/LayoutFile.h"
+#include "setup/UploadCommands.h"
 #include "support/QtPrinting.h"
 
 #include <QAction>
@@ -56,8 +56,8 @@ TEST_F(SaveConfigEndToEndTest, SaveConfigSendsEverythingAndALoadBringsItBack)
     w.btnSaveConfig->click();
     EXPECT_EQ(shown(), std::vector<QString>{"Info: Save Config successed!"});
 
-    std::vector<std::string> expected = DeviceLink::SettingsCommands(KvmConfig);
-    const std::vector<std::string> layout = DeviceLink::LayoutCommands(KvmLayout);
+    std::vector<std::string> expected = SettingsCommands(KvmConfig);
+    const std::vector<std::string> layout = LayoutCommands(KvmLayout);
     expected.insert(expected.end(), layout.begin(), layout.end());
     expected.push_back("SAVE");
     ASSERT_EQ(expected.size(), 191u);
@@ -112,7 +112,7 @@ TEST_F(SaveConfigEndToEndTest, ASilentSwitchOrAMissingDeviceIsReported)
     w.SaveConfig();
     EXPECT_EQ(shown(), std::vector<QString>{"Error: COM port error! Please try again."});
     EXPECT_EQ(logged(), std::vector<std::string>{"START 1"});
-    EXPECT_TRUE(w.LinkFailed());
+    EXPECT_TRUE(transfers->link().LinkFailed());
 
     TfrmSetup& noDevice = openWindows(dir.filePath(QStringLiteral("no-such-tty")).toStdString());
     noDevice.cmbStartPort->setCurrentIndex(3);
@@ -125,12 +125,12 @@ TEST_F(SaveConfigEndToEndTest, ASilentSwitchOrAMissingDeviceIsReported)
 TEST_F(SaveConfigEndToEndTest, SendLayoutSendsTheLayoutAloneAndSaysNothingOnSuccess)
 {
     startSwitch();
-    TfrmSetup& w = openWindows(sim->path());
+    openWindows(sim->path());
     KvmLayout.Group[3] = 1;
     KvmLayout.Port[3] = {0, 0, 800, 600};
-    w.SendLayout();
+    editor->SendLayout();
     EXPECT_TRUE(prompts.boxes().empty());
-    EXPECT_FALSE(w.LinkFailed());
+    EXPECT_FALSE(transfers->link().LinkFailed());
     const std::vector<std::string> lines = logged();
     ASSERT_EQ(lines.size(), 186u);
     EXPECT_EQ(lines[0], "GROUP1 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0");
@@ -146,14 +146,9 @@ TEST_F(SaveConfigEndToEndTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheS
     // A folder where the settings file should be, which no one can write,
     // root included; COM1 leads to the simulator all the same.
     ASSERT_TRUE(QDir().mkdir(settings));
-    const std::string device = sim->path();
-    setup = std::make_unique<TfrmSetup>(prompts, pump, settings, [device](const PortNames&) {
-        PortNames names;
-        names.map(1, device);
-        return CreatePlatformCommDevice(names);
-    });
-    editor = std::make_unique<TfrmGlidex>(prompts, pointer);
-    ConnectLayoutEditor(*setup, *editor);
+    PortNames names;
+    names.map(1, sim->path());
+    makeWindows(names);
     const QString warning = "Warning: " + QDir::toNativeSeparators(settings) + " could not be saved: not a regular file";
 
     prompts.answer(MsgAnswer::Ok);

@@ -30,7 +30,7 @@ protected:
         prompts.answer(MsgAnswer::Ok);
         EXPECT_FALSE(w.LoadConfig(false, true));
         EXPECT_EQ(prompts.boxes().back().text, "Load Config finished!");
-        EXPECT_FALSE(w.portTarget->Connected());
+        EXPECT_FALSE(transfers->portTarget().Connected());
         EXPECT_TRUE(w.btnLoadConfig->isEnabled());
     }
 
@@ -45,7 +45,7 @@ TEST_F(UnplugEndToEndTest, HangUpDuringSaveConfig)
     w.SaveConfig();
     ASSERT_EQ(prompts.boxes().size(), 1u);
     EXPECT_EQ(prompts.boxes()[0].text, "COM port error! Please try again.");
-    EXPECT_FALSE(w.portTarget->Connected());
+    EXPECT_FALSE(transfers->portTarget().Connected());
     sim->waitForExit();
 
     expectLoadWorks(w);
@@ -60,7 +60,7 @@ TEST_F(UnplugEndToEndTest, SwitchGoneDuringLoadConfig)
     prompts.answer(MsgAnswer::Ok);
     EXPECT_TRUE(w.LoadConfig(false, true));
     EXPECT_EQ(prompts.boxes().back().text, "Load Config error!");
-    EXPECT_FALSE(w.portTarget->Connected());
+    EXPECT_FALSE(transfers->portTarget().Connected());
 
     expectLoadWorks(w);
 }

@@ -3,6 +3,7 @@
 #include "setup/KvmConfig.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompts.h"
+#include "support/IdleTransfers.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
 
@@ -37,7 +38,7 @@ protected:
 
     TfrmGlidex& open()
     {
-        editor = std::make_unique<TfrmGlidex>(prompts, pointer);
+        editor = std::make_unique<TfrmGlidex>(prompts, pointer, line.transfers, QString());
         editor->show();
         QApplication::processEvents();
         return *editor;
@@ -59,6 +60,7 @@ protected:
 
     FakePrompts prompts;
     FakePointer pointer;
+    IdleTransfers line;
     std::unique_ptr<TfrmGlidex> editor;
 };
 

@@ -5,6 +5,7 @@
 #include "setup/SetupWindow.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompts.h"
+#include "support/IdleTransfers.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
 
@@ -39,7 +40,7 @@ protected:
 
     TfrmGlidex& create()
     {
-        editor = std::make_unique<TfrmGlidex>(prompts, pointer);
+        editor = std::make_unique<TfrmGlidex>(prompts, pointer, line.transfers, QString());
         return *editor;
     }
 
@@ -97,6 +98,7 @@ protected:
 
     FakePrompts prompts;
     FakePointer pointer;
+    IdleTransfers line;
     std::unique_ptr<TfrmGlidex> editor;
 };
 
@@ -393,13 +395,13 @@ protected:
     {
         GlidexWindowTest::SetUp();
         KvmConfig = KVM_CONFIG{};
-        setup = std::make_unique<TfrmSetup>(prompts, pump, dir.filePath(QStringLiteral("TORVIK.INI")));
+        setup = std::make_unique<TfrmSetup>(prompts, line.transfers, dir.filePath(QStringLiteral("TORVIK.INI")));
         create();
-        ConnectLayoutEditor(*setup, *editor);
+        setup->setLayoutEditor(editor.get());
+        QObject::connect(setup.get(), &TfrmSetup::layoutUpdated, editor.get(), &TfrmGlidex::LoadFromConfig);
     }
 
     QTemporaryDir dir;
-    QtEventPump pump;
     std::unique_ptr<TfrmSetup> setup;
 };
 

@@ -1,5 +1,6 @@
 #include "serial/ComPort.h"
 #include "serial/PortNames.h"
+#include "setup/SwitchLine.h"
 
 #include "support/PtyPair.h"
 
@@ -44,8 +45,7 @@ protected:
     std::unique_ptr<TComPort> makePort()
     {
         auto result = std::make_unique<TComPort>(CreatePlatformCommDevice(names));
-        result->setBaudRate(br115200);
-        result->setSyncMethod(smWindowSync);
+        SetSwitchLineSettings(*result);
         result->setPort("COM7");
         result->OnRxChar = [this](TCustomComPort*, int count) {
             counts.push_back(count);

@@ -1,4 +1,5 @@
 #include "serial/ComPort.h"
+#include "setup/SwitchLine.h"
 
 #include "support/FakeCommDevice.h"
 #include "support/SystemLine.h"
@@ -23,16 +24,10 @@ protected:
         port = std::make_unique<TComPort>(std::move(owned));
     }
 
-    // The settings the setup window gives its port.
+    // The settings the program gives its port.
     void useSystemSettings()
     {
-        port->setBaudRate(br115200);
-        port->Parity().setBits(prNone);
-        port->setStopBits(sbOneStopBit);
-        port->setDataBits(dbEight);
-        port->FlowControl().setControlDTR(dtrDisable);
-        port->FlowControl().setControlRTS(rtsDisable);
-        port->setSyncMethod(smWindowSync);
+        SetSwitchLineSettings(*port);
         port->setEvents(0);  // no event thread in these tests
     }
 

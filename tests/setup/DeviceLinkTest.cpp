@@ -2,6 +2,8 @@
 
 #include "serial/ComPort.h"
 #include "setup/KvmConfig.h"
+#include "setup/TransferMessages.h"
+#include "setup/UploadCommands.h"
 #include "support/FakeCommDevice.h"
 #include "support/FakePrompts.h"
 #include "support/ScriptedPump.h"
@@ -13,6 +15,8 @@
 #include <vector>
 
 namespace {
+
+const QString kFinished = QStringLiteral("Load Config finished!");
 
 // The device link with a fake device and no event thread: the test delivers
 // received bytes by calling the receive handler, and ticks the work timer
@@ -26,7 +30,7 @@ protected:
         port = std::make_unique<TComPort>(std::move(owned));
         port->setEvents(0);
         link = std::make_unique<DeviceLink>(
-            *port, DeviceLink::Timer{[this] { timerRunning = true; }, [this] { timerRunning = false; }}, pump, prompts,
+            *port, DeviceLink::Timer{[this] { timerRunning = true; }, [this] { timerRunning = false; }}, pump,
             [this](bool layoutOnly) { posted.push_back(layoutOnly); });
         KvmConfig = RxConfig = KVM_CONFIG{};
         KvmLayout = RxLayout = KVM_LAYOUT{};
@@ -43,8 +47,7 @@ protected:
     void startDownload(bool layoutOnly = false)
     {
         port->OpenPort();
-        link->DownloadActive = true;
-        link->LayoutOnlyLoad = layoutOnly;
+        link->BeginDownload(layoutOnly);
     }
 
     // Each pump pass ticks the work timer while it runs; `replyAtTick`
@@ -78,7 +81,7 @@ TEST_F(DeviceLinkTest, LinesEndAtCarriageReturnAndALineFeedDropsWhatCameBefore)
     EXPECT_EQ(RxConfig.Start, 2);
     EXPECT_EQ(RxConfig.HotKey, 0);  // ended by a line feed alone: dropped
     EXPECT_EQ(RxConfig.Glidex, 1);
-    EXPECT_EQ(link->LineLength, 0);
+    EXPECT_EQ(link->LineLength(), 0);
 
     // A line arriving in pieces, and one that is too long.
     receive("Slid");
@@ -93,8 +96,8 @@ TEST_F(DeviceLinkTest, APromptCommitsTheDownloadAsSoonAsItsHashArrives)
     receive("Start 3\r\nGroup1 1 1\r\n");
     EXPECT_EQ(KvmConfig.Start, 0);
     receive("#");
-    EXPECT_TRUE(link->AckReceived);
-    EXPECT_FALSE(link->DownloadActive);
+    EXPECT_TRUE(link->AckReceived());
+    EXPECT_FALSE(link->DownloadActive());
     EXPECT_EQ(KvmConfig.Start, 3);
     EXPECT_EQ(KvmLayout.Group[2], 1);
     EXPECT_EQ(posted, std::vector<bool>{false});
@@ -106,8 +109,8 @@ TEST_F(DeviceLinkTest, AHashInsideALineIsNoPrompt)
 {
     startDownload();
     receive("Layout A#B\r x#\r");
-    EXPECT_FALSE(link->AckReceived);
-    EXPECT_TRUE(link->DownloadActive);
+    EXPECT_FALSE(link->AckReceived());
+    EXPECT_TRUE(link->DownloadActive());
     EXPECT_TRUE(posted.empty());
     EXPECT_EQ(RxConfig.Layout, "A#B");
 }
@@ -162,7 +165,7 @@ TEST_F(DeviceLinkTest, ACommandIsAcknowledgedBeforeTheEleventhTickOrFails)
     EXPECT_TRUE(link->SendCommand("START 1", true));
     EXPECT_EQ(device->record().written, "START 1\r");
     EXPECT_FALSE(timerRunning);
-    EXPECT_FALSE(link->LinkFailed);
+    EXPECT_FALSE(link->LinkFailed());
 
     // A prompt handled in the same pass as the 11th tick still counts.
     ticks = 0;
@@ -173,8 +176,8 @@ TEST_F(DeviceLinkTest, ACommandIsAcknowledgedBeforeTheEleventhTickOrFails)
     switchAnswers("", 0);
     EXPECT_FALSE(link->SendCommand("GLIDEX 0", true));
     EXPECT_EQ(ticks, 11);
-    EXPECT_TRUE(link->LinkFailed);
-    EXPECT_EQ(link->WaitTicks, -1);
+    EXPECT_TRUE(link->LinkFailed());
+    EXPECT_EQ(link->WaitTicks(), -1);
 
     // Once failed, nothing more is sent.
     EXPECT_FALSE(link->SendCommand("SAVE", true));
@@ -187,14 +190,15 @@ TEST_F(DeviceLinkTest, LoadConfigReportsEachOutcome)
     // The port cannot be opened.
     device->failWith(FakeCommDevice::Op::Open, 2);
     prompts.answer(MsgAnswer::Ok);
-    EXPECT_TRUE(link->LoadConfig("COM3", false, true));
-    EXPECT_TRUE(link->LinkFailed);
+    ReportDownload(prompts, link->Download("COM3", false), kFinished);
+    EXPECT_TRUE(link->LinkFailed());
     device->failWith(FakeCommDevice::Op::Open, 0);
 
     // The switch answers.
     switchAnswers("Start 4\r\n# \r\n", 2);
     prompts.answer(MsgAnswer::Ok);
-    EXPECT_FALSE(link->LoadConfig("COM3", false, true));
+    EXPECT_EQ(link->Download("COM3", false), TransferResult::Done);
+    ReportDownload(prompts, TransferResult::Done, kFinished);
     EXPECT_EQ(device->record().written, "CONFIG\r");
     EXPECT_EQ(device->record().opened, std::vector<std::string>{"COM3"});
     EXPECT_FALSE(device->isOpen());
@@ -205,10 +209,10 @@ TEST_F(DeviceLinkTest, LoadConfigReportsEachOutcome)
     switchAnswers("", 0);
     KvmConfig.Start = 1;
     prompts.answer(MsgAnswer::Ok);
-    EXPECT_TRUE(link->LoadConfig("COM3", false, false));
+    ReportDownload(prompts, link->Download("COM3", false), QString());
     EXPECT_EQ(pump.sleptMs, 300);
     EXPECT_EQ(KvmConfig.Start, 1);
-    EXPECT_FALSE(link->DownloadActive);
+    EXPECT_FALSE(link->DownloadActive());
 
     std::vector<std::pair<QString, QString>> shown;
     for (const FakePrompts::Box& box : prompts.boxes())
@@ -223,20 +227,20 @@ TEST(UploadCommands, SettingsAndLayoutLinesAreFormattedAsTheSwitchReadsThem)
     KVM_CONFIG config;
     KVM_LAYOUT layout;
     ResetToDefaults(config, layout);
-    EXPECT_EQ(DeviceLink::SettingsCommands(config),
+    EXPECT_EQ(SettingsCommands(config),
               (std::vector<std::string>{"START 1", "GLIDEX 0", "HOTKEY 0", "SLIDER 85", "SWITCHPOS 0"}));
     config.Slider = 10;  // speed 10, no precision
     config.SwitchPos = 255;
     config.Start = -1;
-    EXPECT_EQ(DeviceLink::SettingsCommands(config)[3], "SLIDER A");
-    EXPECT_EQ(DeviceLink::SettingsCommands(config)[4], "SWITCHPOS FF");
-    EXPECT_EQ(DeviceLink::SettingsCommands(config)[0], "START -1");
+    EXPECT_EQ(SettingsCommands(config)[3], "SLIDER A");
+    EXPECT_EQ(SettingsCommands(config)[4], "SWITCHPOS FF");
+    EXPECT_EQ(SettingsCommands(config)[0], "START -1");
 
     layout.Port[80] = {-10, 5, 0, 0};  // no monitor, still sent
     layout.MStyle[20] = 7;
     layout.MTotal[2] = {3840, 1080};
     layout.MConfig[22] = {1920, 0};
-    const std::vector<std::string> lines = DeviceLink::LayoutCommands(layout);
+    const std::vector<std::string> lines = LayoutCommands(layout);
     ASSERT_EQ(lines.size(), 185u);
     EXPECT_EQ(lines[0], "GROUP1 1 1 1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0");
     EXPECT_EQ(lines[3], "GROUP4 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0");
@@ -254,18 +258,17 @@ TEST_F(DeviceLinkTest, AnUploadStopsAtTheFirstUnacknowledgedLine)
 {
     // The switch never answers: only the first line goes out.
     switchAnswers("", 0);
-    EXPECT_TRUE(link->Upload("COM2", {"START 1", "GLIDEX 0"}));
-    EXPECT_TRUE(link->LinkFailed);
+    EXPECT_EQ(link->Upload("COM2", {"START 1", "GLIDEX 0", "SAVE"}), TransferResult::NoReply);
+    EXPECT_TRUE(link->LinkFailed());
     EXPECT_EQ(device->record().written, "START 1\r");
-    EXPECT_EQ(link->CommandList, (std::vector<std::string>{"START 1", "GLIDEX 0", "SAVE"}));
+    EXPECT_EQ(link->CommandList(), (std::vector<std::string>{"START 1", "GLIDEX 0", "SAVE"}));
     EXPECT_FALSE(device->isOpen());
 
     // A port that cannot be opened: nothing is sent.
     device->failWith(FakeCommDevice::Op::Open, 2);
     prompts.answer(MsgAnswer::Ok);
-    link->LinkFailed = false;
-    EXPECT_FALSE(link->Upload("COM2", {"START 1"}));
-    EXPECT_TRUE(link->LinkFailed);
+    ReportUpload(prompts, link->Upload("COM2", {"START 1"}), QString());
+    EXPECT_TRUE(link->LinkFailed());
     EXPECT_EQ(prompts.boxes().back().text, "COM port open error!");
 }
 

@@ -1,10 +1,9 @@
 #include "setup/SetupWindow.h"
 
-#include "platform/EventPump.h"
-
 #include "setup/KvmConfig.h"
 #include "setup/LayoutFile.h"
 #include "support/FakePrompts.h"
+#include "support/IdleTransfers.h"
 #include "support/FileBytes.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
@@ -62,7 +61,7 @@ protected:
 
     TfrmSetup& create()
     {
-        window = std::make_unique<TfrmSetup>(prompts, pump, settingsPath);
+        window = std::make_unique<TfrmSetup>(prompts, line.transfers, settingsPath);
         return *window;
     }
 
@@ -77,7 +76,7 @@ protected:
     QTemporaryDir dir;
     QString settingsPath;
     FakePrompts prompts;
-    QtEventPump pump;
+    IdleTransfers line;
     std::unique_ptr<TfrmSetup> window;
 };
 
@@ -213,8 +212,8 @@ TEST_F(SetupWindowTest, WindowIsFixedAndEveryCaptionFitsItsWidget)
     EXPECT_EQ(w.windowTitle(), "Velmar Torvik Setup v3.13");
     EXPECT_EQ(w.size(), QSize(739, 180));
     EXPECT_EQ(w.minimumSize(), w.maximumSize());
-    EXPECT_TRUE(w.WorkTimer->isActive());
-    EXPECT_EQ(w.WorkTimer->interval(), 100);
+    EXPECT_TRUE(line.transfers.WorkTimer().isActive());
+    EXPECT_EQ(line.transfers.WorkTimer().interval(), 100);
 
     // Every widget lies inside the client area, none overlaps another, and no
     // caption is cut off in the font actually used.

@@ -34,6 +34,5 @@ struct QuietLink {
 
     TComPort port;
     IdlePump pump;
-    SilentPrompts prompts;
-    DeviceLink link{port, DeviceLink::Timer{[] {}, [] {}}, pump, prompts, [](bool) {}};
+    DeviceLink link{port, DeviceLink::Timer{[] {}, [] {}}, pump, [](bool) {}};
 };

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "setup/DeviceLink.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CommDevice;
+class EventPump;
+class TComPort;
+
+// The serial line to the switch and the transfers over it, one for the
+// whole program: made by the program entry and handed to the setup window
+// and the layout editor, which start transfers here and tell the user how
+// they ended. One transfer runs at a time.
+class TransferService : public QObject {
+    Q_OBJECT
+
+public:
+    // The port over `device`, with the switch's line settings; the work
+    // timer runs from the start, every 100 ms.
+    TransferService(EventPump& pump, std::unique_ptr<CommDevice> device);
+    ~TransferService() override;
+
+    TComPort& portTarget() { return *portTarget_; }
+    QTimer& WorkTimer() { return workTimer_; }
+    const DeviceLink& link() const { return *link_; }
+
+    // The COM name ("COM1".."COM20") the transfers open, as the setup
+    // window's list shows it.
+    void setPortName(const std::string& name) { portName_ = name; }
+    bool running() const { return running_; }
+
+    // Runs a window's command that makes a transfer (with its file writes
+    // and its messages) as the one transfer of the moment: false, running
+    // nothing, while another runs. Its waiting loops dispatch user input, so
+    // without this a second transfer could start inside the first.
+    template <typename Command>
+    bool run(Command command);
+
+    // The switch's configuration, or its layout alone, into KvmConfig and
+    // KvmLayout.
+    TransferResult download(bool layoutOnly);
+    // Sends `lines`, an upload's whole list ("SAVE" included).
+    TransferResult upload(const std::vector<std::string>& lines);
+
+signals:
+    // A transfer started (true) or ended (false): the windows disable the
+    // commands that must not run meanwhile.
+    void runningChanged(bool running);
+    // A download committed the working configuration (`layoutOnly`: only
+    // its layout); emitted from inside the transfer's waiting.
+    void committed(bool layoutOnly);
+
+private:
+    void setRunning(bool running);
+
+    std::unique_ptr<TComPort> portTarget_;
+    QTimer workTimer_;
+    std::unique_ptr<DeviceLink> link_;
+    std::string portName_ = "COM1";
+    bool running_ = false;
+};
+
+template <typename Command>
+bool TransferService::run(Command command)
+{
+    if (running_)
+        return false;
+    setRunning(true);
+    struct Finish {
+        TransferService* service;
+        ~Finish() { service->setRunning(false); }
+    } finish{this};
+    command();
+    return true;
+}
