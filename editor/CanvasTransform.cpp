@@ -3,25 +3,25 @@
 #include <algorithm>
 #include <limits>
 
-int ToCanvas(int64_t device, int32_t zoomDiv)
+int CanvasTransform::ToCanvas(int64_t device) const
 {
     return static_cast<int>(
-        std::clamp<int64_t>(device / zoomDiv, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+        std::clamp<int64_t>(device / ZoomDiv, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-QRect ToCanvas(const DeskRect& rect, int32_t zoomDiv)
+QRect CanvasTransform::ToCanvas(const DeskRect& rect) const
 {
-    return QRect(ToCanvas(rect.Left, zoomDiv), ToCanvas(rect.Top, zoomDiv), ToCanvas(rect.Right - rect.Left, zoomDiv),
-                 ToCanvas(rect.Bottom - rect.Top, zoomDiv));
+    return QRect(ToCanvas(rect.Left), ToCanvas(rect.Top), ToCanvas(rect.Right - rect.Left),
+                 ToCanvas(rect.Bottom - rect.Top));
 }
 
-int64_t ToDesk(int64_t canvas, int32_t zoomDiv)
+int64_t CanvasTransform::ToDesk(int64_t canvas) const
 {
-    return canvas * zoomDiv;
+    return canvas * ZoomDiv;
 }
 
-DeskRect ToDesk(const QRect& rect, int32_t zoomDiv)
+DeskRect CanvasTransform::ToDesk(const QRect& rect) const
 {
-    return {ToDesk(rect.left(), zoomDiv), ToDesk(rect.top(), zoomDiv),
-            ToDesk(int64_t{rect.left()} + rect.width(), zoomDiv), ToDesk(int64_t{rect.top()} + rect.height(), zoomDiv)};
+    return {ToDesk(rect.left()), ToDesk(rect.top()), ToDesk(int64_t{rect.left()} + rect.width()),
+            ToDesk(int64_t{rect.top()} + rect.height())};
 }

@@ -44,7 +44,7 @@ void TfrmGlidex::moveLayout(MoveDirection direction)
     const QSize client = scrollLayout->viewport()->size();
     const ScrollAxis axis{bar->value(), vertical ? client.height() : client.width(),
                           vertical ? imgLayout->height() : imgLayout->width()};
-    bar->setValue(ScrollAfterMove(step, towardStart, ZoomDiv, axis));
+    bar->setValue(ScrollAfterMove(step, towardStart, Canvas, axis));
 }
 
 void TfrmGlidex::mnuMoveUpClick()

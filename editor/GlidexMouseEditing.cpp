@@ -83,16 +83,16 @@ void TfrmGlidex::ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x,
     DragMoved = true;
 
     // Every event counts from where the tile was last drawn.
-    const int64_t dx = ToDesk(int64_t{x} - DownX, ZoomDiv);
-    const int64_t dy = ToDesk(int64_t{y} - DownY, ZoomDiv);
+    const int64_t dx = Canvas.ToDesk(int64_t{x} - DownX);
+    const int64_t dy = Canvas.ToDesk(int64_t{y} - DownY);
     const DeskRect& from = tile.DragRect;
     const DeskRect proposed{from.Left + dx, from.Top + dy, from.Right + dx, from.Bottom + dy};
     const DeskRect place = ClampToDesk(
-        SnapToEdges(tileBoxes(), tile.ScreenNo, proposed, deskLimits(), ToDesk(kSnapDistance, ZoomDiv)), deskLimits());
+        SnapToEdges(tileBoxes(), tile.ScreenNo, proposed, deskLimits(), Canvas.ToDesk(kSnapDistance)), deskLimits());
     tile.DragRect = place;
 
     // The tile lies on the canvas, which scrolls under the view.
-    tile.MovePicture(ToCanvas(place, ZoomDiv).topLeft());
+    tile.MovePicture(Canvas.ToCanvas(place).topLeft());
     edtX->setText(QString::number(place.Left));
     edtY->setText(QString::number(place.Top));
     followDraggedTile(tile);

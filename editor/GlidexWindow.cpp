@@ -189,9 +189,9 @@ void TfrmGlidex::FormCreate()
         cmbResolution->addItem(QStringLiteral("%1 x %2").arg(entry.Width).arg(entry.Height));
     cmbResolution->setCurrentIndex(-1);  // until a tile is selected
     CurDevice = 0;
-    ZoomDiv = 10;
+    Canvas.ZoomDiv = 10;
     CurGroup = 1;
-    const DeskRect desk = ToDesk(imgLayout->rect(), ZoomDiv);
+    const DeskRect desk = Canvas.ToDesk(imgLayout->rect());
     MaxDeskX = Saturated(desk.Right);
     MaxDeskY = Saturated(desk.Bottom);
     setPanelEnabled(false);
@@ -250,7 +250,7 @@ void TfrmGlidex::setPanelEnabled(bool enabled)
 void TfrmGlidex::PaintScreen(TScreen& tile, bool selected)
 {
     tile.ScreenGroup = CurGroup;
-    tile.SetPicture(ToCanvas(tile.DeskBounds(), ZoomDiv), selected);
+    tile.SetPicture(Canvas.ToCanvas(tile.DeskBounds()), selected);
     tile.raise();
     tile.show();
     SetLabelPlaced(tile, true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/CanvasTransform.h"
 #include "editor/ScreenGeometry.h"
 #include "editor/ScreenTile.h"
 #include "setup/OneBased.h"
@@ -112,7 +113,7 @@ public:
     OneBased<TScreen*, kScreenCount> Screens;
     int32_t CurDevice = 0;  // 0 = Master, 1..4 = Slave 1..4
     int32_t CurGroup = 1;   // the group painting gives a tile
-    int32_t ZoomDiv = 10;   // device pixels per canvas pixel, see CanvasTransform.h
+    CanvasTransform Canvas;  // device pixels <-> canvas pixels (its ZoomDiv)
     int32_t MaxDeskX = 0;   // the canvas in device pixels
     int32_t MaxDeskY = 0;
     int32_t SelectedNo = 0;  // the selected tile, 0 = none

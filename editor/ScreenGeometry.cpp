@@ -145,22 +145,22 @@ DeskOffset LayoutTopLeft(const TileBoxes& tiles, DeskLimits desk)
     return {Saturated(left), Saturated(top)};
 }
 
-int ScrollAfterMove(LayoutStep step, bool towardStart, int32_t zoomDiv, ScrollAxis axis)
+int ScrollAfterMove(LayoutStep step, bool towardStart, const CanvasTransform& canvas, ScrollAxis axis)
 {
     // Layout edges lie within three times the 32-bit range: at the canvas's
     // scale they fit an int.
-    const int64_t s = ToCanvas(step.Step, zoomDiv);
+    const int64_t s = canvas.ToCanvas(step.Step);
     if (s <= 0)
         return axis.Position;
     if (towardStart) {
         // The layout's new start edge lies before the view: scroll back.
-        if (ToCanvas(step.Edge - step.Step, zoomDiv) >= axis.Position)
+        if (canvas.ToCanvas(step.Edge - step.Step) >= axis.Position)
             return axis.Position;
         return axis.Client - s < axis.Position ? Saturated(axis.Position - (axis.Client - s)) : 0;
     }
     // The layout's new end edge lies past the view: scroll on.
     const int64_t viewEnd = int64_t{axis.Client} + axis.Position;
-    if (ToCanvas(step.Edge + step.Step, zoomDiv) <= viewEnd)
+    if (canvas.ToCanvas(step.Edge + step.Step) <= viewEnd)
         return axis.Position;
     return viewEnd < axis.Range + s - axis.Client ? Saturated(viewEnd - s) : axis.Range - axis.Client;
 }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+struct CanvasTransform;
+
 // The editing rules of the layout, without widgets: snapping and clamping a
 // dragged tile, the overlap search, and whole-layout moves with the
 // scrolling that keeps them in view. All in device pixels, except where the
@@ -92,7 +94,7 @@ struct ScrollAxis {
 
 // The scroll position that keeps a layout moved by `step` in view on the
 // axis of the move, its leading edge being `step.Edge` before the move.
-int ScrollAfterMove(LayoutStep step, bool towardStart, int32_t zoomDiv, ScrollAxis axis);
+int ScrollAfterMove(LayoutStep step, bool towardStart, const CanvasTransform& canvas, ScrollAxis axis);
 
 // Scrolling that follows a dragged tile out of the view on one axis: the new
 // scroll position, and how far to move the pointer to stay on the tile.

@@ -244,7 +244,7 @@ TEST_F(GlidexEditingTest, WheelScrollsOneLineOverTheCanvasOnly)
     wheel(w.panScreen, QPoint(5, 5), -120);
     EXPECT_EQ(vertical()->value(), 0);
     EXPECT_EQ(w.Label1->text(), "");
-    EXPECT_EQ(w.ZoomDiv, 10);
+    EXPECT_EQ(w.Canvas.ZoomDiv, 10);
 }
 
 TEST_F(GlidexEditingTest, CheckNamesTheFirstOverlapOrMovesTheLayoutToTheTopLeft)

@@ -1,5 +1,7 @@
 #include "editor/ScreenGeometry.h"
 
+#include "editor/CanvasTransform.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -121,14 +123,15 @@ TEST_F(LayoutRules, LayoutStepsByItsLargestMonitorUpToTheBorder)
 
 TEST(ScrollRules, MovesKeepTheLeadingEdgeInView)
 {
+    const CanvasTransform kCanvas{10};
     // Up by 1920 from a top at 5000: the new top, canvas 308, lies above the view.
-    EXPECT_EQ(ScrollAfterMove({1920, 5000}, true, 10, {400, 500, 6000}), 92);
-    EXPECT_EQ(ScrollAfterMove({1920, 5000}, true, 10, {350, 600, 6000}), 0);
-    EXPECT_EQ(ScrollAfterMove({1920, 5000}, true, 10, {300, 600, 6000}), 300);  // still in view
-    EXPECT_EQ(ScrollAfterMove({-100, -100}, true, 10, {300, 600, 6000}), 300);  // moved back: no scroll
+    EXPECT_EQ(ScrollAfterMove({1920, 5000}, true, kCanvas, {400, 500, 6000}), 92);
+    EXPECT_EQ(ScrollAfterMove({1920, 5000}, true, kCanvas, {350, 600, 6000}), 0);
+    EXPECT_EQ(ScrollAfterMove({1920, 5000}, true, kCanvas, {300, 600, 6000}), 300);  // still in view
+    EXPECT_EQ(ScrollAfterMove({-100, -100}, true, kCanvas, {300, 600, 6000}), 300);  // moved back: no scroll
     // Down by 1920 from a bottom at 6000, and near the end of the range.
-    EXPECT_EQ(ScrollAfterMove({1920, 6000}, false, 10, {0, 500, 6000}), 308);
-    EXPECT_EQ(ScrollAfterMove({1920, 58000}, false, 10, {5400, 500, 6000}), 5500);
+    EXPECT_EQ(ScrollAfterMove({1920, 6000}, false, kCanvas, {0, 500, 6000}), 308);
+    EXPECT_EQ(ScrollAfterMove({1920, 58000}, false, kCanvas, {5400, 500, 6000}), 5500);
 }
 
 TEST(ScrollRules, DragScrollingFollowsTheTileAndMovesThePointerWithIt)
