@@ -11,26 +11,9 @@ void show(Prompts& prompts, const QString& text, const char* caption)
     prompts.messageBox(nullptr, text, QString::fromLatin1(caption), MsgButtons::Ok);
 }
 
-}  // namespace
-
-void ReportDownload(Prompts& prompts, TransferResult result, const QString& finished)
-{
-    switch (result) {
-    case TransferResult::PortError:
-        show(prompts, QStringLiteral("COM port open error!"), "Error");
-        break;
-    case TransferResult::NoReply:
-    case TransferResult::NothingToSend:
-        show(prompts, QStringLiteral("Load Config error!"), "Error");
-        break;
-    case TransferResult::Done:
-        if (!finished.isEmpty())
-            show(prompts, finished, "Info");
-        break;
-    }
-}
-
-void ReportUpload(Prompts& prompts, TransferResult result, const QString& succeeded)
+// The outcome of a transfer: the errors every transfer shares, the text of
+// its own unanswered exchange, and its success text unless that is empty.
+void report(Prompts& prompts, TransferResult result, const QString& noReply, const QString& done)
 {
     switch (result) {
     case TransferResult::PortError:
@@ -40,13 +23,25 @@ void ReportUpload(Prompts& prompts, TransferResult result, const QString& succee
         show(prompts, QStringLiteral("Config write error!"), "Error");
         break;
     case TransferResult::NoReply:
-        show(prompts, QStringLiteral("COM port error! Please try again."), "Error");
+        show(prompts, noReply, "Error");
         break;
     case TransferResult::Done:
-        if (!succeeded.isEmpty())
-            show(prompts, succeeded, "Info");
+        if (!done.isEmpty())
+            show(prompts, done, "Info");
         break;
     }
+}
+
+}  // namespace
+
+void ReportDownload(Prompts& prompts, TransferResult result, const QString& finished)
+{
+    report(prompts, result, QStringLiteral("Load Config error!"), finished);
+}
+
+void ReportUpload(Prompts& prompts, TransferResult result, const QString& succeeded)
+{
+    report(prompts, result, QStringLiteral("COM port error! Please try again."), succeeded);
 }
 
 void ReportFileNotSaved(Prompts& prompts, const QString& fileName, const QString& reason)
