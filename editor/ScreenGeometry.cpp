@@ -4,6 +4,7 @@
 #include "setup/LayoutRules.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace {
@@ -69,6 +70,42 @@ DeskRect SnapToEdges(const TileBoxes& tiles, int screenNo, DeskRect proposed, De
     snapAxis(proposed.Left, proposed.Right, left, right, snapRange);
     snapAxis(proposed.Top, proposed.Bottom, top, bottom, snapRange);
     return proposed;
+}
+
+DeskRect NextAlignment(const TileBoxes& tiles, int screenNo, DeskRect rect, MoveDirection direction,
+                       DeskLimits desk)
+{
+    const bool vertical = direction == MoveDirection::Up || direction == MoveDirection::Down;
+    const bool towardStart = direction == MoveDirection::Up || direction == MoveDirection::Left;
+    const int64_t start = vertical ? rect.Top : rect.Left;
+    const int64_t length = vertical ? rect.Bottom - rect.Top : rect.Right - rect.Left;
+    const int64_t lastStart = (vertical ? desk.MaxY : desk.MaxX) - length;
+
+    // Candidates are new start edges; the nearest one past `start` wins.
+    int64_t best = start;
+    auto offer = [&](int64_t candidate) {
+        if (candidate < 0 || candidate > lastStart)
+            return;
+        const bool ahead = towardStart ? candidate < start : candidate > start;
+        const bool nearer = best == start || (towardStart ? candidate > best : candidate < best);
+        if (ahead && nearer)
+            best = candidate;
+    };
+    offer(towardStart ? 0 : lastStart);
+    const int32_t group = tiles[screenNo].Group;
+    for (int n = 1; n <= kScreenCount; ++n) {
+        if (n == screenNo || tiles[n].Group == 0 || tiles[n].Group != group)
+            continue;
+        const DeskRect& other = tiles[n].Rect;
+        for (const int64_t edge : vertical ? std::array{other.Top, other.Bottom} : std::array{other.Left, other.Right}) {
+            offer(edge);           // the start edge lines up
+            offer(edge - length);  // the end edge lines up
+        }
+    }
+    const int64_t shift = best - start;
+    if (vertical)
+        return {rect.Left, rect.Top + shift, rect.Right, rect.Bottom + shift};
+    return {rect.Left + shift, rect.Top, rect.Right + shift, rect.Bottom};
 }
 
 DeskRect ClampToDesk(DeskRect rect, DeskLimits desk)

@@ -37,6 +37,10 @@ struct DeskLimits {
     int32_t MaxY;
 };
 
+// A direction on the desktop: of a whole-layout move, or of a tile's
+// keyboard step.
+enum class MoveDirection { Up, Down, Left, Right };
+
 // How near, in canvas pixels, an edge pulls the edge of a dragged tile onto
 // it.
 inline constexpr int kSnapDistance = 5;
@@ -48,6 +52,15 @@ inline constexpr int kSnapDistance = 5;
 // one; a left/right (top/bottom) tie snaps the left (top) edge. The size is
 // kept.
 DeskRect SnapToEdges(const TileBoxes& tiles, int screenNo, DeskRect proposed, DeskLimits desk, int64_t snapRange);
+
+// Where the keyboard's alignment step takes the rectangle of tile
+// `screenNo` moving in `direction`: the nearest position on the way where
+// its moving edge or its opposite edge lines up with an edge of another
+// placed tile of its group, or its moving edge meets the desktop border.
+// Positions that would put it off the desktop do not count; without one
+// the rectangle stays where it is. The size is kept.
+DeskRect NextAlignment(const TileBoxes& tiles, int screenNo, DeskRect rect, MoveDirection direction,
+                       DeskLimits desk);
 
 // Moves a rectangle back inside the desktop: left, then top, then right,
 // then bottom border.
@@ -72,7 +85,6 @@ OverlapPair FirstOverlap(const TileBoxes& tiles);
 // The whole layout moves one step: by its tallest (widest) monitor, but not
 // past the desktop's border. A layout lying beyond the border it moves
 // toward gets a negative step that brings it back onto the desktop.
-enum class MoveDirection { Up, Down, Left, Right };
 struct LayoutStep {
     int64_t Step = 0;  // device pixels in the direction of the move
     int64_t Edge = 0;  // the layout's leading edge before the move

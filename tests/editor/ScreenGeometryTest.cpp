@@ -144,4 +144,43 @@ TEST(ScrollRules, DragScrollingFollowsTheTileAndMovesThePointerWithIt)
     EXPECT_EQ(ScrollToFollow(705, 192, {5200, 800, 6000}), (FollowScroll{5200, 0}));
 }
 
+TEST_F(LayoutRules, AlignmentStepStopsAtTheNextEdgeOnTheWay)
+{
+    place(1, 15000, 30000, 2560, 1440);  // edges x 15000, 17560; y 30000, 31440
+    place(2, 12000, 12000, 1920, 1080, 2);  // another group: no stops
+    place(4, 59000, 0);  // its far edge and its left edge as a right edge lie off the desktop
+    place(80, 0, 0);  // the moving tile, 1920 x 1080
+    struct Step {
+        int32_t From;
+        MoveDirection Direction;
+        int64_t To;
+    };
+    const Step steps[] = {
+        {10000, MoveDirection::Right, 13080},  // right edge onto tile 1's left edge
+        {13080, MoveDirection::Right, 15000},  // left edges line up
+        {15000, MoveDirection::Right, 15640},  // right edges line up
+        {15640, MoveDirection::Right, 17560},
+        {17560, MoveDirection::Right, 57080},  // right edge onto tile 4's left edge
+        {57080, MoveDirection::Right, 58080},  // the border
+        {58080, MoveDirection::Right, 58080},  // nothing further
+        {15640, MoveDirection::Left, 15000},
+        {13080, MoveDirection::Left, 0},
+        {0, MoveDirection::Left, 0},
+        {10000, MoveDirection::Down, 28920},  // bottom edge onto tile 1's top edge
+        {30360, MoveDirection::Down, 31440},
+        {10000, MoveDirection::Up, 1080},  // top edge onto tile 4's bottom edge
+        {1080, MoveDirection::Up, 0},
+    };
+    for (const Step& step : steps) {
+        const bool vertical = step.Direction == MoveDirection::Up || step.Direction == MoveDirection::Down;
+        const int32_t x = vertical ? 20000 : step.From;
+        const int32_t y = vertical ? step.From : 20000;
+        const DeskRect moved = NextAlignment(tiles, 80, {x, y, x + 1920, y + 1080}, step.Direction, kDesk);
+        const int64_t to = vertical ? moved.Top : moved.Left;
+        EXPECT_EQ(to, step.To) << "from " << step.From << " direction " << static_cast<int>(step.Direction);
+        EXPECT_EQ(moved.Right - moved.Left, 1920);
+        EXPECT_EQ(vertical ? moved.Left : moved.Top, 20000);
+    }
+}
+
 }  // namespace
