@@ -8,6 +8,7 @@
 
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 
 TileBoxes TfrmGlidex::tileBoxes() const
 {
@@ -90,10 +91,11 @@ int32_t TfrmGlidex::CheckLayout(bool ShowErrors)
     const OverlapPair overlap = findOverlappingPair();
     if (overlap.First > 0) {
         if (ShowErrors) {
-            prompts_.messageBox(this,
-                                QStringLiteral("%1, %2 is intersected!")
-                                    .arg(Screens[overlap.First]->Title, Screens[overlap.Second]->Title),
-                                QStringLiteral("Error"), MsgButtons::Ok);
+            const QString message = QStringLiteral("%1, %2 is intersected!")
+                                        .arg(Screens[overlap.First]->Title, Screens[overlap.Second]->Title);
+            // The status line keeps the result once the box is closed.
+            StatusBar1->showMessage(message);
+            prompts_.messageBox(this, message, QStringLiteral("Error"), MsgButtons::Ok);
         }
         return 2;
     }
@@ -107,6 +109,9 @@ int32_t TfrmGlidex::CheckLayout(bool ShowErrors)
 
 void TfrmGlidex::mnuCheckClick()
 {
-    if (CheckLayout(true) == 0)
-        prompts_.messageBox(this, QStringLiteral("Check Layout successed!"), QStringLiteral("Info"), MsgButtons::Ok);
+    if (CheckLayout(true) != 0)
+        return;
+    const QString message = QStringLiteral("Check Layout successed!");
+    StatusBar1->showMessage(message);
+    prompts_.messageBox(this, message, QStringLiteral("Info"), MsgButtons::Ok);
 }

@@ -63,16 +63,12 @@ void TfrmGlidex::ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, i
 {
     if (button != Qt::LeftButton)
         return;
-    if (SelectedNo > 0 && SelectedNo != tile.ScreenNo)
-        RepaintScreen(*Screens[SelectedNo], false);
-    tile.raise();
     tile.DragRect = tile.DeskBounds();
     DragArmed = true;
     DragMoved = false;
     DownX = x;
     DownY = y;
-    SelectedNo = tile.ScreenNo;
-    RepaintScreen(tile, true);
+    selectTile(tile);
     Label1->setText(QString::asprintf("Down %d %d", DownX, DownY));
 }
 

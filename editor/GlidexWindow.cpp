@@ -1,6 +1,7 @@
 #include "editor/GlidexWindow.h"
 
 #include "editor/CanvasTransform.h"
+#include "editor/EditorAccessibility.h"
 #include "editor/MonitorValues.h"
 #include "editor/PortLabel.h"
 #include "editor/ScreenGeometry.h"
@@ -60,6 +61,7 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, TransferService& tran
 {
     setObjectName(QStringLiteral("frmGlidex"));
     setFont(FormFont());
+    InstallEditorAccessibility();
     createWidgets();
     resize(1280, 700);
     setMinimumSize(850, 600);
@@ -135,8 +137,11 @@ void TfrmGlidex::createWidgets()
     // The canvas: a plain white surface the tiles lie on.
     scrollLayout = new QScrollArea;
     scrollLayout->setObjectName(QStringLiteral("scrollLayout"));
+    // The tiles on the canvas take the focus, not the view around them.
+    scrollLayout->setFocusPolicy(Qt::NoFocus);
     imgLayout = new QWidget;
     imgLayout->setObjectName(QStringLiteral("imgLayout"));
+    imgLayout->setAccessibleName(QStringLiteral("Layout"));
     imgLayout->setFixedSize(kCanvasSize, kCanvasSize);
     imgLayout->setAutoFillBackground(true);
     QPalette canvas = imgLayout->palette();
@@ -169,12 +174,14 @@ void TfrmGlidex::createWidgets()
     edtY->setText(QStringLiteral("1080"));
     btnApply = makeWidget<QPushButton>(panScreen, "btnApply", {500, 15, 75, 26});
     btnApply->setText(QStringLiteral("Apply"));
-    btnApply->setDefault(true);
     btnDelete = makeWidget<QPushButton>(panScreen, "btnDelete", {588, 15, 75, 26});
     btnDelete->setText(QStringLiteral("Delete"));
     connect(btnApply, &QPushButton::clicked, this, &TfrmGlidex::btnApplyClick);
     connect(btnDelete, &QPushButton::clicked, this, &TfrmGlidex::btnDeleteClick);
     layout->addWidget(panScreen);
+    // Only inside the window does Apply become the window's own default
+    // button, which Enter presses again once Tab has passed the buttons.
+    btnApply->setDefault(true);
 
     StatusBar1 = new QStatusBar;
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -218,6 +225,7 @@ void TfrmGlidex::FormCreate()
         Screens[n] = tile;
         connectTile(*tile);
     }
+    setKeyboardOrder();
     cmbDevice->setCurrentIndex(CurDevice);
     connect(cmbDevice, &QComboBox::currentIndexChanged, this, &TfrmGlidex::cmbDeviceChange);
 
@@ -233,6 +241,11 @@ void TfrmGlidex::connectTile(TScreen& tile)
     connect(&tile, &TScreen::released, this,
             [this, &tile](Qt::MouseButton button, QPoint at) { ScreenMouseUp(tile, button, at.x(), at.y()); });
     connect(tile.PortLabel, &TPortLabel::clicked, this, [this, &tile] { PortLabelClick(tile.PortLabel); });
+    connect(tile.PortLabel, &TPortLabel::activated, this, [this, &tile] { PortLabelKey(tile); });
+    connect(&tile, &TScreen::focused, this, [this, &tile] { ScreenFocused(tile); });
+    connect(&tile, &TScreen::stepped, this,
+            [this, &tile](MoveDirection direction, bool toAlignment) { ScreenKeyMove(tile, direction, toAlignment); });
+    connect(&tile, &TScreen::deletePressed, this, [this, &tile] { ScreenKeyDelete(tile); });
 }
 
 int TfrmGlidex::labelLeft(int slot) const

@@ -74,6 +74,16 @@ public:
     void ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, int y);
     void ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x, int y);
     void ScreenMouseUp(TScreen& tile, Qt::MouseButton button, int x, int y);
+    // The keyboard: Enter or Space on a port label places its monitor as a
+    // click does, then gives the tile the focus. A tile taking the focus is
+    // selected as by a press. An arrow moves the tile one canvas pixel, with
+    // Shift to its next alignment, kept on the canvas without snapping, and
+    // puts it down there as a drag's end does. Delete is the Delete button.
+    // The tiles' and labels' key signals come here.
+    void PortLabelKey(TScreen& tile);
+    void ScreenFocused(TScreen& tile);
+    void ScreenKeyMove(TScreen& tile, MoveDirection direction, bool toAlignment);
+    void ScreenKeyDelete(TScreen& tile);
     // The selected tile takes the panel's resolution, orientation and
     // position; a position that is no integer stays as it was.
     void btnApplyClick();
@@ -168,8 +178,14 @@ protected:
 private:
     void createWidgets();
     void FormCreate();
-    // Connects the mouse signals of a tile and of its label to the handlers.
+    // Connects the mouse and key signals of a tile and of its label to the
+    // handlers.
     void connectTile(TScreen& tile);
+    // Tab goes from the unit list through the labels in strip order, the
+    // tiles in number order and the bottom panel.
+    void setKeyboardOrder();
+    // Makes `tile` the selected tile, as a press on it does.
+    void selectTile(TScreen& tile);
     void setPanelEnabled(bool enabled);
     // Left edge of the port label in strip position `slot`.
     int labelLeft(int slot) const;

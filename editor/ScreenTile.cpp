@@ -3,6 +3,8 @@
 #include "editor/MonitorValues.h"
 #include "setup/LayoutRules.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -25,6 +27,7 @@ TScreen::TScreen(int screenNo, QWidget* parent)
     setToolTip(hint);
     setAccessibleName(Title);
     setAccessibleDescription(hint);
+    setFocusPolicy(Qt::TabFocus);
     hide();
 }
 
@@ -41,9 +44,26 @@ void TScreen::SetFreshMonitor()
 
 void TScreen::SetPicture(const QRect& rect, bool selected)
 {
+    const bool wasSelected = selected_;
     picture_ = rect;
     selected_ = selected;
     MovePicture(rect.topLeft());
+    announce(wasSelected);
+}
+
+void TScreen::announce(bool wasSelected)
+{
+    if (selected_ != wasSelected) {
+        QAccessible::State changed;
+        changed.selected = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
+    if (const QString name = ScreenSummary(*this); name != announcedName_) {
+        announcedName_ = name;
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void TScreen::MovePicture(QPoint topLeft)
@@ -64,6 +84,8 @@ void TScreen::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     DrawScreenPicture(painter, *this, picture_.translated(-pos()), event->rect(), selected_);
+    if (hasFocus())
+        DrawFocusFrame(painter, picture_.translated(-pos()), event->rect());
 }
 
 void TScreen::mousePressEvent(QMouseEvent* event)
@@ -84,6 +106,60 @@ void TScreen::mouseMoveEvent(QMouseEvent* event)
 void TScreen::mouseReleaseEvent(QMouseEvent* event)
 {
     emit released(event->button(), PicturePoint(event->position().toPoint()));
+}
+
+void TScreen::keyPressEvent(QKeyEvent* event)
+{
+    // Arrows alone or with Shift, and Delete alone; every other key, Ctrl
+    // and Alt combinations included, goes on to the window.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool shift = modifiers == Qt::ShiftModifier;
+    const bool plain = modifiers == Qt::NoModifier;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (plain || shift) {
+            static constexpr MoveDirection directions[] = {MoveDirection::Left, MoveDirection::Up,
+                                                           MoveDirection::Right, MoveDirection::Down};
+            emit stepped(directions[event->key() - Qt::Key_Left], shift);
+            return;
+        }
+        break;
+    case Qt::Key_Delete:
+        if (plain) {
+            emit deletePressed();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TScreen::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+    emit focused();
+}
+
+void TScreen::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+QString ScreenSummary(const TScreen& tile)
+{
+    return QStringLiteral("%1, %2 x %3, at %4, %5")
+        .arg(tile.Title)
+        .arg(tile.DeskWidth)
+        .arg(tile.DeskHeight)
+        .arg(tile.DeskX)
+        .arg(tile.DeskY);
 }
 
 QString ScreenTitle(int portIndex, int monitorNo)
@@ -182,8 +258,26 @@ void DrawScreenPicture(QPainter& painter, const TScreen& tile, const QRect& pict
     }
 }
 
+void DrawFocusFrame(QPainter& painter, const QRect& picture, const QRect& visible)
+{
+    constexpr int inset = 8;  // past the 6 pixel selection marks
+    constexpr int line = 2;
+    const QRect frame = picture.adjusted(inset, inset, -inset, -inset);
+    if (frame.width() <= 2 * line || frame.height() <= 2 * line)
+        return;
+    const QColor colour(0, 0, 160);
+    for (const QRect& bar : {QRect(frame.topLeft(), QSize(frame.width(), line)),
+                             QRect(frame.left(), frame.bottom() - line + 1, frame.width(), line),
+                             QRect(frame.topLeft(), QSize(line, frame.height())),
+                             QRect(frame.right() - line + 1, frame.top(), line, frame.height())}) {
+        if (const QRect part = bar.intersected(visible); !part.isEmpty())
+            painter.fillRect(part, colour);
+    }
+}
+
 void SetLabelPlaced(const TScreen& tile, bool placed)
 {
+    tile.PortLabel->SetPlaced(placed);
     QPalette palette = tile.PortLabel->palette();
     const QColor background = placed ? QColor(Qt::black) : tile.ScreenColor;
     const QColor text = placed ? tile.ScreenColor : QColor(Qt::black);

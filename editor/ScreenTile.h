@@ -17,7 +17,8 @@ class QPainter;
 // One monitor of the cascade on the layout canvas: a picture of the monitor
 // and its label in the strip above the canvas. The window owns and places
 // both; the tile carries the monitor's data, draws its picture and reports
-// the mouse on it.
+// the mouse and the keyboard on it. A shown tile takes the focus by Tab only,
+// so a click leaves the focus where it was.
 //
 // The picture is drawn when the window system asks for it, and the widget
 // covers only the part of it that lies on the canvas: a tile costs the same
@@ -62,6 +63,7 @@ public:
     // Moves the picture, keeping its size and marks.
     void MovePicture(QPoint topLeft);
     const QRect& Picture() const { return picture_; }
+    bool Selected() const { return selected_; }
     // A point of the widget in the picture's own coordinates.
     QPoint PicturePoint(QPoint widgetPoint) const { return widgetPoint + pos() - picture_.topLeft(); }
 
@@ -71,6 +73,11 @@ signals:
     void pressed(Qt::MouseButton button, QPoint at);
     void moved(Qt::MouseButtons buttons, QPoint at);
     void released(Qt::MouseButton button, QPoint at);
+    // The keyboard on the tile: it took the focus; an arrow key, with Shift
+    // `toAlignment`; the Delete key.
+    void focused();
+    void stepped(MoveDirection direction, bool toAlignment);
+    void deletePressed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -78,11 +85,22 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // Tells assistive tools what changed since they were last told.
+    void announce(bool wasSelected);
+
     QRect picture_;
     bool selected_ = false;
+    QString announcedName_;
 };
+
+// What a screen reader says of a placed tile, and the status line after a
+// keyboard move: "2A, 2560 x 1440, at 3000, 0".
+QString ScreenSummary(const TScreen& tile);
 
 // "2A" for the Master's port 2, first monitor; "S3.4B" for Slave 3, port 4,
 // second monitor.
@@ -118,6 +136,11 @@ std::array<QRect, 8> SelectionMarks(int width, int height);
 void DrawScreenPicture(QPainter& painter, const TScreen& tile, const QRect& picture, const QRect& visible,
                        bool selected);
 
+// The focus frame of a tile: a dark blue line two pixels wide, inside the
+// selection marks, so that both can be seen at once. Only what meets
+// `visible` is drawn.
+void DrawFocusFrame(QPainter& painter, const QRect& picture, const QRect& visible);
+
 // A placed monitor's label is black with text in the tile's colour, an
-// unplaced one the reverse.
+// unplaced one the reverse; its accessible state follows.
 void SetLabelPlaced(const TScreen& tile, bool placed);
