@@ -15,6 +15,10 @@ cmake -S . -B build/asan -G Ninja \
   -DTORVIK_SCREENSHOT_DIR="$root/build/screenshots" >/dev/null
 cmake --build build/asan
 
+# The Debian package, from a stripped Release build in build/package/; the
+# DebianPackage test checks it and starts its programs.
+./scripts/package-deb.sh >/dev/null
+
 # Fuzz targets (clang's libFuzzer), each for a bounded number of inputs from
 # its seed corpus; new inputs go to a scratch folder, not into the repository.
 # A huge allocation counts as a finding. fuzz/run.sh runs them for longer.

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# `cmake --install` into a scratch prefix: exactly the expected files, and the
+# installed programs run from there.
+# usage: install-tree.sh BUILD_DIR VERSION
+set -euo pipefail
+here="$(dirname "$0")"
+build="$1"
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+chmod 755 "$scratch"
+
+cmake --install "$build" --prefix "$scratch/usr" >/dev/null
+actual="$(cd "$scratch/usr" && find . -type f -o -type l | sort)"
+expected="./bin/torvik-setup
+./bin/torvik-sim
+./share/applications/io.github.torviksetup.TorvikSetup.desktop
+./share/icons/hicolor/48x48/apps/io.github.torviksetup.TorvikSetup.png
+./share/icons/hicolor/scalable/apps/io.github.torviksetup.TorvikSetup.svg
+./share/man/man1/torvik-setup.1
+./share/man/man1/torvik-sim.1
+./share/metainfo/io.github.torviksetup.TorvikSetup.metainfo.xml"
+if [ "$actual" != "$expected" ]; then
+  diff <(echo "$expected") <(echo "$actual") >&2 || true
+  echo "FAIL: the installed files differ from the expected ones (< expected, > installed)" >&2
+  exit 1
+fi
+# Width and height from the PNG header.
+size="$(od -An -tu1 -j16 -N8 "$scratch/usr/share/icons/hicolor/48x48/apps/io.github.torviksetup.TorvikSetup.png" | tr -s ' ')"
+[ "$size" = " 0 0 0 48 0 0 0 48" ] || { echo "FAIL: the PNG icon is not 48x48:$size" >&2; exit 1; }
+
+"$here/installed-program.sh" "$scratch/usr" "$scratch" "$2"

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Checks the programs installed under PREFIX (bin/torvik-setup, bin/torvik-sim):
+# their command line, the settings file an installed copy chooses, and a start
+# on the offscreen platform. Sourced by the install and package tests.
+# usage: installed-program.sh PREFIX SCRATCH VERSION
+set -euo pipefail
+prefix="$1"
+scratch="$2"
+version="$3"
+setup="$prefix/bin/torvik-setup"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+[ "$("$setup" --version)" = "torvik-setup $version" ] || fail "torvik-setup --version"
+[ "$("$prefix/bin/torvik-sim" --version)" = "torvik-sim $version" ] || fail "torvik-sim --version"
+"$setup" --help | grep -q -- "--settings <file>" || fail "--help lists no options"
+
+# A wrong option: the usage on standard error, nothing on standard output, status 2.
+status=0
+"$setup" --no-such-option >"$scratch/out" 2>"$scratch/err" || status=$?
+[ "$status" -eq 2 ] || fail "unknown option: status $status"
+[ ! -s "$scratch/out" ] && grep -q "Unknown option 'no-such-option'" "$scratch/err" || fail "unknown option: output"
+
+# A user who cannot write the program's folder gets the per-user file.
+if [ "$(id -u)" -eq 0 ]; then
+  mkdir -p "$scratch/home"
+  chown nobody "$scratch/home"
+  per_user="$(setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    env -u XDG_CONFIG_HOME HOME="$scratch/home" "$setup" --help)" || fail "--help as an ordinary user"
+  grep -qx "  $scratch/home/.config/torvik-setup/TORVIK.INI" <<<"$per_user" || fail "per-user settings file: $per_user"
+fi
+
+# A start on the offscreen platform runs until it is stopped (a crash or an
+# early exit ends with another status); Qt's own options pass through.
+status=0
+QT_QPA_PLATFORM=offscreen timeout 10 "$setup" -platform offscreen --settings "$scratch/TORVIK.INI" \
+  >"$scratch/start.log" 2>&1 || status=$?
+[ "$status" -eq 124 ] || { cat "$scratch/start.log" >&2; fail "offscreen start ended with status $status"; }
