@@ -12,5 +12,6 @@
 // The content is written to "<file>.saving" beside the file and renamed over
 // it, so a reader, a crash or a kill finds the old or the new content, never
 // a part of it. Only a writable file in a folder that allows no new files is
-// written in place, since nothing else can save it there.
+// written in place, since nothing else can save it there. A missing folder
+// (and any missing above it) is created first, for its owner only.
 bool ReplaceFileContents(const QString& path, std::string_view bytes, QString& reason);
