@@ -13,6 +13,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 [ "$("$setup" --version)" = "torvik-setup $version" ] || fail "torvik-setup --version"
 [ "$("$prefix/bin/torvik-sim" --version)" = "torvik-sim $version" ] || fail "torvik-sim --version"
 "$setup" --help | grep -q -- "--settings <file>" || fail "--help lists no options"
+(cd "$scratch" && "$setup" --settings my.ini --help) | grep -qx "  $scratch/my.ini" || fail "--settings FILE is not the file in use"
 
 # A wrong option: the usage on standard error, nothing on standard output, status 2.
 status=0
