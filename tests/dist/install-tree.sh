@@ -28,4 +28,11 @@ fi
 size="$(od -An -tu1 -j16 -N8 "$scratch/usr/share/icons/hicolor/48x48/apps/io.github.torviksetup.TorvikSetup.png" | tr -s ' ')"
 [ "$size" = " 0 0 0 48 0 0 0 48" ] || { echo "FAIL: the PNG icon is not 48x48:$size" >&2; exit 1; }
 
+# The metainfo together with what it names there (the desktop entry it launches).
+if ! report="$(appstreamcli validate-tree --no-net "$scratch" 2>&1)"; then
+  echo "$report" >&2
+  echo "FAIL: appstreamcli validate-tree" >&2
+  exit 1
+fi
+
 "$here/installed-program.sh" "$scratch/usr" "$scratch" "$2"
