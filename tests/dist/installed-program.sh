@@ -33,6 +33,6 @@ fi
 # A start on the offscreen platform runs until it is stopped (a crash or an
 # early exit ends with another status); Qt's own options pass through.
 status=0
-QT_QPA_PLATFORM=offscreen timeout 10 "$setup" -platform offscreen --settings "$scratch/TORVIK.INI" \
+QT_QPA_PLATFORM=offscreen timeout 5 "$setup" -platform offscreen --settings "$scratch/TORVIK.INI" \
   >"$scratch/start.log" 2>&1 || status=$?
 [ "$status" -eq 124 ] || { cat "$scratch/start.log" >&2; fail "offscreen start ended with status $status"; }
