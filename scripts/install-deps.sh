@@ -11,6 +11,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix
   fonts-liberation fontconfig
   xvfb xauth
+  at-spi2-core python3-pyatspi dbus-x11 xdotool
   desktop-file-utils appstream librsvg2-bin lintian
 )
 
