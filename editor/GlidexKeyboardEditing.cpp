@@ -63,6 +63,10 @@ void TfrmGlidex::ScreenKeyMove(TScreen& tile, MoveDirection direction, bool toAl
 
 void TfrmGlidex::ScreenKeyDelete(TScreen& tile)
 {
+    if (tile.ScreenGroup == 0)
+        return;
+    if (SelectedNo != tile.ScreenNo)
+        selectTile(tile);
     btnDeleteClick();
     // The focus stays with the tiles while any is left, else goes to the
     // removed monitor's label to place it again.
@@ -73,15 +77,6 @@ void TfrmGlidex::ScreenKeyDelete(TScreen& tile)
     else
         cmbDevice->setFocus(Qt::TabFocusReason);
     StatusBar1->showMessage(QStringLiteral("%1 deleted").arg(tile.Title));
-}
-
-void TfrmGlidex::selectTile(TScreen& tile)
-{
-    if (SelectedNo > 0 && SelectedNo != tile.ScreenNo)
-        RepaintScreen(*Screens[SelectedNo], false);
-    tile.raise();
-    SelectedNo = tile.ScreenNo;
-    RepaintScreen(tile, true);
 }
 
 void TfrmGlidex::setKeyboardOrder()

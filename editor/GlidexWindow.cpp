@@ -283,6 +283,17 @@ void TfrmGlidex::RepaintScreen(TScreen& tile, bool selected)
         PaintScreen(tile, selected);
 }
 
+void TfrmGlidex::selectTile(TScreen& tile)
+{
+    if (SelectedNo > 0 && SelectedNo != tile.ScreenNo)
+        RepaintScreen(*Screens[SelectedNo], false);
+    tile.raise();
+    SelectedNo = tile.ScreenNo;
+    RepaintScreen(tile, true);
+    // What a keyboard move said of the tile before is no longer news.
+    StatusBar1->clearMessage();
+}
+
 void TfrmGlidex::RemoveScreen(TScreen& tile)
 {
     tile.ScreenGroup = 0;

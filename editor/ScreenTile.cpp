@@ -143,7 +143,11 @@ void TScreen::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
     update();
-    emit focused();
+    // The focus coming back with the window or after a menu is no choice of
+    // the user's: a tile selected with the mouse meanwhile stays selected.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
+        emit focused();
 }
 
 void TScreen::focusOutEvent(QFocusEvent* event)

@@ -73,8 +73,8 @@ signals:
     void pressed(Qt::MouseButton button, QPoint at);
     void moved(Qt::MouseButtons buttons, QPoint at);
     void released(Qt::MouseButton button, QPoint at);
-    // The keyboard on the tile: it took the focus; an arrow key, with Shift
-    // `toAlignment`; the Delete key.
+    // The keyboard on the tile: the user gave it the focus; an arrow key,
+    // with Shift `toAlignment`; the Delete key.
     void focused();
     void stepped(MoveDirection direction, bool toAlignment);
     void deletePressed();
