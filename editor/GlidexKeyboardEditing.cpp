@@ -82,8 +82,8 @@ void TfrmGlidex::ScreenKeyDelete(TScreen& tile)
 void TfrmGlidex::setKeyboardOrder()
 {
     QWidget* previous = cmbDevice;
-    auto chain = [this, &previous](QWidget* next) {
-        setTabOrder(previous, next);
+    auto chain = [&previous](QWidget* next) {
+        QWidget::setTabOrder(previous, next);
         previous = next;
     };
     for (int unit = 0; unit < kUnitCount; ++unit) {
