@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -127,6 +129,15 @@ TEST_F(GlidexKeyboardTest, PlaceMoveAndDeleteWithKeysOnly)
         EXPECT_EQ(w.edtY->text(), QString::number(step.Y));
         EXPECT_EQ(tile(1).pos(), QPoint(step.X / 10, step.Y / 10));
     }
+
+    // Out to the border: the view follows the tile, the pointer stays.
+    for (int i = 0; i < 3; ++i)
+        key(Qt::Key_Right, Qt::ShiftModifier);  // 5000, 6920, then the border
+    EXPECT_EQ(tile(1).DeskRight(), 60000);
+    const QRect view(QPoint(w.scrollLayout->horizontalScrollBar()->value(), w.scrollLayout->verticalScrollBar()->value()),
+                     w.scrollLayout->viewport()->size());
+    EXPECT_TRUE(view.contains(tile(1).geometry()));
+    EXPECT_TRUE(pointer.moves.empty());
 
     // The menu shortcuts still move the whole layout from a focused tile.
     key(Qt::Key_D, Qt::ControlModifier | Qt::AltModifier);
