@@ -8,6 +8,7 @@
 #include "platform/Pointer.h"
 #include "platform/QtPrompts.h"
 #include "serial/CommDevice.h"
+#include "serial/PortDiscovery.h"
 #include "serial/PortNames.h"
 #include "setup/SetupWindow.h"
 #include "setup/TransferService.h"
@@ -49,12 +50,13 @@ int main(int argc, char* argv[])
     });
 
     // The line to the switch, shared by the setup window and the editor;
-    // its COM names are read from the settings file once, at start.
-    TransferService transfers(pump, CreatePlatformCommDevice(PortNames::FromSettingsFile(settingsPath)));
+    // the setup window tells it where the COM names lead.
+    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
+    const SystemPortDiscovery discovery;
 
     // The windows in their fixed order; all live until the program ends, and
     // only the setup window is shown. Closing it ends the program.
-    TfrmSetup frmSetup(prompts, transfers, settingsPath);
+    TfrmSetup frmSetup(prompts, transfers, discovery, settingsPath);
     TfrmGlidex frmGlidex(prompts, pointer, transfers, settingsPath);
     frmSetup.setLayoutEditor(&frmGlidex);
     QObject::connect(&frmSetup, &TfrmSetup::layoutUpdated, &frmGlidex, &TfrmGlidex::LoadFromConfig);

@@ -9,6 +9,7 @@
 #include "platform/Pointer.h"
 #include "platform/QtPrompts.h"
 #include "serial/CommDevice.h"
+#include "serial/PortDiscovery.h"
 #include "serial/PortNames.h"
 #include "setup/KvmConfig.h"
 #include "setup/SetupWindow.h"
@@ -53,7 +54,8 @@ void BM_PeakMemoryWithEditorOpen(benchmark::State& state)
     for (auto _ : state) {
         const QString settings = dir.filePath(QStringLiteral("TORVIK.INI"));
         TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
-        TfrmSetup frmSetup(prompts, transfers, settings);
+        const SystemPortDiscovery discovery;
+        TfrmSetup frmSetup(prompts, transfers, discovery, settings);
         placeAllMonitors();  // the setup window has read the (missing) settings file
         TfrmGlidex frmGlidex(prompts, pointer, transfers, settings);
         frmSetup.setLayoutEditor(&frmGlidex);

@@ -16,6 +16,7 @@
 #include "platform/Pointer.h"
 #include "platform/Prompts.h"
 #include "serial/CommDevice.h"
+#include "serial/PortDiscovery.h"
 #include "serial/PortNames.h"
 #include "setup/SetupWindow.h"
 #include "setup/TransferService.h"
@@ -80,8 +81,9 @@ int main(int argc, char* argv[])
     QtPointer pointer;
     QtEventPump pump;
     const QString settings = QString::fromLocal8Bit(argv[1]);
-    TransferService transfers(pump, CreatePlatformCommDevice(PortNames::FromSettingsFile(settings)));
-    TfrmSetup frmSetup(prompts, transfers, settings);
+    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
+    const SystemPortDiscovery discovery;
+    TfrmSetup frmSetup(prompts, transfers, discovery, settings);
     TfrmGlidex frmGlidex(prompts, pointer, transfers, settings);
     frmSetup.setLayoutEditor(&frmGlidex);
     QObject::connect(&frmSetup, &TfrmSetup::layoutUpdated, &frmGlidex, &TfrmGlidex::LoadFromConfig);

@@ -6,6 +6,7 @@
 #include "platform/Prompts.h"
 #include "setup/LayoutFile.h"
 #include "setup/TransferMessages.h"
+#include "setup/TransferProgress.h"
 #include "setup/TransferService.h"
 #include "setup/UploadCommands.h"
 
@@ -78,15 +79,26 @@ void TfrmGlidex::mnuLoadLayoutClick()
 {
     transfers_.run([this] {
         // The tiles are rebuilt by the setup window's layout message.
-        ReportDownload(prompts_, transfers_.download(/*layoutOnly=*/true), QStringLiteral("Load Layout finished!"));
+        TransferResult result;
+        {
+            const TransferProgress progress(this, transfers_, QStringLiteral("Reading configuration"));
+            result = transfers_.download(/*layoutOnly=*/true);
+        }
+        ReportDownload(prompts_, result, QStringLiteral("Load Layout finished!"), transfers_.openFailureHint());
     });
 }
 
-void TfrmGlidex::SendLayout()
+TransferResult TfrmGlidex::SendLayout()
 {
     if (QString reason; WriteLayoutFile(settingsPath_, KvmLayout, true, &reason) != 0)
         ReportFileNotSaved(prompts_, settingsPath_, reason);
-    ReportUpload(prompts_, transfers_.upload(SendLayoutCommands(KvmLayout)), QString());
+    TransferResult result;
+    {
+        const TransferProgress progress(this, transfers_, QStringLiteral("Sending configuration"));
+        result = transfers_.upload(SendLayoutCommands(KvmLayout));
+    }
+    ReportUpload(prompts_, result, QString(), transfers_.openFailureHint());
+    return result;
 }
 
 void TfrmGlidex::mnuSaveLayoutClick()
@@ -95,8 +107,7 @@ void TfrmGlidex::mnuSaveLayoutClick()
         if (CheckLayout(true) != 0)
             return;
         StoreToConfig();
-        SendLayout();
-        if (!transfers_.link().LinkFailed())
+        if (SendLayout() == TransferResult::Done)
             prompts_.messageBox(nullptr, QStringLiteral("Send Layout to Torvik successed!"), QStringLiteral("Info"),
                                 MsgButtons::Ok);
     });

@@ -5,6 +5,7 @@
 #include "editor/ScreenTile.h"
 #include "setup/OneBased.h"
 #include "setup/KvmConfig.h"
+#include "setup/DeviceLink.h"
 #include "setup/LayoutEditor.h"
 
 #include <QDialog>
@@ -113,8 +114,9 @@ public:
     void mnuLoadLayoutClick();
     void mnuSaveLayoutClick();
     // Writes KvmLayout into the settings file, then sends it alone to the
-    // switch; failures are shown, success is the caller's to tell.
-    void SendLayout();
+    // switch; failures and a cancel are shown, success is the caller's to
+    // tell.
+    TransferResult SendLayout();
 
     // Loads the monitor layout dialog from MStyle, shows it modally and
     // answers whether it was closed with its Apply button.

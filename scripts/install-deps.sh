@@ -5,10 +5,10 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-x86-64-posix wine64
   fonts-liberation fontconfig
   xvfb xauth
   at-spi2-core python3-pyatspi dbus-x11 xdotool

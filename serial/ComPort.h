@@ -190,6 +190,11 @@ public:
     TCustomComPort& operator=(const TCustomComPort&) = delete;
 
     void OpenPort();
+    // Where the port names lead from the next open on (see CommDevice).
+    void setPortNames(const PortNames& names) { device_->setPortNames(names); }
+    // What the user can do about opening this port failing with `error`
+    // (see CommDevice); empty when nothing is known.
+    std::string ExplainOpenFailure(int error) const { return device_->explainOpenFailure(port_, error); }
     // Stops the event thread and closes the device even when a step before
     // fails (the purge, a handler); then raises the first such failure.
     void ClosePort();

@@ -104,6 +104,8 @@ inline constexpr uint32_t TxClear = 0x0004;
 inline constexpr uint32_t RxClear = 0x0008;
 }  // namespace CommPurge
 
+class PortNames;
+
 class CommDevice {
 public:
     enum class WaitResult {
@@ -122,6 +124,13 @@ public:
     // Closes the device; does nothing when it is closed. Only after the event
     // thread has ended.
     virtual void close() = 0;
+    // Where the port names lead from the next open on, on systems whose
+    // devices have no "COMn" names of their own (elsewhere it is ignored).
+    virtual void setPortNames(const PortNames&) {}
+    // What the user can do about open() failing on `port` with `error`, when
+    // the system tells more than the error number (e.g. a device whose group
+    // the user is not in); else empty.
+    virtual std::string explainOpenFailure(const std::string& /*port*/, int /*error*/) const { return {}; }
 
     virtual int setQueueSizes(uint32_t inputSize, uint32_t outputSize) = 0;
     virtual int setState(const CommDcb& dcb) = 0;
@@ -151,5 +160,4 @@ public:
 };
 
 // The device of the platform the program runs on.
-class PortNames;
 std::unique_ptr<CommDevice> CreatePlatformCommDevice(const PortNames& names);

@@ -13,6 +13,8 @@
 #include <optional>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -133,6 +135,8 @@ public:
 
     int open(const std::string& port) override;
     void close() override;
+    void setPortNames(const PortNames& names) override { names_ = names; }
+    std::string explainOpenFailure(const std::string& port, int error) const override;
     int setQueueSizes(uint32_t inputSize, uint32_t outputSize) override;
     int setState(const CommDcb& dcb) override;
     int setTimeouts(const CommTimeouts& timeouts) override;
@@ -157,7 +161,7 @@ private:
     void wake() const;
     void clearWake() const;
 
-    const PortNames names_;
+    PortNames names_;  // the user-interface thread's, as open() is
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     int wakeError_ = 0;
@@ -603,6 +607,22 @@ void CommDevicePosix::clearWake() const
 }
 
 }  // namespace
+
+std::string CommDevicePosix::explainOpenFailure(const std::string& port, int error) const
+{
+    if (error != EACCES && error != EPERM)
+        return {};
+    // Serial devices belong to a group (on Debian "dialout") whose members
+    // may use them; membership takes effect at the next login.
+    const std::string path = names_.devicePath(port);
+    struct stat info {};
+    const group* owner = ::stat(path.c_str(), &info) == 0 ? getgrgid(info.st_gid) : nullptr;
+    if (!owner)
+        return "No permission to use " + path + ".";
+    const std::string name = owner->gr_name;
+    return "No permission to use " + path + ": add your user to the group \"" + name + "\" (sudo usermod -aG " +
+           name + " $USER), then log in again.";
+}
 
 std::unique_ptr<CommDevice> CreatePlatformCommDevice(const PortNames& names)
 {

@@ -1,15 +1,65 @@
 #include "serial/PortNames.h"
 
-#include "setup/ProfileFile.h"
-
-#include <optional>
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <set>
+#include <system_error>
 
 namespace {
 
-constexpr int kHighestComNumber = 255;
+// The path with its symbolic links resolved, so "/dev/serial/by-id/..." and
+// the "/dev/ttyUSB0" it leads to count as one device.
+std::string resolved(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::canonical(path, error);
+    return error ? path : target.string();
+}
 
-// n for "COMn" (any case, n = 1..255 written without leading zeros), else nothing.
-std::optional<int> comNumber(const std::string& port)
+bool isOnboard(const SerialDevice& device)
+{
+    return std::filesystem::path(device.path).filename().string().starts_with("ttyS");
+}
+
+// Names compared with their digit runs as numbers: ttyUSB2 before ttyUSB10.
+bool naturalLess(const std::string& a, const std::string& b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const bool digitA = std::isdigit(static_cast<unsigned char>(a[i])) != 0;
+        const bool digitB = std::isdigit(static_cast<unsigned char>(b[j])) != 0;
+        if (digitA && digitB) {
+            std::size_t endA = i;
+            std::size_t endB = j;
+            while (endA < a.size() && std::isdigit(static_cast<unsigned char>(a[endA])))
+                ++endA;
+            while (endB < b.size() && std::isdigit(static_cast<unsigned char>(b[endB])))
+                ++endB;
+            const std::string_view runA = std::string_view(a).substr(i, endA - i);
+            const std::string_view runB = std::string_view(b).substr(j, endB - j);
+            const std::string_view trimmedA = runA.substr(std::min(runA.find_first_not_of('0'), runA.size()));
+            const std::string_view trimmedB = runB.substr(std::min(runB.find_first_not_of('0'), runB.size()));
+            if (trimmedA.size() != trimmedB.size())
+                return trimmedA.size() < trimmedB.size();
+            if (trimmedA != trimmedB)
+                return trimmedA < trimmedB;
+            i = endA;
+            j = endB;
+        } else {
+            if (a[i] != b[j])
+                return a[i] < b[j];
+            ++i;
+            ++j;
+        }
+    }
+    return a.size() - i < b.size() - j;
+}
+
+}  // namespace
+
+std::optional<int> ComNumber(const std::string& port)
 {
     if (port.size() < 4 || port.size() > 6)
         return std::nullopt;
@@ -26,22 +76,45 @@ std::optional<int> comNumber(const std::string& port)
             return std::nullopt;
         number = number * 10 + (port[i] - '0');
     }
-    if (number > kHighestComNumber)
+    if (number > PortNames::kHighestComNumber)
         return std::nullopt;
     return number;
 }
 
-}  // namespace
-
-PortNames PortNames::FromSettingsFile(const QString& settingsPath)
+PortNames PortNames::Assign(const std::map<int, std::string>& explicitPaths, std::vector<SerialDevice> present)
 {
+    std::stable_sort(present.begin(), present.end(), [](const SerialDevice& a, const SerialDevice& b) {
+        if (isOnboard(a) != isOnboard(b))
+            return isOnboard(a);
+        return naturalLess(a.path, b.path);
+    });
+
     PortNames names;
-    const ProfileFile file(settingsPath);
-    for (int n = 1; n <= kHighestComNumber; ++n) {
-        // An empty value leaves the name at its default.
-        const std::optional<std::string> path = file.value("Ports", "COM" + std::to_string(n));
-        if (path && !path->empty())
-            names.map(n, *path);
+    std::set<std::string> named;
+    for (const auto& [number, path] : explicitPaths) {
+        if (number < 1 || number > kHighestComNumber || path.empty())
+            continue;
+        names.map(number, path);
+        named.insert(resolved(path));
+    }
+    int next = 1;
+    for (const SerialDevice& device : present) {
+        const std::string target = resolved(device.path);
+        if (named.contains(target)) {
+            // An explicitly mapped device still shows what it is.
+            for (const auto& [number, path] : names.paths_) {
+                if (resolved(path) == target)
+                    names.devices_.emplace(number, device);
+            }
+            continue;
+        }
+        while (next <= kHighestComNumber && names.paths_.contains(next))
+            ++next;
+        if (next > kHighestComNumber)
+            break;
+        names.map(next, device.path);
+        names.devices_.emplace(next, device);
+        named.insert(target);
     }
     return names;
 }
@@ -55,10 +128,15 @@ std::string PortNames::devicePath(const std::string& port) const
 {
     if (port.starts_with('/'))
         return port;
-    const std::optional<int> number = comNumber(port);
+    const std::optional<int> number = ComNumber(port);
     if (!number)
         return port;
-    if (const auto found = paths_.find(*number); found != paths_.end())
-        return found->second;
-    return "/dev/ttyS" + std::to_string(*number - 1);
+    const auto found = paths_.find(*number);
+    return found == paths_.end() ? std::string() : found->second;
+}
+
+const SerialDevice* PortNames::device(int comNumber) const
+{
+    const auto found = devices_.find(comNumber);
+    return found == devices_.end() ? nullptr : &found->second;
 }

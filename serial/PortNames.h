@@ -1,28 +1,46 @@
 #pragma once
 
-#include <QString>
+#include "serial/PortDiscovery.h"
 
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
-// Where the port names "COM1" to "COM20" lead on systems without such names:
-// section "Ports" of the settings file may map a name to a device path, e.g.
-// "COM3=/dev/ttyUSB0" (the key in any case); an unmapped "COMn" is
-// /dev/ttyS<n-1>. A name that starts with "/" is a device path already.
+// Where the port names "COM1", "COM2", ... lead on systems without such
+// names. In this order:
+//  1. an explicit mapping "COMn" -> any path (a pseudo-terminal too), as the
+//     settings file's "Ports" section gives it;
+//  2. the serial devices present that no explicit mapping names, onboard
+//     UARTs (ttyS) first, then USB and ACM adapters, each by name, given to
+//     the COM names that no explicit mapping uses, from COM1 up.
+// A name that reaches nothing fails to open. A name that starts with "/" is
+// a device path already.
 class PortNames {
 public:
+    static constexpr int kHighestComNumber = 255;
+
     PortNames() = default;
 
-    // Reads section "Ports" of the settings file; a missing or unreadable
-    // file maps nothing.
-    static PortNames FromSettingsFile(const QString& settingsPath);
+    // The mapping of `explicitPaths` (COM number -> path) and `present`.
+    static PortNames Assign(const std::map<int, std::string>& explicitPaths, std::vector<SerialDevice> present);
 
     void map(int comNumber, const std::string& devicePath);
 
-    // The device path for a port name. A name that is neither "COMn"
-    // (n = 1..255, any case) nor a path is returned as it is, so opening it fails.
+    // The device path for a port name: its mapping, the name itself when it
+    // is a path, else empty (a name that reaches nothing).
     std::string devicePath(const std::string& port) const;
+
+    // The present device COM number `comNumber` reaches, if any (explicitly
+    // mapped paths are matched to present devices too).
+    const SerialDevice* device(int comNumber) const;
+    // The COM numbers that reach a path, ascending, with their paths.
+    const std::map<int, std::string>& paths() const { return paths_; }
 
 private:
     std::map<int, std::string> paths_;
+    std::map<int, SerialDevice> devices_;
 };
+
+// n for "COMn" (any case, n = 1..255 written without leading zeros), else nothing.
+std::optional<int> ComNumber(const std::string& port);

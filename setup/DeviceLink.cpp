@@ -55,6 +55,10 @@ bool DeviceLink::SendCommand(const std::string& text, bool wait)
             waitTicks_ = 0;
             break;
         }
+        // A download's reply lines arrive inside this wait: the user may
+        // stop it between two of them.
+        if (downloadActive_ && cancelRequested())
+            break;
     } while (waitTicks_ > 0);
     timer_.stop();
 
@@ -96,6 +100,8 @@ void DeviceLink::endLine()
     const std::string line(lineBuffer_.data(), length);
     lineLength_ = 0;
     ParseReplyLine(line);
+    if (downloadActive_)
+        reportProgress(++linesReceived_, kReplyLines);
 }
 
 void DeviceLink::storeByte(char byte)
@@ -194,11 +200,13 @@ bool DeviceLink::openPort(const std::string& portName)
     closeQuietly();
     pump_.processPending();
     downloadActive_ = false;
+    openError_ = 0;
     try {
         port_.setPort(portName);
         port_.OpenPort();
-    } catch (const EComPort&) {
-        // Judged by Connected below.
+    } catch (const EComPort& error) {
+        // Judged by Connected below; the system's reason is kept for the user.
+        openError_ = error.SystemError();
     }
     if (port_.Connected())
         return true;
@@ -209,6 +217,7 @@ bool DeviceLink::openPort(const std::string& portName)
 void DeviceLink::BeginDownload(bool layoutOnly)
 {
     lineLength_ = 0;
+    linesReceived_ = 0;
     downloadActive_ = true;
     layoutOnlyLoad_ = layoutOnly;
 }
@@ -221,7 +230,7 @@ TransferResult DeviceLink::Download(const std::string& portName, bool layoutOnly
 
     BeginDownload(layoutOnly);
     SendCommand("CONFIG", true);
-    for (int poll = 0; poll < kDownloadPolls && downloadActive_; ++poll) {
+    for (int poll = 0; poll < kDownloadPolls && downloadActive_ && !cancelRequested(); ++poll) {
         pump_.sleep(kPollMs);
         pump_.processPending();
     }
@@ -233,7 +242,9 @@ TransferResult DeviceLink::Download(const std::string& portName, bool layoutOnly
 
     const bool arrived = !downloadActive_;
     downloadActive_ = false;
-    return arrived ? TransferResult::Done : TransferResult::NoReply;
+    if (arrived)
+        return TransferResult::Done;
+    return cancelRequested() ? TransferResult::Cancelled : TransferResult::NoReply;
 }
 
 TransferResult DeviceLink::Upload(const std::string& portName, const std::vector<std::string>& lines)
@@ -249,8 +260,18 @@ TransferResult DeviceLink::Upload(const std::string& portName, const std::vector
         return TransferResult::NothingToSend;
     }
     // Once a line fails, linkFailed_ makes every later one return at once.
-    for (const std::string& line : commandList_)
-        SendCommand(line, true);
+    // A cancel takes effect before the next line.
+    const int total = static_cast<int>(commandList_.size());
+    bool cancelled = false;
+    for (int i = 0; i < total && !cancelled; ++i) {
+        cancelled = cancelRequested();
+        if (!cancelled) {
+            SendCommand(commandList_[static_cast<std::size_t>(i)], true);
+            reportProgress(i + 1, total);
+        }
+    }
     closeQuietly();
-    return linkFailed_ ? TransferResult::NoReply : TransferResult::Done;
+    if (linkFailed_)
+        return TransferResult::NoReply;
+    return cancelled ? TransferResult::Cancelled : TransferResult::Done;
 }

@@ -16,6 +16,7 @@ enum class TransferResult {
     PortError,      // the port could not be opened: nothing was sent
     NoReply,        // the configuration did not arrive, or a line went unacknowledged
     NothingToSend,  // an upload without lines: the port was opened and closed again
+    Cancelled,      // stopped at the user's request: nothing committed, "SAVE" not sent
 };
 
 // The command exchange with the switch and the two transfers built on it,
@@ -41,7 +42,17 @@ public:
     static constexpr int kDownloadPolls = 30;
     static constexpr int kPollMs = 10;
 
+    // How far a transfer is (lines done of the total), and whether the
+    // user asked to stop it; both are asked between two lines.
+    struct Progress {
+        std::function<void(int done, int total)> report;
+        std::function<bool()> cancelled;
+    };
+
+    static constexpr int kReplyLines = 192;  // the lines of a full configuration reply
+
     DeviceLink(TComPort& port, Timer timer, EventPump& pump, Committed committed);
+    void setProgress(Progress progress) { progress_ = std::move(progress); }
 
     // Sends `text` and a carriage return; with `wait`, waits for the prompt.
     // False when nothing was sent (LinkFailed) or no prompt came in time.
@@ -56,16 +67,19 @@ public:
     void BeginDownload(bool layoutOnly);
 
     // Downloads the switch's configuration (or its layout alone) over
-    // `portName`: Done, PortError or NoReply.
+    // `portName`: Done, PortError, NoReply or Cancelled (nothing committed).
     TransferResult Download(const std::string& portName, bool layoutOnly);
     // Opens the port over `portName` and sends `lines`, each waiting for its
     // prompt; the first unacknowledged line ends the sending. Done,
-    // PortError, NoReply or NothingToSend.
+    // PortError, NoReply, NothingToSend or Cancelled (before the next line,
+    // so a cancelled upload never sends its last line, "SAVE").
     TransferResult Upload(const std::string& portName, const std::vector<std::string>& lines);
 
     // The sticky failure flag of the exchange: set by a failed open or an
     // unacknowledged command, cleared when a transfer starts.
     bool LinkFailed() const { return linkFailed_; }
+    // The system's error number of the latest failed open, else 0.
+    int OpenError() const { return openError_; }
     bool AckReceived() const { return ackReceived_; }
     bool DownloadActive() const { return downloadActive_; }
     int WaitTicks() const { return waitTicks_; }
@@ -82,13 +96,22 @@ private:
     // Closes, then opens the port over `portName`; false (LinkFailed) when
     // it is not open afterwards.
     bool openPort(const std::string& portName);
+    bool cancelRequested() const { return progress_.cancelled && progress_.cancelled(); }
+    void reportProgress(int done, int total) const
+    {
+        if (progress_.report)
+            progress_.report(done, total);
+    }
 
     TComPort& port_;
     Timer timer_;
     EventPump& pump_;
     Committed committed_;
+    Progress progress_;
 
     bool linkFailed_ = false;
+    int openError_ = 0;
+    int linesReceived_ = 0;  // reply lines of the running download
     bool ackReceived_ = false;
     int waitTicks_ = 0;
     std::array<char, kMaxLineLength + 1> lineBuffer_{};

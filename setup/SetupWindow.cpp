@@ -5,10 +5,13 @@
 #include "platform/Widgets.h"
 #include "setup/KvmConfig.h"
 #include "setup/LayoutFile.h"
+#include "setup/PortMapping.h"
 #include "setup/TransferMessages.h"
+#include "setup/TransferProgress.h"
 #include "setup/TransferService.h"
 #include "setup/UploadCommands.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -71,10 +74,12 @@ void selectItem(QComboBox* list, int item)
 
 }  // namespace
 
-TfrmSetup::TfrmSetup(Prompts& prompts, TransferService& transfers, const QString& settingsPath, QWidget* parent)
+TfrmSetup::TfrmSetup(Prompts& prompts, TransferService& transfers, const PortDiscovery& discovery,
+                     const QString& settingsPath, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
     , prompts_(prompts)
     , transfers_(transfers)
+    , discovery_(discovery)
     , settingsPath_(settingsPath)
 {
     setObjectName(QStringLiteral("frmSetup"));
@@ -91,9 +96,12 @@ TfrmSetup::TfrmSetup(Prompts& prompts, TransferService& transfers, const QString
         QCoreApplication::postEvent(this, new QEvent(layoutOnly ? WM_LAYOUT_UPDATED : WM_CONFIG_UPDATED));
     });
     connect(&transfers_, &TransferService::runningChanged, this, &TfrmSetup::transferRunningChanged);
-    // The transfers open the COM name the list shows.
-    connect(cmbCOMPort, &QComboBox::currentTextChanged, this,
-            [this](const QString& name) { transfers_.setPortName(name.toStdString()); });
+    // The transfers open the COM name of the chosen item, whatever its text.
+    connect(cmbCOMPort, &QComboBox::currentIndexChanged, this,
+            [this](int item) { transfers_.setPortName("COM" + std::to_string(item + 1)); });
+    // Adapters come and go: where each name leads is worked out again
+    // whenever the list opens.
+    connect(cmbCOMPort, &TPortList::aboutToShowPopup, this, &TfrmSetup::refreshPorts);
     FormCreate();
 }
 
@@ -101,7 +109,7 @@ void TfrmSetup::createWidgets()
 {
     // First row: the three lists.
     lblCOMPort = makeLabel(this, "lblCOMPort", QStringLiteral("COM Port"), {16, 20, 64, 22});
-    cmbCOMPort = makeList(this, "cmbCOMPort", {}, {88, 20, 81, 22});
+    cmbCOMPort = makeWidget<TPortList>(this, "cmbCOMPort", {88, 20, 81, 22});
     lblStartPort = makeLabel(this, "lblStartPort", QStringLiteral("Startup Port"), {192, 20, 80, 22});
     cmbStartPort = makeList(this, "cmbStartPort", {"1", "2", "3", "4"}, {280, 20, 57, 22});
     lblHotKey = makeLabel(this, "lblHotKey", QStringLiteral("Hotkey"), {360, 20, 48, 22});
@@ -154,6 +162,7 @@ void TfrmSetup::FormCreate()
 {
     for (int n = 1; n <= kComPortCount; ++n)
         cmbCOMPort->addItem(QStringLiteral("COM%1").arg(n));
+    refreshPorts();
 
     const SetupSettings settings = ReadSetupSection(settingsPath_);
     KvmConfig.Start = settings.Start;
@@ -170,6 +179,17 @@ void TfrmSetup::FormCreate()
 
     // Without a readable "Layout" section the layout stays empty.
     ReadLayoutFile(settingsPath_, KvmLayout);
+}
+
+void TfrmSetup::refreshPorts()
+{
+    const PortNames names = CurrentPortNames(settingsPath_, discovery_);
+    transfers_.setPortNames(names);
+    for (int n = 1; n <= cmbCOMPort->count(); ++n)
+        cmbCOMPort->setItemText(n - 1, PortItemText(n, names));
+    // The open list is as wide as its longest item; the closed one keeps its size.
+    QAbstractItemView* view = cmbCOMPort->view();
+    view->setMinimumWidth(view->sizeHintForColumn(0) + 2 * view->frameWidth() + 8);
 }
 
 void TfrmSetup::RecordToWidgets()
@@ -243,9 +263,14 @@ bool TfrmSetup::LoadConfig(bool layoutOnly, bool showFinished)
 {
     bool failed = true;
     transfers_.run([&] {
-        const TransferResult result = transfers_.download(layoutOnly);
+        TransferResult result;
+        {
+            const TransferProgress progress(this, transfers_, QStringLiteral("Reading configuration"));
+            result = transfers_.download(layoutOnly);
+        }
         failed = result != TransferResult::Done;
-        ReportDownload(prompts_, result, showFinished ? QStringLiteral("Load Config finished!") : QString());
+        ReportDownload(prompts_, result, showFinished ? QStringLiteral("Load Config finished!") : QString(),
+                       transfers_.openFailureHint());
     });
     return failed;
 }
@@ -295,8 +320,12 @@ void TfrmSetup::SaveConfig()
         if (!settingsSaved || !layoutSaved)
             ReportFileNotSaved(prompts_, settingsPath_, reason);
 
-        const TransferResult result = transfers_.upload(SaveConfigCommands(KvmConfig, KvmLayout, layoutValid));
-        ReportUpload(prompts_, result, QStringLiteral("Save Config successed!"));
+        TransferResult result;
+        {
+            const TransferProgress progress(this, transfers_, QStringLiteral("Sending configuration"));
+            result = transfers_.upload(SaveConfigCommands(KvmConfig, KvmLayout, layoutValid));
+        }
+        ReportUpload(prompts_, result, QStringLiteral("Save Config successed!"), transfers_.openFailureHint());
     });
 }
 

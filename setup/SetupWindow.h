@@ -1,6 +1,7 @@
 #pragma once
 
 #include "setup/LayoutEditor.h"
+#include "setup/PortList.h"
 
 #include <QEvent>
 #include <QWidget>
@@ -13,6 +14,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QSlider;
+class PortDiscovery;
 class TransferService;
 
 // The main window: the switch's settings as widgets, the transfer buttons and
@@ -27,7 +29,9 @@ public:
     static constexpr QEvent::Type WM_LAYOUT_UPDATED = static_cast<QEvent::Type>(1125);
 
     // `settingsPath` is the settings file; `transfers` the line to the switch.
-    TfrmSetup(Prompts& prompts, TransferService& transfers, const QString& settingsPath, QWidget* parent = nullptr);
+    // `discovery` finds the serial devices present for the "COM Port" list.
+    TfrmSetup(Prompts& prompts, TransferService& transfers, const PortDiscovery& discovery,
+              const QString& settingsPath, QWidget* parent = nullptr);
 
     // The layout editor, made after this window: shown by "Glidex Layout",
     // checked and stored by Save Config.
@@ -47,7 +51,7 @@ public:
     void btnSaveConfigClick();
 
     QLabel* lblCOMPort;
-    QComboBox* cmbCOMPort;
+    TPortList* cmbCOMPort;
     QLabel* lblStartPort;
     QComboBox* cmbStartPort;
     QLabel* lblHotKey;
@@ -78,6 +82,9 @@ private:
     std::array<QPushButton*, 4> transferLockedButtons() const;
     void transferRunningChanged(bool running);
     void FormCreate();
+    // Works out where each COM name leads now, hands that to the transfers
+    // and shows it in the list's items.
+    void refreshPorts();
     void RecordToWidgets();
     void WidgetsToRecord();
     void WMConfigUpdated();
@@ -85,6 +92,7 @@ private:
 
     Prompts& prompts_;
     TransferService& transfers_;
+    const PortDiscovery& discovery_;
     LayoutEditor* editor_ = nullptr;
     QString settingsPath_;
     bool closePending_ = false;

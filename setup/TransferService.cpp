@@ -21,6 +21,11 @@ TransferService::TransferService(EventPump& pump, std::unique_ptr<CommDevice> de
     link_ = std::make_unique<DeviceLink>(
         *portTarget_, DeviceLink::Timer{[this] { workTimer_.start(); }, [this] { workTimer_.stop(); }}, pump,
         [this](bool layoutOnly) { emit committed(layoutOnly); });
+    link_->setProgress({[this](int done, int total) {
+                            QMetaObject::invokeMethod(
+                                this, [this, done, total] { emit progress(done, total); }, Qt::QueuedConnection);
+                        },
+                        [this] { return cancelRequested_; }});
 }
 
 TransferService::~TransferService()
@@ -34,9 +39,20 @@ TransferService::~TransferService()
     }
 }
 
+void TransferService::setPortNames(const PortNames& names)
+{
+    portTarget_->setPortNames(names);
+}
+
+QString TransferService::openFailureHint() const
+{
+    return QString::fromStdString(portTarget_->ExplainOpenFailure(link_->OpenError()));
+}
+
 void TransferService::setRunning(bool running)
 {
     running_ = running;
+    cancelRequested_ = false;
     emit runningChanged(running);
 }
 

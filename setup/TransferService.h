@@ -11,6 +11,7 @@
 
 class CommDevice;
 class EventPump;
+class PortNames;
 class TComPort;
 
 // The serial line to the switch and the transfers over it, one for the
@@ -33,6 +34,11 @@ public:
     // The COM name ("COM1".."COM20") the transfers open, as the setup
     // window's list shows it.
     void setPortName(const std::string& name) { portName_ = name; }
+    // Where the COM names lead from the next transfer on.
+    void setPortNames(const PortNames& names);
+    // Why the latest transfer could not open the port, when the system
+    // tells more than "COM port open error!"; else empty.
+    QString openFailureHint() const;
     bool running() const { return running_; }
 
     // Runs a window's command that makes a transfer (with its file writes
@@ -41,6 +47,9 @@ public:
     // without this a second transfer could start inside the first.
     template <typename Command>
     bool run(Command command);
+
+    // Asks the running transfer to stop before its next line.
+    void cancel() { cancelRequested_ = true; }
 
     // The switch's configuration, or its layout alone, into KvmConfig and
     // KvmLayout.
@@ -55,6 +64,10 @@ signals:
     // A download committed the working configuration (`layoutOnly`: only
     // its layout); emitted from inside the transfer's waiting.
     void committed(bool layoutOnly);
+    // Lines done of the total in the running transfer; queued, so that
+    // whatever shows it runs from the event loop, never inside the receive
+    // handler.
+    void progress(int done, int total);
 
 private:
     void setRunning(bool running);
@@ -64,6 +77,7 @@ private:
     std::unique_ptr<DeviceLink> link_;
     std::string portName_ = "COM1";
     bool running_ = false;
+    bool cancelRequested_ = false;
 };
 
 template <typename Command>

@@ -37,7 +37,7 @@ TEST(DebugWindow, ClosingTheSetupWindowEndsTheProgramEvenWhileTheDebugWindowIsSh
     QTemporaryDir dir;
     FakePrompts prompts;
     IdleTransfers line;
-    TfrmSetup frmSetup(prompts, line.transfers, dir.filePath(QStringLiteral("TORVIK.INI")));
+    TfrmSetup frmSetup(prompts, line.transfers, line.discovery, dir.filePath(QStringLiteral("TORVIK.INI")));
     TfrmDebug frmDebug;
     frmSetup.show();
     frmDebug.show();

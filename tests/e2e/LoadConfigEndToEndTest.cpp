@@ -10,6 +10,7 @@
 #include "setup/SetupWindow.h"
 #include "setup/TransferService.h"
 #include "sim/SimProcess.h"
+#include "support/FakePortDiscovery.h"
 #include "support/FakePrompts.h"
 #include "support/FileBytes.h"
 #include "support/QtPrinting.h"
@@ -75,8 +76,8 @@ protected:
         const QString settings = dir.filePath(QStringLiteral("TORVIK.INI"));
         EXPECT_TRUE(WriteFileBytes(settings, "[Ports]\r\nCOM1=" + device + "\r\n"));
         window.reset();
-        transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(PortNames::FromSettingsFile(settings)));
-        window = std::make_unique<TfrmSetup>(prompts, *transfers, settings);
+        transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(PortNames{}));
+        window = std::make_unique<TfrmSetup>(prompts, *transfers, discovery, settings);
         return *window;
     }
 
@@ -85,6 +86,7 @@ protected:
     QTemporaryDir dir;
     FakePrompts prompts;
     QtEventPump pump;
+    FakePortDiscovery discovery;
     std::unique_ptr<TransferService> transfers;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<TfrmSetup> window;

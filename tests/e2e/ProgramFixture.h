@@ -11,6 +11,7 @@
 #include "setup/TransferService.h"
 #include "sim/SimProcess.h"
 #include "support/FakePointer.h"
+#include "support/FakePortDiscovery.h"
 #include "support/FakePrompts.h"
 #include "support/FileBytes.h"
 
@@ -42,17 +43,18 @@ protected:
         ProfileFile file(settings);
         file.writeString("Ports", "COM1", device);
         EXPECT_TRUE(file.save());
-        return makeWindows(PortNames::FromSettingsFile(settings));
+        return makeWindows();
     }
 
-    // The transfer service over `names` and the two windows, wired as the
-    // program wires them.
-    TfrmSetup& makeWindows(const PortNames& names)
+    // The transfer service and the two windows, made and wired as the
+    // program makes them; the setup window maps the COM names from the
+    // settings file and the devices `discovery` lists.
+    TfrmSetup& makeWindows()
     {
         editor.reset();
         setup.reset();
-        transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(names));
-        setup = std::make_unique<TfrmSetup>(prompts, *transfers, settings);
+        transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(PortNames{}));
+        setup = std::make_unique<TfrmSetup>(prompts, *transfers, discovery, settings);
         editor = std::make_unique<TfrmGlidex>(prompts, pointer, *transfers, settings);
         setup->setLayoutEditor(editor.get());
         QObject::connect(setup.get(), &TfrmSetup::layoutUpdated, editor.get(), &TfrmGlidex::LoadFromConfig);
@@ -75,6 +77,7 @@ protected:
     FakePrompts prompts;
     FakePointer pointer;
     QtEventPump pump;
+    FakePortDiscovery discovery;
     std::unique_ptr<TransferService> transfers;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<TfrmSetup> setup;

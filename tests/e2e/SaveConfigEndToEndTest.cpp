@@ -146,9 +146,10 @@ TEST_F(SaveConfigEndToEndTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheS
     // A folder where the settings file should be, which no one can write,
     // root included; COM1 leads to the simulator all the same.
     ASSERT_TRUE(QDir().mkdir(settings));
-    PortNames names;
-    names.map(1, sim->path());
-    makeWindows(names);
+    SerialDevice simulator;  // found present, so it becomes COM1
+    simulator.path = sim->path();
+    discovery.devices = {simulator};
+    makeWindows();
     const QString warning = "Warning: " + QDir::toNativeSeparators(settings) + " could not be saved: not a regular file";
 
     prompts.answer(MsgAnswer::Ok);

@@ -395,7 +395,7 @@ protected:
     {
         GlidexWindowTest::SetUp();
         KvmConfig = KVM_CONFIG{};
-        setup = std::make_unique<TfrmSetup>(prompts, line.transfers, dir.filePath(QStringLiteral("TORVIK.INI")));
+        setup = std::make_unique<TfrmSetup>(prompts, line.transfers, line.discovery, dir.filePath(QStringLiteral("TORVIK.INI")));
         create();
         setup->setLayoutEditor(editor.get());
         QObject::connect(setup.get(), &TfrmSetup::layoutUpdated, editor.get(), &TfrmGlidex::LoadFromConfig);

@@ -2,7 +2,7 @@
 // appears with the first save, not before.
 #include "setup/SettingsLocation.h"
 
-#include "serial/PortNames.h"
+#include "setup/PortMapping.h"
 #include "setup/ProfileFile.h"
 #include "support/FileBytes.h"
 #include "support/Unprivileged.h"
@@ -92,7 +92,7 @@ TEST_F(SettingsLocationTest, ThePerUserFolderIsMadeByTheFirstSaveOnly)
     const int outcome = RunUnprivileged([&] {
         const QString file = SettingsFilePath(path("program"), env);
         const ProfileFile before(file);
-        PortNames::FromSettingsFile(file);
+        ReadPortsSection(file);
         if (before.status() != ProfileFile::Status::Missing || QFileInfo::exists(path("home/.config")))
             return 2;
         ProfileFile settings(file);

@@ -61,7 +61,7 @@ protected:
 
     TfrmSetup& create()
     {
-        window = std::make_unique<TfrmSetup>(prompts, line.transfers, settingsPath);
+        window = std::make_unique<TfrmSetup>(prompts, line.transfers, line.discovery, settingsPath);
         return *window;
     }
 

@@ -1,0 +1,7 @@
+#include "setup/PortList.h"
+
+void TPortList::showPopup()
+{
+    emit aboutToShowPopup();
+    QComboBox::showPopup();
+}

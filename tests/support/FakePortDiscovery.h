@@ -1,0 +1,12 @@
+#pragma once
+
+#include "serial/PortDiscovery.h"
+
+#include <vector>
+
+// Serial devices "present" as a test says, instead of this machine's.
+struct FakePortDiscovery final : PortDiscovery {
+    std::vector<SerialDevice> devices;
+
+    std::vector<SerialDevice> presentDevices() const override { return devices; }
+};
