@@ -142,8 +142,11 @@ public:
         if (!device_.valid())
             return;
         // A wait the event thread left pending would otherwise complete into
-        // this object after it is gone.
+        // this object after it is gone. Clearing the mask ends it with an
+        // empty event word, the way the API documents; not every driver (nor
+        // Wine) cancels a pending WaitCommEvent.
         if (waitPending_) {
+            SetCommMask(device_.get(), 0);
             CancelIoEx(device_.get(), &waitOverlapped_);
             DWORD ignored = 0;
             GetOverlappedResult(device_.get(), &waitOverlapped_, &ignored, TRUE);
