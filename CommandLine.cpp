@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "serial/PortDiscovery.h"
+#include "setup/PortMapping.h"
 #include "setup/SettingsLocation.h"
 
 #include <QCommandLineParser>
@@ -38,16 +40,32 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "\n"
         "Serial ports:\n"
         "  The COM Port list offers COM1 to COM20. Section [Ports] of the settings file\n"
-        "  may lead a name to any device, e.g. COM3=/dev/ttyUSB0; a name without a key\n"
-        "  there is /dev/ttyS<n-1> (COM1 is /dev/ttyS0). The mapping is read at start.\n"
+        "  may lead a name to any device, e.g. COM3=/dev/ttyUSB0. The serial devices\n"
+        "  present that no such key names (onboard ports first, then USB and ACM\n"
+        "  adapters, by name) go to the other names from COM1 up; --list-ports shows\n"
+        "  the result. The mapping is worked out again whenever the list opens.\n"
         "  Serial devices usually need membership of the dialout group.\n")
         .arg(QDir::toNativeSeparators(settingsPath));
 }
 
 }  // namespace
 
+// One line per COM name that reaches a device: "COMn<TAB>PATH<TAB>DESCRIPTION".
+QString portListing(const QString& settingsPath, const PortDiscovery& discovery)
+{
+    const PortNames names = CurrentPortNames(settingsPath, discovery);
+    QString listing;
+    for (const auto& [number, path] : names.paths()) {
+        const SerialDevice* device = names.device(number);
+        listing += QStringLiteral("COM%1\t%2\t%3\n")
+                       .arg(number)
+                       .arg(QString::fromStdString(path), QString::fromStdString(device ? DeviceDetails(*device) : ""));
+    }
+    return listing;
+}
+
 CommandLine ParseCommandLine(const QStringList& arguments, const QString& programFolder,
-                             const QProcessEnvironment& environment)
+                             const QProcessEnvironment& environment, const PortDiscovery& discovery)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Setup utility for the Torvik KVM switch: its settings and monitor layout."));
@@ -61,6 +79,9 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     const QCommandLineOption settings(QStringLiteral("settings"), QStringLiteral("Use <file> as the settings file."),
                                       QStringLiteral("file"));
     parser.addOption(settings);
+    const QCommandLineOption listPorts(QStringLiteral("list-ports"),
+                                       QStringLiteral("Lists the COM names that reach a serial device, and exits."));
+    parser.addOption(listPorts);
     for (const char* name : kQtOptionsWithValue)
         addHidden(parser, name, QStringLiteral("value"));
     for (const char* name : kQtFlags)
@@ -78,6 +99,9 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     } else if (parser.isSet(help)) {
         result.exitCode = 0;
         result.output = usage(parser, result.settingsPath);
+    } else if (parser.isSet(listPorts)) {
+        result.exitCode = 0;
+        result.output = portListing(result.settingsPath, discovery);
     } else if (parser.isSet(version)) {
         result.exitCode = 0;
         result.output = QStringLiteral("torvik-setup " TORVIK_VERSION "\n");

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+class PortDiscovery;
+
 // What the command line asks for: either start, with this settings file, or
 // print `output` and end with `exitCode` without opening a window.
 struct CommandLine {
@@ -16,9 +18,10 @@ struct CommandLine {
 };
 
 // Reads the program's options from `arguments` (the whole command line,
-// program name first): --help, --version, --settings FILE. Qt's own options
+// program name first): --help, --version, --settings FILE, --list-ports
+// (with the devices `discovery` finds). Qt's own options
 // (-platform, -style, ...) are accepted and left for QApplication, which
 // reads them from the same command line. `programFolder` and `environment`
 // decide the settings file when --settings is not given.
 CommandLine ParseCommandLine(const QStringList& arguments, const QString& programFolder,
-                             const QProcessEnvironment& environment);
+                             const QProcessEnvironment& environment, const PortDiscovery& discovery);

@@ -25,7 +25,7 @@ CommandLine readCommandLine(int argc, char* argv[])
 {
     const QCoreApplication core(argc, argv);
     return ParseCommandLine(QCoreApplication::arguments(), QCoreApplication::applicationDirPath(),
-                            QProcessEnvironment::systemEnvironment());
+                            QProcessEnvironment::systemEnvironment(), SystemPortDiscovery());
 }
 
 }  // namespace

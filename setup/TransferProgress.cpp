@@ -2,6 +2,7 @@
 
 #include "setup/TransferService.h"
 
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QTimer>
 
@@ -16,6 +17,10 @@ TransferProgress::TransferProgress(QWidget* parent, TransferService& transfers, 
     dialog_->setAutoReset(false);
     dialog_->setAutoClose(false);
     dialog_->setMinimumDuration(kShowAfterMs);
+    auto* bar = new QProgressBar;
+    bar->setFormat(QStringLiteral("%v of %m lines"));
+    dialog_->setBar(bar);
+    dialog_->setMinimumWidth(320);
     // Shown after the minimum duration even when no line has been counted
     // yet, as while a switch is slow to answer.
     QTimer::singleShot(kShowAfterMs, dialog_.get(), [dialog = dialog_.get()] {

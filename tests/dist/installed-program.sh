@@ -15,6 +15,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 "$setup" --help | grep -q -- "--settings <file>" || fail "--help lists no options"
 (cd "$scratch" && "$setup" --settings my.ini --help) | grep -qx "  $scratch/my.ini" || fail "--settings FILE is not the file in use"
 
+# --list-ports: a [Ports] entry naming a pseudo-terminal is listed as COMn, its path and no description.
+printf '[Ports]\r\nCOM5=/dev/pts/9\r\n' >"$scratch/ports.ini"
+"$setup" --settings "$scratch/ports.ini" --list-ports | grep -qxP 'COM5\t/dev/pts/9\t' || fail "--list-ports"
+
 # A wrong option: the usage on standard error, nothing on standard output, status 2.
 status=0
 "$setup" --no-such-option >"$scratch/out" 2>"$scratch/err" || status=$?
