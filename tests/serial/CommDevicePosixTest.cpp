@@ -13,7 +13,9 @@
 #include <optional>
 #include <thread>
 
+#include <grp.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <termios.h>
 
 namespace {
@@ -152,6 +154,21 @@ TEST_F(CommDevicePosixTest, OpensExclusivelyByMappedNameAndReopensAfterClose)
     device->close();
     ASSERT_EQ(first->open("COM5"), 0);
     EXPECT_EQ(first->setState(SystemDcb()), 0);
+}
+
+TEST_F(CommDevicePosixTest, APermissionFailureNamesTheDevicesGroup)
+{
+    // The pseudo-terminal stands for a device of group "dialout".
+    const group* dialout = getgrnam("dialout");
+    if (!dialout || chown(pty.slavePath().c_str(), static_cast<uid_t>(-1), dialout->gr_gid) != 0)
+        GTEST_SKIP() << "cannot change the terminal's group";
+    PortNames names;
+    names.map(4, pty.slavePath());
+    device->setPortNames(names);
+    const std::string hint = device->explainOpenFailure("COM4", EACCES);
+    EXPECT_NE(hint.find(pty.slavePath()), std::string::npos) << hint;
+    EXPECT_NE(hint.find("usermod -aG dialout"), std::string::npos) << hint;
+    EXPECT_EQ(device->explainOpenFailure("COM4", ENOENT), "");
 }
 
 TEST_F(CommDevicePosixTest, AppliesTheLineSettingsInRawMode)
