@@ -58,3 +58,7 @@ export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/
 for tests in serial_tests comport_tests; do
   "build/tsan/tests/$tests" --gtest_repeat=3 --gtest_brief=1
 done
+
+# The Windows serial device and the Qt-free setup code, cross-compiled with
+# MinGW-w64 and run under Wine against the simulator built above.
+TORVIK_SIM="$root/build/asan/torvik-sim" ./scripts/test-windows.sh
