@@ -154,8 +154,8 @@ TEST_F(CommDeviceWin32Test, OpensExclusivelyAndReportsAMissingPort)
 {
     ASSERT_EQ(device->open("COM1"), 0);
     const std::unique_ptr<CommDevice> second = CreatePlatformCommDevice(PortNames());
-    // Windows refuses a second open of a COM port. Wine keeps share modes
-    // for files and folders only, so there the second open succeeds.
+    // Windows refuses a second open of a COM port; Wine does not apply the
+    // share mode to a serial device, so there the second open succeeds.
     const int busy = second->open("COM1");
     if (!runningUnderWine()) {
         EXPECT_EQ(busy, ERROR_ACCESS_DENIED);
