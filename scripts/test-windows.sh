@@ -17,13 +17,14 @@ sim="${TORVIK_SIM:-}"
 if [ -z "$sim" ]; then
   cmake -S . -B "$out/host" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DTORVIK_TESTS=OFF -DTORVIK_BENCH=OFF >/dev/null
-  cmake --build "$out/host" --target torvik-sim >/dev/null
+  cmake --build "$out/host" --target torvik-sim >"$out/host-build.log" ||
+    { cat "$out/host-build.log"; exit 1; }
   sim="$out/host/torvik-sim"
 fi
 
 cmake -S tests/windows -B "$out/cross" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_TOOLCHAIN_FILE="$root/tests/windows/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$out/cross" >/dev/null
+cmake --build "$out/cross" >"$out/cross-build.log" || { cat "$out/cross-build.log"; exit 1; }
 
 # The host-side library that lets Wine wait on a pseudo-terminal (see its source).
 preload="$out/libptymodemlines.so"
