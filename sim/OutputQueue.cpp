@@ -1,26 +1,10 @@
 #include "sim/OutputQueue.h"
 
+#include "sim/WireTime.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <unistd.h>
-
-namespace {
-
-constexpr long long kBitsPerByte = 10;
-constexpr long long kBaud = 115200;
-
-std::chrono::nanoseconds wireTime(std::size_t bytes)
-{
-    return std::chrono::nanoseconds(static_cast<long long>(bytes) * kBitsPerByte * 1'000'000'000LL / kBaud);
-}
-
-// Whole bytes a line sends in `elapsed`.
-std::size_t bytesIn(std::chrono::nanoseconds elapsed)
-{
-    return static_cast<std::size_t>(elapsed.count() * kBaud / (kBitsPerByte * 1'000'000'000LL));
-}
-
-}  // namespace
 
 void OutputQueue::push(std::string bytes, Clock::time_point notBefore)
 {
@@ -48,7 +32,7 @@ bool OutputQueue::writeDue(int fd, Clock::time_point now, std::size_t budget)
         std::size_t count = std::min(budget, piece.bytes.size() - piece.sent);
         if (paced_) {
             // The byte at `start` and every whole byte time after it.
-            count = std::min(count, 1 + bytesIn(now - start));
+            count = std::min(count, 1 + WireBytesIn(now - start));
         }
         const ssize_t written = write(fd, piece.bytes.data() + piece.sent, count);
         if (written < 0) {
@@ -60,7 +44,7 @@ bool OutputQueue::writeDue(int fd, Clock::time_point now, std::size_t budget)
         blocked_ = false;
         const auto done = static_cast<std::size_t>(written);
         if (paced_)
-            lineFree_ = start + wireTime(done);
+            lineFree_ = start + WireTime(done);
         piece.sent += done;
         queuedBytes_ -= done;
         budget -= done;

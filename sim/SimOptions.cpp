@@ -14,7 +14,7 @@ const char* const kSimUsage =
     "  --silent-after N    answer nothing after N command lines\n"
     "  --hangup-after N    close the terminal once N command lines have been answered and read\n"
     "  --delay-ms N        wait N milliseconds before each prompt\n"
-    "  --pace              send no faster than a 115200 baud line\n"
+    "  --pace              send and receive at 115200 baud line speed\n"
     "  --echo              echo each command line before answering it\n"
     "  --lf-only           end lines with LF instead of CR LF\n"
     "  --noise             put random junk lines among the reply lines\n"

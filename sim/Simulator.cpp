@@ -2,7 +2,9 @@
 
 #include "sim/StateFile.h"
 #include "sim/StopSignal.h"
+#include "sim/WireTime.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iostream>
 #include <poll.h>
@@ -84,13 +86,19 @@ int Simulator::pollTimeout(Clock::time_point now) const
     return static_cast<int>(wait.count());
 }
 
-// Command lines end at CR; LF is ignored, so CR LF works as well.
+// Command lines end at CR; LF is ignored, so CR LF works as well. Paced,
+// the bytes read at `now` arrive one after another at line speed, from
+// `now` or from when the line has carried what came before, and a command
+// is answered once its CR has arrived.
 void Simulator::receive(const char* bytes, std::size_t count, Clock::time_point now)
 {
+    const Clock::time_point start = options_.pace ? std::max(now, receiveFree_) : now;
+    if (options_.pace)
+        receiveFree_ = start + WireTime(count);
     for (std::size_t i = 0; i < count; ++i) {
         const char byte = bytes[i];
         if (byte == '\r') {
-            answer(line_, now);
+            answer(line_, options_.pace ? start + WireTime(i + 1) : now);
             line_.clear();
         } else if (byte != '\n' && line_.size() < kMaxLineLength) {
             line_ += byte;
