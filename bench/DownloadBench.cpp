@@ -4,6 +4,7 @@
 // processor time (the simulator is another process), with the simulator
 // answering at once and at 115200 baud wire time (--pace).
 
+#include "SimulatorProcess.h"
 #include "platform/EventPump.h"
 #include "serial/CommDevice.h"
 #include "serial/PortNames.h"
@@ -15,62 +16,10 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <csignal>
 #include <string>
 #include <vector>
 
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace {
-
-// torvik-sim on its own pseudo-terminal, for as long as the object lives.
-class Simulator {
-public:
-    explicit Simulator(bool pace)
-    {
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::string program = TORVIK_SIM;
-        std::string paceOption = "--pace";
-        char* argv[] = {program.data(), pace ? paceOption.data() : nullptr, nullptr};
-        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        char byte = 0;
-        while (pid_ > 0 && read(out[0], &byte, 1) == 1 && byte != '\n')
-            path_ += byte;
-        close(out[0]);
-    }
-    ~Simulator()
-    {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string path_;
-};
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // The utility's end of a line to torvik-sim: the program's transfer
 // service (the real port with its event thread, the work timer and the
@@ -78,14 +27,14 @@ double cpuSeconds()
 struct SimulatorLink {
     explicit SimulatorLink(bool pace) : sim(pace), transfers(pump, CreatePlatformCommDevice(namesFor(sim))) {}
 
-    static PortNames namesFor(const Simulator& simulator)
+    static PortNames namesFor(const SimulatorProcess& simulator)
     {
         PortNames names;
         names.map(1, simulator.path());
         return names;
     }
 
-    Simulator sim;
+    SimulatorProcess sim;
     QtEventPump pump;
     TransferService transfers;
 };
@@ -100,20 +49,20 @@ void BM_FullDownload(benchmark::State& state)
     double cpu = 0;
     int failures = 0;
     for (auto _ : state) {
-        const double before = cpuSeconds();
+        const double before = CpuSeconds();
         failures += line.transfers.download(false) != TransferResult::Done;
-        cpu += cpuSeconds() - before;
+        cpu += CpuSeconds() - before;
     }
     state.counters["utility_cpu_ms"] = benchmark::Counter(cpu * 1000.0, benchmark::Counter::kAvgIterations);
     state.counters["failures"] = failures;
 }
 BENCHMARK(BM_FullDownload)->Arg(0)->Arg(1)->ArgName("pace")->Unit(benchmark::kMillisecond)->Iterations(20);
 
-// A full Save Config upload (191 lines, each answered by a prompt). With
-// --pace, `floor_ratio` is the wall time over the wire-time floor of the
-// bytes both ways at 115200 baud, 10 bits a byte, and `reply_floor_ratio`
-// over that of the prompts alone: a pseudo-terminal paces only what the
-// simulator sends, so the first ratio can fall below 1.
+// A full Save Config upload (191 lines, each answered by a prompt) through
+// the transfer service alone. With --pace, `floor_ratio` is the wall time
+// over the wire-time floor of the bytes both ways at 115200 baud, 10 bits a
+// byte, and `reply_floor_ratio` over that of the prompts alone.
+// `cpu_us_per_line` is the utility's processor time per command round trip.
 void BM_SaveConfigUpload(benchmark::State& state)
 {
     const bool pace = state.range(0) != 0;
@@ -136,16 +85,17 @@ void BM_SaveConfigUpload(benchmark::State& state)
     double wall = 0;
     int failures = 0;
     for (auto _ : state) {
-        const double before = cpuSeconds();
+        const double before = CpuSeconds();
         const auto start = std::chrono::steady_clock::now();
         const TransferResult result = line.transfers.upload(commands);
         wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        cpu += cpuSeconds() - before;
+        cpu += CpuSeconds() - before;
         failures += result != TransferResult::Done;
     }
     const double uploads = static_cast<double>(state.iterations());
     state.counters["lines_per_s"] = static_cast<double>(commands.size()) * uploads / wall;
     state.counters["cpu_share"] = cpu / wall;
+    state.counters["cpu_us_per_line"] = cpu * 1e6 / (static_cast<double>(commands.size()) * uploads);
     if (pace) {
         state.counters["floor_ratio"] = (wall / uploads) / (wireBytes * 10.0 / 115200.0);
         state.counters["reply_floor_ratio"] = (wall / uploads) / (replyBytes * 10.0 / 115200.0);

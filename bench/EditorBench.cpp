@@ -67,8 +67,15 @@ void BM_PeakMemoryWithEditorOpen(benchmark::State& state)
 }
 BENCHMARK(BM_PeakMemoryWithEditorOpen)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// The editor on its own, with prompts and a pointer that are never used.
+// The editor on its own and shown, as the user has it, with prompts and a
+// pointer that are never used.
 struct Editor {
+    Editor()
+    {
+        frmGlidex.show();
+        QApplication::processEvents();
+    }
+
     QtPrompts prompts;
     QtPointer pointer;
     QtEventPump pump;
@@ -106,8 +113,6 @@ void BM_DragStep(benchmark::State& state)
     placeAllMonitors();
     Editor editor;
     TfrmGlidex& frmGlidex = editor.frmGlidex;
-    frmGlidex.show();
-    QApplication::processEvents();
     TScreen& tile = *frmGlidex.Screens[1];
     frmGlidex.ScreenMouseDown(tile, Qt::LeftButton, 20, 20);
     int step = 0;
