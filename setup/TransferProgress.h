@@ -5,6 +5,7 @@
 #include <memory>
 
 class QProgressDialog;
+class QTimer;
 class QWidget;
 class TransferService;
 
@@ -12,9 +13,14 @@ class TransferService;
 // appears only once the transfer has run for half a second (short transfers
 // never show it), with what it does, the lines done of the total and a
 // Cancel button that asks the transfer to stop before its next line.
+//
+// The dialog shows the count at most every kRefreshMs, and not at all while
+// it is hidden: a transfer reports every line, and each change of the bar
+// repaints it and, with a screen reader, sends an accessibility event.
 class TransferProgress {
 public:
     static constexpr int kShowAfterMs = 500;
+    static constexpr int kRefreshMs = 40;
 
     TransferProgress(QWidget* parent, TransferService& transfers, const QString& label);
     ~TransferProgress();
@@ -22,5 +28,11 @@ public:
     TransferProgress& operator=(const TransferProgress&) = delete;
 
 private:
+    // Puts the latest count on the bar.
+    void refresh();
+
     std::unique_ptr<QProgressDialog> dialog_;
+    std::unique_ptr<QTimer> refreshTimer_;
+    int done_ = 0;
+    int total_ = 0;
 };
