@@ -576,6 +576,24 @@ void TCustomComPort::PurgePendingIo()
         throw EComPort(EComPort::PurgeFailed, error);
 }
 
+bool TCustomComPort::HasEventAction(uint32_t code) const
+{
+    switch (code) {
+    case CommEvent::TxEmpty:
+        return static_cast<bool>(OnTxEmpty);
+    case CommEvent::RxFlag:
+        return static_cast<bool>(OnRxFlag);
+    case CommEvent::Ring:
+        return static_cast<bool>(OnRing);
+    case CommEvent::Break:
+        return static_cast<bool>(OnBreak);
+    case CommEvent::Rx80Full:
+        return static_cast<bool>(OnRx80Full);
+    default:
+        return true;
+    }
+}
+
 void TCustomComPort::RunEventAction(uint32_t code)
 {
     const auto raise = [this](const TNotifyEvent& handler) {

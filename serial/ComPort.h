@@ -217,6 +217,9 @@ public:
     // Runs the action of one device event code (a CommEvent value); called
     // by the event thread's delivery on the thread the sync method names.
     void RunEventAction(uint32_t code);
+    // False when the action of `code` would only call a handler that is not
+    // set; the actions that read the device's state always count.
+    bool HasEventAction(uint32_t code) const;
 
     // Hand a settings group to the device; nothing while the port is closed
     // or while design values are being loaded.

@@ -98,6 +98,11 @@ TComThread::~TComThread()
 
 void TComThread::Start()
 {
+    actionCodes_ = 0;
+    for (const EventCode& entry : kDeliveryOrder) {
+        if (owner_.HasEventAction(entry.code))
+            actionCodes_ |= entry.code;
+    }
     owner_.device_->setEventMask(deviceMask(owner_.Events()));
     thread_ = std::thread([this] { Execute(); });
 }
@@ -134,7 +139,7 @@ void TComThread::Execute()
 void TComThread::DeliverEvents()
 {
     for (const EventCode& entry : kDeliveryOrder) {
-        if (!(occurredEvents_ & ComEventBit(entry.event)))
+        if (!(occurredEvents_ & ComEventBit(entry.event)) || !(actionCodes_ & entry.code))
             continue;
         if (owner_.SyncMethod() == smNone) {
             try {

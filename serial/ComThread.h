@@ -20,7 +20,10 @@
 // for smThreadSync, finished its action). Events therefore arrive one at a
 // time and in order. Stop() keeps accepting events while it waits for the
 // thread to end, so it never waits on an undelivered event, and an event in
-// flight when the port closes is still delivered.
+// flight when the port closes is still delivered. An event whose action
+// would do nothing (its handler was not set when the port opened, as for
+// the transmitter-empty event after every write of the device link) is not
+// handed over: each hand-over wakes the user-interface thread.
 class TComThread {
 public:
     // The user-interface thread's receiver of events (the notify window).
@@ -50,6 +53,7 @@ private:
     TCustomComPort& owner_;
     QObject* notifyWindow_;
     TComEvents occurredEvents_ = 0;
+    uint32_t actionCodes_ = 0;  // the event codes with an action, as the port opened
     std::thread thread_;
 
     std::mutex mutex_;
