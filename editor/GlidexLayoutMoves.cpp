@@ -22,6 +22,10 @@ TileBoxes TfrmGlidex::tileBoxes() const
 
 void TfrmGlidex::shiftLayout(int64_t dx, int64_t dy)
 {
+    // Nothing moves: every tile is drawn where it is (as the check finds a
+    // layout already at the origin).
+    if (dx == 0 && dy == 0)
+        return;
     for (TScreen* tile : Screens) {
         if (tile->ScreenGroup == 0)
             continue;
