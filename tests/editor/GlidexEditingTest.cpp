@@ -1,9 +1,4 @@
-#include "editor/GlidexWindow.h"
-
-#include "setup/KvmConfig.h"
-#include "support/FakePointer.h"
-#include "support/FakePrompts.h"
-#include "support/IdleTransfers.h"
+#include "editor/EditorFixture.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
 
@@ -21,30 +16,13 @@
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
 // The editor shown off screen, edited with the mouse, the panel and the menus.
-class GlidexEditingTest : public testing::Test {
+class GlidexEditingTest : public EditorFixture {
 protected:
-    void SetUp() override { KvmLayout = KVM_LAYOUT{}; }
+    TfrmGlidex& open() { return showEditor(); }
 
-    static void place(int n, PortRect rect)
-    {
-        KvmLayout.Group[n] = 1;
-        KvmLayout.Port[n] = rect;
-    }
-
-    TfrmGlidex& open()
-    {
-        editor = std::make_unique<TfrmGlidex>(prompts, pointer, line.transfers, QString());
-        editor->show();
-        QApplication::processEvents();
-        return *editor;
-    }
-
-    TScreen& tile(int n) const { return *editor->Screens[n]; }
     static QRect desk(const TScreen& t) { return QRect(QPoint(t.DeskX, t.DeskY), QPoint(t.DeskRight(), t.DeskBottom())); }
     bool marked(int n) const { return tile(n).grab().toImage().pixelColor(2, 2) == QColor(Qt::black); }
     QScrollBar* vertical() const { return editor->scrollLayout->verticalScrollBar(); }
@@ -57,11 +35,6 @@ protected:
                           Qt::NoScrollPhase, false);
         QApplication::sendEvent(widget, &event);
     }
-
-    FakePrompts prompts;
-    FakePointer pointer;
-    IdleTransfers line;
-    std::unique_ptr<TfrmGlidex> editor;
 };
 
 TEST_F(GlidexEditingTest, DraggedTileLandsFlushAgainstItsNeighbour)

@@ -1,9 +1,4 @@
-#include "editor/GlidexWindow.h"
-
-#include "setup/KvmConfig.h"
-#include "support/FakePointer.h"
-#include "support/FakePrompts.h"
-#include "support/IdleTransfers.h"
+#include "editor/EditorFixture.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
 
@@ -20,32 +15,20 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
 // The editor shown off screen and active, driven by key events only.
-class GlidexKeyboardTest : public testing::Test {
+class GlidexKeyboardTest : public EditorFixture {
 protected:
-    void SetUp() override { KvmLayout = KVM_LAYOUT{}; }
-
-    static void place(int n, PortRect rect)
-    {
-        KvmLayout.Group[n] = 1;
-        KvmLayout.Port[n] = rect;
-    }
-
     TfrmGlidex& open()
     {
-        editor = std::make_unique<TfrmGlidex>(prompts, pointer, line.transfers, QString());
-        editor->show();
+        showEditor();
         editor->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()));
         editor->cmbDevice->setFocus();
         return *editor;
     }
 
-    TScreen& tile(int n) const { return *editor->Screens[n]; }
     static QString focusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
     static void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -53,11 +36,6 @@ protected:
     }
     static QString nameOf(QObject* object) { return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name); }
     static QAccessible::State stateOf(QObject* object) { return QAccessible::queryAccessibleInterface(object)->state(); }
-
-    FakePrompts prompts;
-    FakePointer pointer;
-    IdleTransfers line;
-    std::unique_ptr<TfrmGlidex> editor;
 };
 
 TEST_F(GlidexKeyboardTest, TabGoesThroughUnitListLabelsTilesAndPanel)
