@@ -4,12 +4,31 @@
 
 #include <QProgressBar>
 #include <QProgressDialog>
-#include <QTimer>
 
 TransferProgress::TransferProgress(QWidget* parent, TransferService& transfers, const QString& label)
-    : dialog_(std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0, 0, parent)),
-      refreshTimer_(std::make_unique<QTimer>())
+    : parent_(parent), transfers_(transfers), label_(label)
 {
+    // Shown after the minimum duration even when no line has been counted
+    // yet, as while a switch is slow to answer.
+    showTimer_.setSingleShot(true);
+    QObject::connect(&showTimer_, &QTimer::timeout, &showTimer_, [this] { show(); });
+    showTimer_.start(kShowAfterMs);
+    refreshTimer_.setSingleShot(true);
+    refreshTimer_.setInterval(kRefreshMs);
+    QObject::connect(&refreshTimer_, &QTimer::timeout, &refreshTimer_, [this] { refresh(); });
+    QObject::connect(&transfers, &TransferService::progress, &refreshTimer_, [this](int done, int total) {
+        done_ = done;
+        total_ = total;
+        if (dialog_ && !refreshTimer_.isActive())
+            refreshTimer_.start();
+    });
+}
+
+TransferProgress::~TransferProgress() = default;
+
+void TransferProgress::show()
+{
+    dialog_ = std::make_unique<QProgressDialog>(label_, QStringLiteral("Cancel"), 0, 0, parent_);
     dialog_->setObjectName(QStringLiteral("TransferProgress"));
     dialog_->setWindowTitle(QStringLiteral("Velmar Torvik"));
     dialog_->setWindowModality(Qt::ApplicationModal);
@@ -17,32 +36,14 @@ TransferProgress::TransferProgress(QWidget* parent, TransferService& transfers, 
     // closes itself at the last line (a download still waits for its prompt).
     dialog_->setAutoReset(false);
     dialog_->setAutoClose(false);
-    dialog_->setMinimumDuration(kShowAfterMs);
     auto* bar = new QProgressBar;
     bar->setFormat(QStringLiteral("%v of %m lines"));
     dialog_->setBar(bar);
     dialog_->setMinimumWidth(320);
-    // Shown after the minimum duration even when no line has been counted
-    // yet, as while a switch is slow to answer.
-    QTimer::singleShot(kShowAfterMs, dialog_.get(), [this] {
-        if (dialog_->wasCanceled())
-            return;
-        refresh();
-        dialog_->show();
-    });
-    refreshTimer_->setSingleShot(true);
-    refreshTimer_->setInterval(kRefreshMs);
-    QObject::connect(refreshTimer_.get(), &QTimer::timeout, dialog_.get(), [this] { refresh(); });
-    QObject::connect(&transfers, &TransferService::progress, dialog_.get(), [this](int done, int total) {
-        done_ = done;
-        total_ = total;
-        if (dialog_->isVisible() && !refreshTimer_->isActive())
-            refreshTimer_->start();
-    });
-    QObject::connect(dialog_.get(), &QProgressDialog::canceled, &transfers, &TransferService::cancel);
+    QObject::connect(dialog_.get(), &QProgressDialog::canceled, &transfers_, &TransferService::cancel);
+    refresh();
+    dialog_->show();
 }
-
-TransferProgress::~TransferProgress() = default;
 
 void TransferProgress::refresh()
 {

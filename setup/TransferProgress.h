@@ -1,22 +1,23 @@
 #pragma once
 
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
 class QProgressDialog;
-class QTimer;
 class QWidget;
 class TransferService;
 
 // Shows how far a transfer is while it lives: a modal progress dialog that
 // appears only once the transfer has run for half a second (short transfers
-// never show it), with what it does, the lines done of the total and a
-// Cancel button that asks the transfer to stop before its next line.
+// never show it, nor make it), with what it does, the lines done of the
+// total and a Cancel button that asks the transfer to stop before its next
+// line.
 //
-// The dialog shows the count at most every kRefreshMs, and not at all while
-// it is hidden: a transfer reports every line, and each change of the bar
-// repaints it and, with a screen reader, sends an accessibility event.
+// The dialog shows the count at most every kRefreshMs: a transfer reports
+// every line, and each change of the bar repaints it and, with a screen
+// reader, sends an accessibility event.
 class TransferProgress {
 public:
     static constexpr int kShowAfterMs = 500;
@@ -28,11 +29,17 @@ public:
     TransferProgress& operator=(const TransferProgress&) = delete;
 
 private:
+    // Makes the dialog and shows it with the latest count.
+    void show();
     // Puts the latest count on the bar.
     void refresh();
 
-    std::unique_ptr<QProgressDialog> dialog_;
-    std::unique_ptr<QTimer> refreshTimer_;
+    QWidget* parent_;
+    TransferService& transfers_;
+    QString label_;
     int done_ = 0;
     int total_ = 0;
+    std::unique_ptr<QProgressDialog> dialog_;
+    QTimer showTimer_;
+    QTimer refreshTimer_;
 };
