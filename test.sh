@@ -37,7 +37,7 @@ for corpus in fuzz/corpus/*/; do
     echo "Fuzz target $target failed" >&2
     exit 1
   fi
-  echo "Fuzz target $target: $(tail -n 1 "build/fuzz/$target.log")"
+  echo "Fuzz target $target: $(grep "^Done" "build/fuzz/$target.log" || tail -n 1 "build/fuzz/$target.log")"
 done
 
 export QT_QPA_PLATFORM=offscreen
