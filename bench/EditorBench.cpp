@@ -5,7 +5,6 @@
 
 #include "editor/GlidexWindow.h"
 #include "platform/EventPump.h"
-#include "platform/Fonts.h"
 #include "platform/Pointer.h"
 #include "platform/QtPrompts.h"
 #include "serial/CommDevice.h"
@@ -136,15 +135,3 @@ void BM_CheckLayout(benchmark::State& state)
 BENCHMARK(BM_CheckLayout)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RegisterFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -12,7 +12,6 @@
 
 #include "SimulatorProcess.h"
 #include "platform/EventPump.h"
-#include "platform/Fonts.h"
 #include "platform/Prompts.h"
 #include "serial/CommDevice.h"
 #include "serial/PortDiscovery.h"
@@ -176,15 +175,3 @@ void BM_SaveConfigWindow(benchmark::State& state)
 BENCHMARK(BM_SaveConfigWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RegisterFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
