@@ -6,9 +6,13 @@
 // prompt. `wall_ratio` is the window's wall time over the minimal client's;
 // `cpu_us_per_line` is the utility's processor time per command round trip,
 // `reference_cpu_us_per_line` the minimal client's (what the line itself
-// costs on this machine: the writes, the reads and the wake-ups). Run it under a window system (xvfb-run) to include the platform's
-// accessibility bridge (QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 and a session bus
-// with the accessibility bus).
+// costs on this machine: the writes, the reads and the wake-ups), and
+// `switches_per_line` and `reference_switches_per_line` how often the
+// threads of each went to sleep (or were preempted) per round trip, which
+// on a virtual machine is what a round trip's processor time mostly pays
+// for; `cpu_ratio` is the utility's processor time over the minimal
+// client's. Run it with bench/with-screen-reader.sh to include the
+// platform's accessibility bridge.
 
 #include "SimulatorProcess.h"
 #include "platform/EventPump.h"
@@ -146,22 +150,28 @@ void BM_SaveConfigWindow(benchmark::State& state)
     double referenceWall = 0;
     double cpu = 0;
     double referenceCpu = 0;
+    long switches = 0;
+    long referenceSwitches = 0;
     std::size_t lines = 0;
     int referenceFailures = 0;
     for (auto _ : state) {
         const double before = CpuSeconds();
+        const long switchesBefore = ContextSwitches();
         auto start = std::chrono::steady_clock::now();
         frmSetup.SaveConfig();
         windowWall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         cpu += CpuSeconds() - before;
+        switches += ContextSwitches() - switchesBefore;
         lines += transfers.link().CommandList().size();
 
         // The same lines from the minimal client.
         const double referenceBefore = CpuSeconds();
+        const long referenceSwitchesBefore = ContextSwitches();
         start = std::chrono::steady_clock::now();
         referenceFailures += !ReferenceClient(sim.path()).upload(transfers.link().CommandList());
         referenceWall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         referenceCpu += CpuSeconds() - referenceBefore;
+        referenceSwitches += ContextSwitches() - referenceSwitchesBefore;
     }
     const double uploads = static_cast<double>(state.iterations());
     state.counters["window_ms"] = windowWall * 1000.0 / uploads;
@@ -169,6 +179,12 @@ void BM_SaveConfigWindow(benchmark::State& state)
     state.counters["wall_ratio"] = windowWall / referenceWall;
     state.counters["cpu_us_per_line"] = lines == 0 ? 0.0 : cpu * 1e6 / static_cast<double>(lines);
     state.counters["reference_cpu_us_per_line"] = lines == 0 ? 0.0 : referenceCpu * 1e6 / static_cast<double>(lines);
+    // The machine's own speed drifts from run to run (a shared virtual
+    // machine); the two clients, measured turn about, drift together.
+    state.counters["cpu_ratio"] = referenceCpu == 0 ? 0.0 : cpu / referenceCpu;
+    const auto perLine = [&](long count) { return lines == 0 ? 0.0 : static_cast<double>(count) / static_cast<double>(lines); };
+    state.counters["switches_per_line"] = perLine(switches);
+    state.counters["reference_switches_per_line"] = perLine(referenceSwitches);
     state.counters["lines"] = static_cast<double>(lines) / uploads;
     state.counters["failures"] = uploads - prompts.successes + referenceFailures;
 }

@@ -23,3 +23,7 @@ private:
 
 // The processor time this process has used so far, user and system.
 double CpuSeconds();
+
+// The context switches of every thread of this process so far, voluntary
+// (a thread went to sleep) and involuntary (it was preempted).
+long ContextSwitches();
