@@ -7,6 +7,7 @@
 
 #include <array>
 #include <chrono>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -35,16 +36,6 @@ constexpr std::array<EventCode, 10> kDeliveryOrder = {{
     {evRLSD, CommEvent::Rlsd},
     {evRx80Full, CommEvent::Rx80Full},
 }};
-
-uint32_t deviceMask(TComEvents events)
-{
-    uint32_t mask = 0;
-    for (const EventCode& entry : kDeliveryOrder) {
-        if (events & ComEventBit(entry.event))
-            mask |= entry.code;
-    }
-    return mask;
-}
 
 TComEvents comEvents(uint32_t deviceEvents)
 {
@@ -98,12 +89,12 @@ TComThread::~TComThread()
 
 void TComThread::Start()
 {
-    actionCodes_ = 0;
+    watched_ = 0;
     for (const EventCode& entry : kDeliveryOrder) {
-        if (owner_.HasEventAction(entry.code))
-            actionCodes_ |= entry.code;
+        if ((owner_.Events() & ComEventBit(entry.event)) && owner_.HasEventAction(entry.code))
+            watched_ |= entry.code;
     }
-    owner_.device_->setEventMask(deviceMask(owner_.Events()));
+    owner_.device_->setEventMask(watched_);
     thread_ = std::thread([this] { Execute(); });
 }
 
@@ -127,6 +118,12 @@ void TComThread::Execute()
         if (changed_.wait_for(lock, kRetryPause, [this] { return stopping_; }))
             break;
     }
+    {
+        // Stop() delivers what is still pending; its actions may read the
+        // device's queues, which are emptied only afterwards.
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return pending_ == 0 && !actionRunning_; });
+    }
     device.setEventMask(0);
     device.purge(CommPurge::TxClear | CommPurge::RxClear);
     {
@@ -138,55 +135,68 @@ void TComThread::Execute()
 
 void TComThread::DeliverEvents()
 {
+    uint32_t codes = 0;
     for (const EventCode& entry : kDeliveryOrder) {
-        if (!(occurredEvents_ & ComEventBit(entry.event)) || !(actionCodes_ & entry.code))
+        if (occurredEvents_ & ComEventBit(entry.event))
+            codes |= entry.code;
+    }
+    codes &= watched_;
+    if (codes == 0)
+        return;
+    if (owner_.SyncMethod() == smNone)
+        RunActions(codes, false);
+    else
+        HandOver(codes);
+}
+
+void TComThread::RunActions(uint32_t codes, bool whileConnected)
+{
+    for (const EventCode& entry : kDeliveryOrder) {
+        if (!(codes & entry.code))
             continue;
-        if (owner_.SyncMethod() == smNone) {
-            try {
-                owner_.RunEventAction(entry.code);
-            } catch (const std::exception& error) {
-                ReportException(error);
-            }
-        } else {
-            HandOver(entry.code);
+        // An action may close the port; the later ones then find it closed.
+        if (whileConnected && !owner_.Connected())
+            return;
+        try {
+            owner_.RunEventAction(entry.code);
+        } catch (const std::exception& error) {
+            ReportException(error);
         }
     }
 }
 
-void TComThread::HandOver(uint32_t code)
+void TComThread::HandOver(uint32_t codes)
 {
     std::unique_lock lock(mutex_);
-    pending_ = code;
-    QCoreApplication::postEvent(notifyWindow_, new QEvent(WM_PORT_EVENT));
+    const bool post = pending_ == 0;
+    pending_ |= codes;
+    // Posted under the lock the user-interface thread takes to accept it,
+    // which orders the event's making before its delivery for the race
+    // checker, which cannot see inside Qt's queue.
+    if (post)
+        QCoreApplication::postEvent(notifyWindow_, new QEvent(WM_PORT_EVENT));
     // Stop() may be waiting for exactly this.
     changed_.notify_all();
-    changed_.wait(lock, [&] { return !pending_ && !actionRunning_; });
+    if (owner_.SyncMethod() == smThreadSync)
+        changed_.wait(lock, [&] { return pending_ == 0 && !actionRunning_; });
 }
 
 void TComThread::AcceptPending()
 {
-    // The event thread waits for the action when the sync method says so,
-    // and while stopping: it then purges the device's queues, which must not
-    // happen under an action still reading them.
+    // The event thread waits for the actions when the sync method says so,
+    // and while stopping: it then purges the device's queues, which must
+    // not happen under an action still reading them.
     bool waitForAction = false;
-    std::optional<uint32_t> code;
+    uint32_t codes = 0;
     {
         const std::lock_guard lock(mutex_);
         waitForAction = owner_.SyncMethod() == smThreadSync || stopping_;
-        code = std::exchange(pending_, std::nullopt);
-        actionRunning_ = code && waitForAction;
+        codes = std::exchange(pending_, 0u);
+        actionRunning_ = codes != 0 && waitForAction;
     }
-    if (!code)
+    if (codes == 0)
         return;
-    // Accepted: under smWindowSync the event thread waits for the next
-    // event while the action runs.
-    changed_.notify_all();
-    try {
-        if (owner_.Connected())
-            owner_.RunEventAction(*code);
-    } catch (const std::exception& error) {
-        ReportException(error);
-    }
+    RunActions(codes, true);
     if (waitForAction) {
         {
             const std::lock_guard lock(mutex_);
@@ -207,8 +217,8 @@ void TComThread::Stop()
     std::this_thread::yield();
     for (;;) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return pending_ || ended_; });
-        if (!pending_)
+        changed_.wait(lock, [&] { return pending_ != 0 || ended_; });
+        if (pending_ == 0)
             break;
         lock.unlock();
         AcceptPending();
