@@ -13,15 +13,8 @@ TransferProgress::TransferProgress(QWidget* parent, TransferService& transfers, 
     showTimer_.setSingleShot(true);
     QObject::connect(&showTimer_, &QTimer::timeout, &showTimer_, [this] { show(); });
     showTimer_.start(kShowAfterMs);
-    refreshTimer_.setSingleShot(true);
     refreshTimer_.setInterval(kRefreshMs);
     QObject::connect(&refreshTimer_, &QTimer::timeout, &refreshTimer_, [this] { refresh(); });
-    QObject::connect(&transfers, &TransferService::progress, &refreshTimer_, [this](int done, int total) {
-        done_ = done;
-        total_ = total;
-        if (dialog_ && !refreshTimer_.isActive())
-            refreshTimer_.start();
-    });
 }
 
 TransferProgress::~TransferProgress() = default;
@@ -43,12 +36,14 @@ void TransferProgress::show()
     QObject::connect(dialog_.get(), &QProgressDialog::canceled, &transfers_, &TransferService::cancel);
     refresh();
     dialog_->show();
+    refreshTimer_.start();
 }
 
 void TransferProgress::refresh()
 {
-    if (total_ == 0)
+    const int total = transfers_.linesTotal();
+    if (total == 0)
         return;  // no line counted yet: the bar keeps showing that the transfer is busy
-    dialog_->setMaximum(total_);
-    dialog_->setValue(done_);
+    dialog_->setMaximum(total);
+    dialog_->setValue(transfers_.linesDone());
 }

@@ -15,9 +15,9 @@ class TransferService;
 // total and a Cancel button that asks the transfer to stop before its next
 // line.
 //
-// The dialog shows the count at most every kRefreshMs: a transfer reports
-// every line, and each change of the bar repaints it and, with a screen
-// reader, sends an accessibility event.
+// While shown, the dialog reads the transfer's count every kRefreshMs: a
+// transfer counts every line, and each change of the bar repaints it and,
+// with a screen reader, sends an accessibility event.
 class TransferProgress {
 public:
     static constexpr int kShowAfterMs = 500;
@@ -31,14 +31,12 @@ public:
 private:
     // Makes the dialog and shows it with the latest count.
     void show();
-    // Puts the latest count on the bar.
+    // Puts the transfer's count on the bar.
     void refresh();
 
     QWidget* parent_;
     TransferService& transfers_;
     QString label_;
-    int done_ = 0;
-    int total_ = 0;
     std::unique_ptr<QProgressDialog> dialog_;
     QTimer showTimer_;
     QTimer refreshTimer_;

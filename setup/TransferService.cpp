@@ -22,8 +22,8 @@ TransferService::TransferService(EventPump& pump, std::unique_ptr<CommDevice> de
         *portTarget_, DeviceLink::Timer{[this] { workTimer_.start(); }, [this] { workTimer_.stop(); }}, pump,
         [this](bool layoutOnly) { emit committed(layoutOnly); });
     link_->setProgress({[this](int done, int total) {
-                            QMetaObject::invokeMethod(
-                                this, [this, done, total] { emit progress(done, total); }, Qt::QueuedConnection);
+                            linesDone_ = done;
+                            linesTotal_ = total;
                         },
                         [this] { return cancelRequested_; }});
 }
@@ -53,6 +53,8 @@ void TransferService::setRunning(bool running)
 {
     running_ = running;
     cancelRequested_ = false;
+    if (running)
+        linesDone_ = linesTotal_ = 0;
     emit runningChanged(running);
 }
 

@@ -40,6 +40,12 @@ public:
     // tells more than "COM port open error!"; else empty.
     QString openFailureHint() const;
     bool running() const { return running_; }
+    // How far the running (or the latest) transfer is: lines done of the
+    // total, 0 of 0 before its first line is counted. Whatever shows it
+    // reads it from the event loop; the transfer only records it, since it
+    // counts every line and often from inside the receive handler.
+    int linesDone() const { return linesDone_; }
+    int linesTotal() const { return linesTotal_; }
 
     // Runs a window's command that makes a transfer (with its file writes
     // and its messages) as the one transfer of the moment: false, running
@@ -64,10 +70,6 @@ signals:
     // A download committed the working configuration (`layoutOnly`: only
     // its layout); emitted from inside the transfer's waiting.
     void committed(bool layoutOnly);
-    // Lines done of the total in the running transfer; queued, so that
-    // whatever shows it runs from the event loop, never inside the receive
-    // handler.
-    void progress(int done, int total);
 
 private:
     void setRunning(bool running);
@@ -78,6 +80,8 @@ private:
     std::string portName_ = "COM1";
     bool running_ = false;
     bool cancelRequested_ = false;
+    int linesDone_ = 0;
+    int linesTotal_ = 0;
 };
 
 template <typename Command>
