@@ -29,11 +29,16 @@
 
 #include <array>
 #include <chrono>
+#include <cstdint>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -64,10 +69,14 @@ private:
 };
 
 // The least a client can do: write a line and its CR, then block until the
-// prompt's "#" starts a line. Failing, it gives up on the upload.
+// prompt's "#" starts a line. Failing, it gives up on the upload. With
+// `handOver` it is built as this system is: a second thread waits for the
+// replies, takes them in and wakes the first with each (the event thread's
+// hand-over to the window thread), which costs a wake-up of a thread on the
+// other processor per reply.
 class ReferenceClient {
 public:
-    explicit ReferenceClient(const std::string& path) : fd_(open(path.c_str(), O_RDWR | O_NOCTTY))
+    ReferenceClient(const std::string& path, bool handOver) : fd_(open(path.c_str(), O_RDWR | O_NOCTTY))
     {
         termios settings{};
         if (fd_ >= 0 && tcgetattr(fd_, &settings) == 0) {
@@ -75,11 +84,22 @@ public:
             cfsetspeed(&settings, B115200);
             tcsetattr(fd_, TCSANOW, &settings);
         }
+        if (fd_ >= 0 && handOver) {
+            wake_ = eventfd(0, 0);
+            stop_ = eventfd(0, 0);
+            reader_ = std::thread([this] { takeReplies(); });
+        }
     }
     ~ReferenceClient()
     {
-        if (fd_ >= 0)
-            close(fd_);
+        if (reader_.joinable()) {
+            notify(stop_);
+            reader_.join();
+        }
+        for (const int fd : {fd_, wake_, stop_}) {
+            if (fd >= 0)
+                close(fd);
+        }
     }
     ReferenceClient(const ReferenceClient&) = delete;
     ReferenceClient& operator=(const ReferenceClient&) = delete;
@@ -94,6 +114,12 @@ public:
     }
 
 private:
+    static void notify(int eventFd)
+    {
+        const uint64_t one = 1;
+        (void)!write(eventFd, &one, sizeof one);
+    }
+
     bool send(const std::string& bytes) const
     {
         for (std::size_t sent = 0; sent < bytes.size();) {
@@ -105,19 +131,50 @@ private:
         return true;
     }
 
-    bool awaitPrompt()
+    // The second thread: reads what arrives and wakes the first, until stopped.
+    void takeReplies()
     {
         std::array<char, 256> chunk{};
         for (;;) {
-            pollfd readable{fd_, POLLIN, 0};
-            if (poll(&readable, 1, 2000) <= 0)
-                return false;
+            std::array<pollfd, 2> ready{{{fd_, POLLIN, 0}, {stop_, POLLIN, 0}}};
+            if (poll(ready.data(), ready.size(), -1) <= 0 || ready[1].revents != 0)
+                return;
             const ssize_t count = read(fd_, chunk.data(), chunk.size());
             if (count <= 0)
+                return;
+            {
+                const std::lock_guard lock(mutex_);
+                received_.append(chunk.data(), static_cast<std::size_t>(count));
+            }
+            notify(wake_);
+        }
+    }
+
+    // The bytes that have arrived, once some have; empty when none come in time.
+    std::string nextBytes()
+    {
+        std::array<char, 256> chunk{};
+        pollfd readable{reader_.joinable() ? wake_ : fd_, POLLIN, 0};
+        if (poll(&readable, 1, 2000) <= 0)
+            return {};
+        if (!reader_.joinable()) {
+            const ssize_t count = read(fd_, chunk.data(), chunk.size());
+            return count > 0 ? std::string(chunk.data(), static_cast<std::size_t>(count)) : std::string();
+        }
+        uint64_t wakeUps = 0;
+        (void)!read(wake_, &wakeUps, sizeof wakeUps);
+        const std::lock_guard lock(mutex_);
+        return std::exchange(received_, {});
+    }
+
+    bool awaitPrompt()
+    {
+        for (;;) {
+            const std::string bytes = nextBytes();
+            if (bytes.empty())
                 return false;
             bool prompt = false;
-            for (ssize_t i = 0; i < count; ++i) {
-                const char byte = chunk[static_cast<std::size_t>(i)];
+            for (const char byte : bytes) {
                 prompt = prompt || (lineStart_ && byte == '#');
                 lineStart_ = byte == '\r' || byte == '\n';
             }
@@ -128,6 +185,30 @@ private:
 
     int fd_;
     bool lineStart_ = true;
+    int wake_ = -1;
+    int stop_ = -1;
+    std::thread reader_;
+    std::mutex mutex_;
+    std::string received_;  // taken in by the second thread, not yet looked at
+};
+
+// What one upload cost: wall and processor seconds, context switches.
+struct Cost {
+    double wall = 0;
+    double cpu = 0;
+    long switches = 0;
+
+    template <typename Upload>
+    void add(Upload upload)
+    {
+        const double cpuBefore = CpuSeconds();
+        const long switchesBefore = ContextSwitches();
+        const auto start = std::chrono::steady_clock::now();
+        upload();
+        wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        cpu += CpuSeconds() - cpuBefore;
+        switches += ContextSwitches() - switchesBefore;
+    }
 };
 
 void BM_SaveConfigWindow(benchmark::State& state)
@@ -146,45 +227,34 @@ void BM_SaveConfigWindow(benchmark::State& state)
     frmSetup.show();
     QApplication::processEvents();
 
-    double windowWall = 0;
-    double referenceWall = 0;
-    double cpu = 0;
-    double referenceCpu = 0;
-    long switches = 0;
-    long referenceSwitches = 0;
+    Cost window;
+    Cost reference;
+    Cost handOver;
     std::size_t lines = 0;
     int referenceFailures = 0;
     for (auto _ : state) {
-        const double before = CpuSeconds();
-        const long switchesBefore = ContextSwitches();
-        auto start = std::chrono::steady_clock::now();
-        frmSetup.SaveConfig();
-        windowWall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        cpu += CpuSeconds() - before;
-        switches += ContextSwitches() - switchesBefore;
-        lines += transfers.link().CommandList().size();
-
-        // The same lines from the minimal client.
-        const double referenceBefore = CpuSeconds();
-        const long referenceSwitchesBefore = ContextSwitches();
-        start = std::chrono::steady_clock::now();
-        referenceFailures += !ReferenceClient(sim.path()).upload(transfers.link().CommandList());
-        referenceWall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        referenceCpu += CpuSeconds() - referenceBefore;
-        referenceSwitches += ContextSwitches() - referenceSwitchesBefore;
+        window.add([&] { frmSetup.SaveConfig(); });
+        const std::vector<std::string>& sent = transfers.link().CommandList();
+        lines += sent.size();
+        // The same lines from the minimal clients.
+        reference.add([&] { referenceFailures += !ReferenceClient(sim.path(), false).upload(sent); });
+        handOver.add([&] { referenceFailures += !ReferenceClient(sim.path(), true).upload(sent); });
     }
     const double uploads = static_cast<double>(state.iterations());
-    state.counters["window_ms"] = windowWall * 1000.0 / uploads;
-    state.counters["reference_ms"] = referenceWall * 1000.0 / uploads;
-    state.counters["wall_ratio"] = windowWall / referenceWall;
-    state.counters["cpu_us_per_line"] = lines == 0 ? 0.0 : cpu * 1e6 / static_cast<double>(lines);
-    state.counters["reference_cpu_us_per_line"] = lines == 0 ? 0.0 : referenceCpu * 1e6 / static_cast<double>(lines);
+    const auto perLine = [&](double total) { return lines == 0 ? 0.0 : total / static_cast<double>(lines); };
+    state.counters["window_ms"] = window.wall * 1000.0 / uploads;
+    state.counters["reference_ms"] = reference.wall * 1000.0 / uploads;
+    state.counters["wall_ratio"] = window.wall / reference.wall;
+    state.counters["cpu_us_per_line"] = perLine(window.cpu * 1e6);
+    state.counters["reference_cpu_us_per_line"] = perLine(reference.cpu * 1e6);
+    state.counters["handover_cpu_us_per_line"] = perLine(handOver.cpu * 1e6);
     // The machine's own speed drifts from run to run (a shared virtual
-    // machine); the two clients, measured turn about, drift together.
-    state.counters["cpu_ratio"] = referenceCpu == 0 ? 0.0 : cpu / referenceCpu;
-    const auto perLine = [&](long count) { return lines == 0 ? 0.0 : static_cast<double>(count) / static_cast<double>(lines); };
-    state.counters["switches_per_line"] = perLine(switches);
-    state.counters["reference_switches_per_line"] = perLine(referenceSwitches);
+    // machine); the clients, measured turn about, drift together.
+    state.counters["cpu_ratio"] = reference.cpu == 0 ? 0.0 : window.cpu / reference.cpu;
+    state.counters["handover_wall_ratio"] = handOver.wall / reference.wall;
+    state.counters["switches_per_line"] = perLine(static_cast<double>(window.switches));
+    state.counters["reference_switches_per_line"] = perLine(static_cast<double>(reference.switches));
+    state.counters["handover_switches_per_line"] = perLine(static_cast<double>(handOver.switches));
     state.counters["lines"] = static_cast<double>(lines) / uploads;
     state.counters["failures"] = uploads - prompts.successes + referenceFailures;
 }
