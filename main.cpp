@@ -59,7 +59,6 @@ int main(int argc, char* argv[])
     TfrmSetup frmSetup(prompts, transfers, discovery, settingsPath);
     TfrmGlidex frmGlidex(prompts, pointer, transfers, settingsPath);
     frmSetup.setLayoutEditor(&frmGlidex);
-    QObject::connect(&frmSetup, &TfrmSetup::layoutUpdated, &frmGlidex, &TfrmGlidex::LoadFromConfig);
     TfrmMonitor frmMonitor;
     frmGlidex.MonitorLayoutDialog = [&frmMonitor] {
         frmMonitor.Load();

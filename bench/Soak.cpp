@@ -86,7 +86,6 @@ int main(int argc, char* argv[])
     TfrmSetup frmSetup(prompts, transfers, discovery, settings);
     TfrmGlidex frmGlidex(prompts, pointer, transfers, settings);
     frmSetup.setLayoutEditor(&frmGlidex);
-    QObject::connect(&frmSetup, &TfrmSetup::layoutUpdated, &frmGlidex, &TfrmGlidex::LoadFromConfig);
     frmSetup.show();
 
     for (int cycle = 1; cycle <= cycles; ++cycle) {

@@ -44,7 +44,7 @@ public:
 
     // Rebuilds every tile from the Group and Port tables of KvmLayout and
     // lays out the label strip. The selection ends.
-    void LoadFromConfig();
+    void LoadFromConfig() override;
     // Writes the tiles into Group and Port of KvmLayout and recomputes each
     // port's total size and monitor offsets from its style.
     void StoreToConfig() override;

@@ -15,4 +15,6 @@ public:
     virtual int32_t CheckLayout(bool ShowErrors) = 0;
     // The tiles into KvmLayout.
     virtual void StoreToConfig() = 0;
+    // The tiles anew from KvmLayout, after it changed.
+    virtual void LoadFromConfig() = 0;
 };

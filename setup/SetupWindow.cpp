@@ -349,10 +349,17 @@ void TfrmSetup::WMConfigUpdated()
     // list item leaves its list without a selection.
     KvmConfig.SwitchPos = NormalizedSwitchPos(KvmConfig.SwitchPos);
     RecordToWidgets();
-    emit layoutUpdated();
+    layoutChanged();
 }
 
 void TfrmSetup::WMLayoutUpdated()
 {
+    layoutChanged();
+}
+
+void TfrmSetup::layoutChanged()
+{
+    if (editor_)
+        editor_->LoadFromConfig();
     emit layoutUpdated();
 }

@@ -69,7 +69,7 @@ public:
     QPushButton* btnDefault;
 
 signals:
-    // KvmLayout changed: the layout editor rebuilds its tiles from it.
+    // KvmLayout changed; the layout editor has rebuilt its tiles from it.
     void layoutUpdated();
 
 protected:
@@ -89,6 +89,9 @@ private:
     void WidgetsToRecord();
     void WMConfigUpdated();
     void WMLayoutUpdated();
+    // KvmLayout changed: the layout editor rebuilds its tiles, then the
+    // change is signalled.
+    void layoutChanged();
 
     Prompts& prompts_;
     TransferService& transfers_;

@@ -57,7 +57,6 @@ protected:
         setup = std::make_unique<TfrmSetup>(prompts, *transfers, discovery, settings);
         editor = std::make_unique<TfrmGlidex>(prompts, pointer, *transfers, settings);
         setup->setLayoutEditor(editor.get());
-        QObject::connect(setup.get(), &TfrmSetup::layoutUpdated, editor.get(), &TfrmGlidex::LoadFromConfig);
         return *setup;
     }
 

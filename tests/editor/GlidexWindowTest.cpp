@@ -398,7 +398,6 @@ protected:
         setup = std::make_unique<TfrmSetup>(prompts, line.transfers, line.discovery, dir.filePath(QStringLiteral("TORVIK.INI")));
         create();
         setup->setLayoutEditor(editor.get());
-        QObject::connect(setup.get(), &TfrmSetup::layoutUpdated, editor.get(), &TfrmGlidex::LoadFromConfig);
     }
 
     QTemporaryDir dir;
