@@ -12,12 +12,12 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ "$("$setup" --version)" = "torvik-setup $version" ] || fail "torvik-setup --version"
 [ "$("$prefix/bin/torvik-sim" --version)" = "torvik-sim $version" ] || fail "torvik-sim --version"
-"$setup" --help | grep -q -- "--settings <file>" || fail "--help lists no options"
-(cd "$scratch" && "$setup" --settings my.ini --help) | grep -qx "  $scratch/my.ini" || fail "--settings FILE is not the file in use"
+grep -q -- "--settings <file>" <<<"$("$setup" --help)" || fail "--help lists no options"
+grep -qx "  $scratch/my.ini" <<<"$(cd "$scratch" && "$setup" --settings my.ini --help)" || fail "--settings FILE is not the file in use"
 
 # --list-ports: a [Ports] entry naming a pseudo-terminal is listed as COMn, its path and no description.
 printf '[Ports]\r\nCOM5=/dev/pts/9\r\n' >"$scratch/ports.ini"
-"$setup" --settings "$scratch/ports.ini" --list-ports | grep -qxP 'COM5\t/dev/pts/9\t' || fail "--list-ports"
+grep -qxP 'COM5\t/dev/pts/9\t' <<<"$("$setup" --settings "$scratch/ports.ini" --list-ports)" || fail "--list-ports"
 
 # A wrong option: the usage on standard error, nothing on standard output, status 2.
 status=0

@@ -15,7 +15,9 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Version)" = "${version}-1" ] || fail "Version"
 [ "$(field Section)" = "utils" ] || fail "Section"
 [ -n "$(field Maintainer)" ] || fail "Maintainer"
-field Description | grep -q "KVM switch" || fail "Description"
+# grep -q stops reading at the first match; under pipefail the writer's
+# SIGPIPE would fail the check, so the outputs are taken whole first.
+grep -q "KVM switch" <<<"$(field Description)" || fail "Description"
 depends="$(field Depends)"
 for library in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6; do
   grep -q "\b$library\b" <<<"$depends" || fail "Depends lacks $library: $depends"
@@ -50,6 +52,6 @@ dpkg -x "$deb" "$scratch/root"
 grep -q dialout "$scratch/root/usr/share/doc/torvik-setup/README.Debian" || fail "README.Debian does not name dialout"
 magic="$(od -An -c -N4 "$scratch/root/usr/bin/torvik-setup" | tr -d ' ')"
 [ "$magic" = "177ELF" ] || fail "torvik-setup is not an ELF program"
-readelf -S "$scratch/root/usr/bin/torvik-setup" | grep -q '\.debug_\|\.symtab' && fail "torvik-setup is not stripped"
+grep -q '\.debug_\|\.symtab' <<<"$(readelf -S "$scratch/root/usr/bin/torvik-setup")" && fail "torvik-setup is not stripped"
 
 "$here/installed-program.sh" "$scratch/root/usr" "$scratch" "$version"
