@@ -54,7 +54,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name)
-            return ScreenSummary(*tile());
+            return ScreenSummary(tile()->Data);
         return QAccessibleWidget::text(t);
     }
 
@@ -107,7 +107,8 @@ private:
             if (!tile->isHidden())
                 tiles.push_back(tile);
         }
-        std::sort(tiles.begin(), tiles.end(), [](const TScreen* a, const TScreen* b) { return a->ScreenNo < b->ScreenNo; });
+        std::sort(tiles.begin(), tiles.end(),
+                  [](const TScreen* a, const TScreen* b) { return a->Data.ScreenNo < b->Data.ScreenNo; });
         return tiles;
     }
 };

@@ -4,10 +4,7 @@
 
 #include "editor/GlidexWindow.h"
 
-#include "editor/CanvasTransform.h"
 #include "editor/PortLabel.h"
-#include "editor/ScreenGeometry.h"
-#include "setup/LayoutRules.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,64 +16,46 @@
 void TfrmGlidex::PortLabelKey(TScreen& tile)
 {
     PortLabelClick(tile.PortLabel);
-    if (tile.ScreenGroup != 0)
+    if (tile.Data.ScreenGroup != 0)
         tile.setFocus(Qt::TabFocusReason);
 }
 
 void TfrmGlidex::ScreenFocused(TScreen& tile)
 {
-    if (tile.ScreenGroup == 0)
+    if (tile.Data.ScreenGroup == 0)
         return;
-    if (SelectedNo != tile.ScreenNo)
-        selectTile(tile);
+    if (Model.SelectedNo != tile.Data.ScreenNo) {
+        Model.Select(tile.Data.ScreenNo);
+        StatusBar1->clearMessage();
+    }
     scrollLayout->ensureWidgetVisible(&tile);
 }
 
 void TfrmGlidex::ScreenKeyMove(TScreen& tile, MoveDirection direction, bool toAlignment)
 {
-    if (tile.ScreenGroup == 0)
+    if (tile.Data.ScreenGroup == 0)
         return;
-    if (SelectedNo != tile.ScreenNo)
-        selectTile(tile);
-
-    // One canvas pixel, not snapped: a step shorter than the snap range
-    // would be pulled back to the edge it left.
-    const DeskRect from = tile.DeskBounds();
-    DeskRect to = from;
-    if (toAlignment) {
-        to = NextAlignment(tileBoxes(), tile.ScreenNo, from, direction, deskLimits());
-    } else {
-        const int64_t step = Canvas.ToDesk(1);
-        const int64_t dx = direction == MoveDirection::Left ? -step : direction == MoveDirection::Right ? step : 0;
-        const int64_t dy = direction == MoveDirection::Up ? -step : direction == MoveDirection::Down ? step : 0;
-        to = {from.Left + dx, from.Top + dy, from.Right + dx, from.Bottom + dy};
-    }
-    to = ClampToDesk(to, deskLimits());
-
-    // Put down as at the end of a drag: the tile, the position fields.
-    tile.DeskX = Saturated(to.Left);
-    tile.DeskY = Saturated(to.Top);
-    PaintScreen(tile, true);
+    Model.KeyStep(tile.Data.ScreenNo, direction, toAlignment);
     scrollLayout->ensureWidgetVisible(&tile);
-    StatusBar1->showMessage(ScreenSummary(tile));
+    StatusBar1->showMessage(ScreenSummary(tile.Data));
 }
 
 void TfrmGlidex::ScreenKeyDelete(TScreen& tile)
 {
-    if (tile.ScreenGroup == 0)
+    if (tile.Data.ScreenGroup == 0)
         return;
-    if (SelectedNo != tile.ScreenNo)
-        selectTile(tile);
+    if (Model.SelectedNo != tile.Data.ScreenNo)
+        Model.Select(tile.Data.ScreenNo);
     btnDeleteClick();
     // The focus stays with the tiles while any is left, else goes to the
     // removed monitor's label to place it again.
-    if (SelectedNo > 0)
-        Screens[SelectedNo]->setFocus(Qt::TabFocusReason);
+    if (Model.SelectedNo > 0)
+        Screens[Model.SelectedNo]->setFocus(Qt::TabFocusReason);
     else if (tile.PortLabel->isVisible())
         tile.PortLabel->setFocus(Qt::TabFocusReason);
     else
         cmbDevice->setFocus(Qt::TabFocusReason);
-    StatusBar1->showMessage(QStringLiteral("%1 deleted").arg(tile.Title));
+    StatusBar1->showMessage(QStringLiteral("%1 deleted").arg(tile.Data.Title));
 }
 
 void TfrmGlidex::setKeyboardOrder()

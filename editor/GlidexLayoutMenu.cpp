@@ -21,18 +21,10 @@ const QString kLayoutExtension = QStringLiteral("gxl");
 
 void TfrmGlidex::mnuNewClick()
 {
-    bool anyPlaced = false;
-    for (int n = 1; n <= kScreenCount; ++n)
-        anyPlaced = anyPlaced || Screens[n]->ScreenGroup != 0;
-    if (anyPlaced && prompts_.messageBox(nullptr, QStringLiteral("Delete all?"), QStringLiteral("Confirm"),
-                                         MsgButtons::OkCancel) != MsgAnswer::Ok)
+    if (Model.AnyPlaced() && prompts_.messageBox(nullptr, QStringLiteral("Delete all?"), QStringLiteral("Confirm"),
+                                                 MsgButtons::OkCancel) != MsgAnswer::Ok)
         return;
-    CurGroup = 1;
-    for (int n = 1; n <= kScreenCount; ++n) {
-        TScreen& tile = *Screens[n];
-        tile.SetFreshMonitor();
-        RemoveScreen(tile);
-    }
+    Model.NewLayout();
 }
 
 void TfrmGlidex::mnuImportClick()

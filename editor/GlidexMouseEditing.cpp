@@ -6,10 +6,8 @@
 
 #include "editor/CanvasTransform.h"
 #include "editor/MonitorValues.h"
-#include "editor/ScreenGeometry.h"
 #include "platform/Pointer.h"
 #include "platform/Prompts.h"
-#include "setup/LayoutRules.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +15,7 @@
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QWheelEvent>
 
 bool TfrmGlidex::eventFilter(QObject* watched, QEvent* event)
@@ -34,61 +33,45 @@ bool TfrmGlidex::eventFilter(QObject* watched, QEvent* event)
 void TfrmGlidex::PortLabelClick(QLabel* label)
 {
     const int n = label->property("Tag").toInt();
-    if (n < 1 || n > kScreenCount || Screens[n]->ScreenGroup != 0)
+    if (!Model.CanPlace(n))
         return;
-    TScreen& tile = *Screens[n];
 
     // Master port k and Slave k never share a layout.
-    bool conflict = false;
-    for (const TScreen* other : Screens)
-        conflict = conflict || (other->ScreenGroup != 0 && PortsExclude(tile.PortIndex, other->PortIndex));
-    if (conflict) {
-        const QString text = tile.PortIndex < 4 ? QStringLiteral("Slave %1 exist! Delete?").arg(tile.PortIndex + 1)
-                                                : QStringLiteral("Master %1 exist! Delete?").arg(tile.PortIndex / 4);
+    const PortConflict conflict = Model.ConflictOf(n);
+    if (conflict.With != PortConflict::Side::None) {
+        const QString text = conflict.With == PortConflict::Side::Slave
+                                 ? QStringLiteral("Slave %1 exist! Delete?").arg(conflict.Number)
+                                 : QStringLiteral("Master %1 exist! Delete?").arg(conflict.Number);
         if (prompts_.messageBox(this, text, QStringLiteral("Confirm"), MsgButtons::OkCancel) != MsgAnswer::Ok)
             return;
-        for (TScreen* other : Screens) {
-            if (PortsExclude(tile.PortIndex, other->PortIndex))
-                RemoveScreen(*other);
-        }
     }
-
-    if (SelectedNo > 0 && SelectedNo != n)
-        RepaintScreen(*Screens[SelectedNo], false);
-    SelectedNo = n;
-    PaintScreen(tile, true);
+    Model.PlaceFromLabel(n, conflict.With != PortConflict::Side::None);
 }
 
 void TfrmGlidex::ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, int y)
 {
     if (button != Qt::LeftButton)
         return;
-    tile.DragRect = tile.DeskBounds();
-    DragArmed = true;
-    DragMoved = false;
     DownX = x;
     DownY = y;
-    selectTile(tile);
+    Model.BeginDrag(tile.Data.ScreenNo);
+    // What a keyboard move said of a tile before is no longer news.
+    StatusBar1->clearMessage();
     Label1->setText(QString::asprintf("Down %d %d", DownX, DownY));
 }
 
 void TfrmGlidex::ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x, int y)
 {
-    if (!(buttons & Qt::LeftButton) || !DragArmed)
+    if (!(buttons & Qt::LeftButton) || !Model.DragArmed)
         return;
-    DragMoved = true;
 
     // Every event counts from where the tile was last drawn.
-    const int64_t dx = Canvas.ToDesk(int64_t{x} - DownX);
-    const int64_t dy = Canvas.ToDesk(int64_t{y} - DownY);
-    const DeskRect& from = tile.DragRect;
-    const DeskRect proposed{from.Left + dx, from.Top + dy, from.Right + dx, from.Bottom + dy};
-    const DeskRect place = ClampToDesk(
-        SnapToEdges(tileBoxes(), tile.ScreenNo, proposed, deskLimits(), Canvas.ToDesk(kSnapDistance)), deskLimits());
-    tile.DragRect = place;
+    const CanvasTransform& canvas = Model.Canvas;
+    const DeskRect place =
+        Model.DragStep(tile.Data.ScreenNo, canvas.ToDesk(int64_t{x} - DownX), canvas.ToDesk(int64_t{y} - DownY));
 
     // The tile lies on the canvas, which scrolls under the view.
-    tile.MovePicture(Canvas.ToCanvas(place).topLeft());
+    tile.MovePicture(canvas.ToCanvas(place).topLeft());
     edtX->setText(QString::number(place.Left));
     edtY->setText(QString::number(place.Top));
     followDraggedTile(tile);
@@ -120,36 +103,18 @@ void TfrmGlidex::ScreenMouseUp(TScreen& tile, Qt::MouseButton button, int x, int
     if (button != Qt::LeftButton)
         return;
     Label1->setText(QString::asprintf("Up %d %d", x, y));
-    if (!DragArmed)
-        return;
-    DragArmed = false;
-    if (!DragMoved)
-        return;
-    // The drag kept the tile on the canvas, within 32 bits.
-    tile.DeskX = Saturated(tile.DragRect.Left);
-    tile.DeskY = Saturated(tile.DragRect.Top);
-    PaintScreen(tile, tile.ScreenNo == SelectedNo);
+    Model.EndDrag(tile.Data.ScreenNo);
 }
 
 void TfrmGlidex::btnApplyClick()
 {
-    if (SelectedNo < 1 || SelectedNo > kScreenCount)
-        return;
-    TScreen& tile = *Screens[SelectedNo];
-    tile.Portrait = chkPortrait->isChecked();
-    tile.ResIndex = cmbResolution->currentIndex();
-    const DeskSize size = MonitorSize(tile.ResIndex, tile.Portrait);
-    tile.DeskWidth = size.Width;
-    tile.DeskHeight = size.Height;
-    tile.DeskX = ParseDeskPosition(edtX->text()).value_or(tile.DeskX);
-    tile.DeskY = ParseDeskPosition(edtY->text()).value_or(tile.DeskY);
-    RepaintScreen(tile, true);
+    Model.Apply(cmbResolution->currentIndex(), chkPortrait->isChecked(), ParseDeskPosition(edtX->text()),
+                ParseDeskPosition(edtY->text()));
 }
 
 void TfrmGlidex::btnDeleteClick()
 {
-    if (SelectedNo >= 1 && SelectedNo <= kScreenCount)
-        RemoveScreen(*Screens[SelectedNo]);
+    Model.DeleteSelected();
 }
 
 bool TfrmGlidex::FormMouseWheel(int wheelDelta, QPoint screenPos)

@@ -1,13 +1,10 @@
 #include "editor/GlidexWindow.h"
 
-#include "editor/CanvasTransform.h"
 #include "editor/EditorAccessibility.h"
 #include "editor/MonitorValues.h"
 #include "editor/PortLabel.h"
-#include "editor/ScreenGeometry.h"
 #include "platform/Fonts.h"
 #include "platform/Widgets.h"
-#include "setup/LayoutRules.h"
 #include "setup/TransferService.h"
 
 #include <QAction>
@@ -54,6 +51,7 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, TransferService& tran
                        QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint)
+    , Model(CanvasTransform{10}, kCanvasSize, kCanvasSize)
     , prompts_(prompts)
     , pointer_(pointer)
     , transfers_(transfers)
@@ -70,6 +68,13 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, TransferService& tran
         move(screen->availableGeometry().center() - rect().center());
     FormCreate();
     connect(&transfers_, &TransferService::runningChanged, this, &TfrmGlidex::transferRunningChanged);
+}
+
+TfrmGlidex::~TfrmGlidex()
+{
+    // The tiles show the model's monitors: they go before the model does.
+    for (TScreen* tile : Screens)
+        delete tile;
 }
 
 void TfrmGlidex::createWidgets()
@@ -195,30 +200,25 @@ void TfrmGlidex::FormCreate()
     for (const Resolution& entry : ResTable)
         cmbResolution->addItem(QStringLiteral("%1 x %2").arg(entry.Width).arg(entry.Height));
     cmbResolution->setCurrentIndex(-1);  // until a tile is selected
-    CurDevice = 0;
-    Canvas.ZoomDiv = 10;
-    CurGroup = 1;
-    const DeskRect desk = Canvas.ToDesk(imgLayout->rect());
-    MaxDeskX = Saturated(desk.Right);
-    MaxDeskY = Saturated(desk.Bottom);
     setPanelEnabled(false);
+    connect(&Model, &LayoutModel::changed, this, &TfrmGlidex::showChange);
 
     const QFont labelFont = PointFont(QStringLiteral("MS Sans Serif"), 14, true);
     for (int n = 1; n <= kScreenCount; ++n) {
-        auto* tile = new TScreen(n, imgLayout);
-        tile->LabelSlot = (n - 1) / 20 + (tile->PortIndex % 4) * 4;
+        const LayoutScreen& screen = Model.Screens[n];
+        auto* tile = new TScreen(screen, imgLayout);
 
-        auto* label = new TPortLabel(tile->Title, panPort);
+        auto* label = new TPortLabel(screen.Title, panPort);
         label->setObjectName(QStringLiteral("PortLabel%1").arg(n));
         label->setFixedSize(65, 25);
         label->setAlignment(Qt::AlignCenter);
         label->setAutoFillBackground(true);
         label->setFont(labelFont);
         label->setToolTip(tile->toolTip());
-        label->setAccessibleName(tile->Title);
+        label->setAccessibleName(screen.Title);
         label->setAccessibleDescription(tile->toolTip());
-        label->move(labelLeft(tile->LabelSlot), kLabelTop);
-        label->setVisible(tile->PortIndex < 4);
+        label->move(labelLeft(screen.LabelSlot), kLabelTop);
+        label->setVisible(screen.LabelShown);
         label->setProperty("Tag", n);  // how a click finds its tile
         tile->PortLabel = label;
         SetLabelPlaced(*tile, false);
@@ -226,7 +226,7 @@ void TfrmGlidex::FormCreate()
         connectTile(*tile);
     }
     setKeyboardOrder();
-    cmbDevice->setCurrentIndex(CurDevice);
+    cmbDevice->setCurrentIndex(Model.CurDevice);
     connect(cmbDevice, &QComboBox::currentIndexChanged, this, &TfrmGlidex::cmbDeviceChange);
 
     LoadFromConfig();
@@ -260,132 +260,75 @@ void TfrmGlidex::setPanelEnabled(bool enabled)
         widget->setEnabled(enabled);
 }
 
+void TfrmGlidex::showChange(const LayoutChange& change)
+{
+    for (const int32_t n : change.Removed) {
+        TScreen& tile = *Screens[n];
+        SetLabelPlaced(tile, false);
+        tile.hide();
+    }
+    for (const LayoutChange::Paint& paint : change.Painted) {
+        TScreen& tile = *Screens[paint.ScreenNo];
+        tile.SetPicture(Model.Canvas.ToCanvas(tile.Data.DeskBounds()), paint.Selected);
+        tile.raise();
+        tile.show();
+        SetLabelPlaced(tile, true);
+    }
+    if (change.PanelChanged && change.PanelScreen == 0)
+        setPanelEnabled(false);
+    if (change.PanelChanged && change.PanelScreen != 0) {
+        const LayoutScreen& screen = Model.Screens[change.PanelScreen];
+        cmbResolution->setCurrentIndex(screen.ResIndex >= 0 && screen.ResIndex < kResCount ? screen.ResIndex : -1);
+        chkPortrait->setChecked(screen.Portrait);
+        edtX->setText(QString::number(screen.DeskX));
+        edtY->setText(QString::number(screen.DeskY));
+        setPanelEnabled(true);
+    }
+    if (change.Labels) {
+        for (const TScreen* tile : Screens) {
+            if (!tile->Data.LabelShown) {
+                tile->PortLabel->hide();
+                continue;
+            }
+            tile->PortLabel->move(labelLeft(tile->Data.LabelSlot), kLabelTop);
+            tile->PortLabel->show();
+        }
+    }
+}
+
 void TfrmGlidex::PaintScreen(TScreen& tile, bool selected)
 {
-    tile.ScreenGroup = CurGroup;
-    tile.SetPicture(Canvas.ToCanvas(tile.DeskBounds()), selected);
-    tile.raise();
-    tile.show();
-    SetLabelPlaced(tile, true);
-    if (!selected)
-        return;
-
-    cmbResolution->setCurrentIndex(tile.ResIndex >= 0 && tile.ResIndex < kResCount ? tile.ResIndex : -1);
-    chkPortrait->setChecked(tile.Portrait);
-    edtX->setText(QString::number(tile.DeskX));
-    edtY->setText(QString::number(tile.DeskY));
-    setPanelEnabled(true);
+    Model.PaintScreen(tile.Data.ScreenNo, selected);
 }
 
 void TfrmGlidex::RepaintScreen(TScreen& tile, bool selected)
 {
-    if (!tile.isHidden())
-        PaintScreen(tile, selected);
-}
-
-void TfrmGlidex::selectTile(TScreen& tile)
-{
-    if (SelectedNo > 0 && SelectedNo != tile.ScreenNo)
-        RepaintScreen(*Screens[SelectedNo], false);
-    tile.raise();
-    SelectedNo = tile.ScreenNo;
-    RepaintScreen(tile, true);
-    // What a keyboard move said of the tile before is no longer news.
-    StatusBar1->clearMessage();
+    Model.RepaintScreen(tile.Data.ScreenNo, selected);
 }
 
 void TfrmGlidex::RemoveScreen(TScreen& tile)
 {
-    tile.ScreenGroup = 0;
-    SetLabelPlaced(tile, false);
-    tile.hide();
-    if (SelectedNo != tile.ScreenNo)
-        return;
-
-    setPanelEnabled(false);
-    for (int step = 0; step < kScreenCount; ++step) {
-        SelectedNo = SelectedNo % kScreenCount + 1;
-        if (Screens[SelectedNo]->ScreenGroup > 0) {
-            RepaintScreen(*Screens[SelectedNo], true);
-            return;
-        }
-    }
-    SelectedNo = 0;
+    Model.RemoveScreen(tile.Data.ScreenNo);
 }
 
 void TfrmGlidex::LoadFromConfig()
 {
-    // A reload replaces the layout as a whole, so no tile stays selected.
-    SelectedNo = 0;
-    setPanelEnabled(false);
-
-    for (int n = 1; n <= kScreenCount; ++n) {
-        TScreen& tile = *Screens[n];
-        const PortRect& port = KvmLayout.Port[n];
-        if (port.Width == 0 || port.Height == 0) {
-            RemoveScreen(tile);
-            continue;
-        }
-        tile.DeskX = port.X;
-        tile.DeskY = port.Y;
-        tile.DeskWidth = port.Width;
-        tile.DeskHeight = port.Height;
-        const ResolutionMatch match = MatchResolution(port.Width, port.Height);
-        tile.ResIndex = match.ResIndex;
-        tile.Portrait = match.Portrait;
-        if (KvmLayout.Group[n] == 0) {
-            RemoveScreen(tile);
-        } else {
-            tile.ScreenGroup = KvmLayout.Group[n];
-            PaintScreen(tile, false);
-        }
-    }
-    RefreshLabels();
+    Model.LoadFromConfig(KvmLayout);
 }
 
 void TfrmGlidex::StoreToConfig()
 {
-    for (int n = 1; n <= kScreenCount; ++n) {
-        const TScreen& tile = *Screens[n];
-        const bool placed = tile.ScreenGroup != 0;
-        KvmLayout.Group[n] = tile.ScreenGroup;
-        KvmLayout.Port[n] = {placed ? tile.DeskX : 0, placed ? tile.DeskY : 0, tile.DeskWidth, tile.DeskHeight};
-    }
-    StoreMonitorTotals(KvmLayout);
+    Model.StoreToConfig(KvmLayout);
 }
 
 void TfrmGlidex::RefreshLabels()
 {
-    for (int n = 1; n <= kScreenCount; ++n) {
-        TScreen& tile = *Screens[n];
-        if (tile.PortIndex / 4 != CurDevice)
-            tile.PortLabel->hide();
-        if (tile.ScreenGroup != 0 && MonitorsOfStyle(KvmLayout.MStyle[tile.PortIndex + 1]) < tile.MonitorNo)
-            RemoveScreen(tile);
-    }
-
-    int slot = 0;
-    for (int port = 1; port <= 4; ++port) {
-        const int32_t count = MonitorsOfStyle(KvmLayout.MStyle[CurDevice * 4 + port]);
-        for (int monitor = 1; monitor <= 4; ++monitor) {
-            TScreen& tile = *Screens[CurDevice * 4 + (monitor - 1) * kPortCount + port];
-            if (monitor > count) {
-                RemoveScreen(tile);
-                tile.PortLabel->hide();
-                continue;
-            }
-            tile.LabelSlot = slot;
-            tile.PortLabel->move(labelLeft(slot), kLabelTop);
-            tile.PortLabel->show();
-            ++slot;
-        }
-    }
+    Model.RefreshLabels(KvmLayout);
 }
 
 void TfrmGlidex::cmbDeviceChange(int index)
 {
-    CurDevice = index;
-    RefreshLabels();
+    Model.SetDevice(index, KvmLayout);
 }
 
 void TfrmGlidex::keyPressEvent(QKeyEvent* event)

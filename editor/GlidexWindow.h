@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/CanvasTransform.h"
+#include "editor/LayoutModel.h"
 #include "editor/ScreenGeometry.h"
 #include "editor/ScreenTile.h"
 #include "setup/OneBased.h"
@@ -28,7 +28,10 @@ class TransferService;
 
 // The layout editor: every monitor of the cascade as a tile on one shared
 // desktop, the label strip of the chosen unit's monitors above it and the
-// selected tile's values below. Shown modally from the setup window.
+// selected tile's values below. Shown modally from the setup window. The
+// working layout and its rules are the model's (Model); the window hands it
+// the mouse, the keys and the menus, draws what it reports and asks the
+// user.
 class TfrmGlidex : public QDialog, public LayoutEditor {
     Q_OBJECT
 
@@ -39,6 +42,7 @@ public:
     // file that Send Layout writes first.
     TfrmGlidex(Prompts& prompts, Pointer& pointer, TransferService& transfers, const QString& settingsPath,
                QWidget* parent = nullptr);
+    ~TfrmGlidex() override;
 
     void ShowEditor() override;
 
@@ -52,14 +56,9 @@ public:
     // ports' styles allow, and takes surplus monitors off the canvas.
     void RefreshLabels();
 
-    // Puts a tile on the canvas at its desktop place as a placed tile of
-    // CurGroup and draws it; `selected` also draws the selection marks and
-    // loads the bottom panel from it. SelectedNo is the caller's.
+    // The model's tile operations, for a tile.
     void PaintScreen(TScreen& tile, bool selected);
-    // PaintScreen for a tile that is shown; nothing for a hidden one.
     void RepaintScreen(TScreen& tile, bool selected);
-    // Takes a tile off the canvas; the selection passes to the next placed
-    // tile upward (wrapping after 80), or ends.
     void RemoveScreen(TScreen& tile);
 
     void cmbDeviceChange(int index);
@@ -122,19 +121,11 @@ public:
     // answers whether it was closed with its Apply button.
     std::function<bool()> MonitorLayoutDialog;
 
+    // The working layout; the tiles and labels show it.
+    LayoutModel Model;
     OneBased<TScreen*, kScreenCount> Screens;
-    int32_t CurDevice = 0;  // 0 = Master, 1..4 = Slave 1..4
-    int32_t CurGroup = 1;   // the group painting gives a tile
-    CanvasTransform Canvas;  // device pixels <-> canvas pixels (its ZoomDiv)
-    int32_t MaxDeskX = 0;   // the canvas in device pixels
-    int32_t MaxDeskY = 0;
-    int32_t SelectedNo = 0;  // the selected tile, 0 = none
-
-    // The drag of a tile: armed by a left press on it, moved once the
-    // pointer moved with the button held; DownX, DownY is the press inside
-    // the tile (canvas pixels).
-    bool DragArmed = false;
-    bool DragMoved = false;
+    // Where a press landed inside its tile, canvas pixels: the pointer keeps
+    // that place on the tile while it drags it.
     int32_t DownX = 0;
     int32_t DownY = 0;
 
@@ -186,22 +177,13 @@ private:
     // Tab goes from the unit list through the labels in strip order, the
     // tiles in number order and the bottom panel.
     void setKeyboardOrder();
-    // Makes `tile` the selected tile, as a press on it does.
-    void selectTile(TScreen& tile);
     void setPanelEnabled(bool enabled);
     // Left edge of the port label in strip position `slot`.
     int labelLeft(int slot) const;
-    // The tiles as the layout rules see them.
-    TileBoxes tileBoxes() const;
-    DeskLimits deskLimits() const { return {MaxDeskX, MaxDeskY}; }
-    // Moves every placed tile by (dx, dy) device pixels and redraws it.
-    void shiftLayout(int64_t dx, int64_t dy);
-    // The layout check without its message: the first pair of placed tiles
-    // of a group that overlap, {0, 0} when none do.
-    OverlapPair findOverlappingPair() const;
-    // Moves the layout so that its leftmost and topmost tiles lie on the
-    // canvas's left and top borders, and scrolls the view there.
-    void moveToTopLeft();
+    // Shows what an edit of the model changed: tiles, labels, the panel.
+    void showChange(const LayoutChange& change);
+    // The view back to the canvas's top-left corner.
+    void scrollToTopLeft();
     void moveLayout(MoveDirection direction);
     // Scrolls the view after the tile was dragged, moving the pointer along
     // so it stays on the tile.

@@ -1,7 +1,5 @@
 #include "editor/ScreenTile.h"
 
-#include "editor/MonitorValues.h"
-#include "setup/LayoutRules.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
@@ -12,34 +10,18 @@
 #include <algorithm>
 #include <array>
 
-TScreen::TScreen(int screenNo, QWidget* parent)
+TScreen::TScreen(const LayoutScreen& data, QWidget* parent)
     : QWidget(parent)
-    , ScreenNo(screenNo)
-    , ScreenColor(ScreenColorOf(PortIndexOf(screenNo)))
-    , Title(ScreenTitle(PortIndexOf(screenNo), MonitorNoOf(screenNo)))
-    , PortIndex(PortIndexOf(screenNo))
-    , MonitorNo(MonitorNoOf(screenNo))
+    , Data(data)
 {
-    SetFreshMonitor();
-    setObjectName(QStringLiteral("Screen%1").arg(screenNo));
+    setObjectName(QStringLiteral("Screen%1").arg(data.ScreenNo));
     setGeometry(0, 0, 100, 100);
-    const QString hint = ScreenHint(PortIndex, MonitorNo);
+    const QString hint = ScreenHint(data.PortIndex, data.MonitorNo);
     setToolTip(hint);
-    setAccessibleName(Title);
+    setAccessibleName(data.Title);
     setAccessibleDescription(hint);
     setFocusPolicy(Qt::TabFocus);
     hide();
-}
-
-void TScreen::SetFreshMonitor()
-{
-    Portrait = false;
-    ResIndex = kDefaultResIndex;
-    const DeskSize size = MonitorSize(ResIndex, Portrait);
-    DeskWidth = size.Width;
-    DeskHeight = size.Height;
-    DeskX = 0;
-    DeskY = 0;
 }
 
 void TScreen::SetPicture(const QRect& rect, bool selected)
@@ -59,7 +41,7 @@ void TScreen::announce(bool wasSelected)
         QAccessibleStateChangeEvent event(this, changed);
         QAccessible::updateAccessibility(&event);
     }
-    if (const QString name = ScreenSummary(*this); name != announcedName_) {
+    if (const QString name = ScreenSummary(Data); name != announcedName_) {
         announcedName_ = name;
         QAccessibleEvent event(this, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
@@ -156,22 +138,14 @@ void TScreen::focusOutEvent(QFocusEvent* event)
     update();
 }
 
-QString ScreenSummary(const TScreen& tile)
+QString ScreenSummary(const LayoutScreen& screen)
 {
     return QStringLiteral("%1, %2 x %3, at %4, %5")
-        .arg(tile.Title)
-        .arg(tile.DeskWidth)
-        .arg(tile.DeskHeight)
-        .arg(tile.DeskX)
-        .arg(tile.DeskY);
-}
-
-QString ScreenTitle(int portIndex, int monitorNo)
-{
-    const QChar letter(64 + monitorNo);
-    if (portIndex < 4)
-        return QStringLiteral("%1%2").arg(portIndex + 1).arg(letter);
-    return QStringLiteral("S%1.%2%3").arg(portIndex / 4).arg(portIndex % 4 + 1).arg(letter);
+        .arg(screen.Title)
+        .arg(screen.DeskWidth)
+        .arg(screen.DeskHeight)
+        .arg(screen.DeskX)
+        .arg(screen.DeskY);
 }
 
 QString ScreenHint(int portIndex, int monitorNo)
@@ -179,13 +153,6 @@ QString ScreenHint(int portIndex, int monitorNo)
     if (portIndex < 4)
         return QStringLiteral("Master Port %1 Monitor %2").arg(portIndex + 1).arg(monitorNo);
     return QStringLiteral("Slave %1 Port %2 Monitor %3").arg(portIndex / 4).arg(portIndex % 4 + 1).arg(monitorNo);
-}
-
-QColor ScreenColorOf(int portIndex)
-{
-    static const std::array<QColor, 4> colours = {
-        QColor(0, 255, 255), QColor(255, 0, 0), QColor(255, 255, 0), QColor(0, 255, 0)};
-    return colours[static_cast<std::size_t>(portIndex % 4)];
 }
 
 QFont PointFont(const QString& family, int points, bool bold)
@@ -233,7 +200,7 @@ void DrawScreenPicture(QPainter& painter, const TScreen& tile, const QRect& pict
     const int width = picture.width();
     const int height = picture.height();
     const QPoint origin = picture.topLeft();
-    fill(picture, tile.ScreenColor);
+    fill(picture, tile.ScreenColor());
     // A black outline one pixel wide, inside the picture.
     fill({origin, QSize(width, 1)}, Qt::black);
     fill({origin + QPoint(0, height - 1), QSize(width, 1)}, Qt::black);
@@ -252,8 +219,8 @@ void DrawScreenPicture(QPainter& painter, const TScreen& tile, const QRect& pict
         if (QRect(at, QSize(advance, metrics.height())).intersects(visible))
             painter.drawText(at + QPoint(0, metrics.ascent()), text);
     };
-    drawText(tile.Title, PointFont(QStringLiteral("Courier New"), 20, true), tops.Title);
-    drawText(QStringLiteral("%1x%2").arg(tile.DeskWidth).arg(tile.DeskHeight),
+    drawText(tile.Data.Title, PointFont(QStringLiteral("Courier New"), 20, true), tops.Title);
+    drawText(QStringLiteral("%1x%2").arg(tile.Data.DeskWidth).arg(tile.Data.DeskHeight),
              PointFont(QStringLiteral("MS Sans Serif"), 10, true), tops.Size);
 
     if (selected) {
@@ -283,8 +250,8 @@ void SetLabelPlaced(const TScreen& tile, bool placed)
 {
     tile.PortLabel->SetPlaced(placed);
     QPalette palette = tile.PortLabel->palette();
-    const QColor background = placed ? QColor(Qt::black) : tile.ScreenColor;
-    const QColor text = placed ? tile.ScreenColor : QColor(Qt::black);
+    const QColor background = placed ? QColor(Qt::black) : tile.ScreenColor();
+    const QColor text = placed ? tile.ScreenColor() : QColor(Qt::black);
     // Reloading a layout marks every label again; most keep their look.
     if (palette.color(QPalette::Window) == background && palette.color(QPalette::WindowText) == text)
         return;

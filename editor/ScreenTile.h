@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/LayoutModel.h"
 #include "editor/PortLabel.h"
 #include "editor/ScreenGeometry.h"
 
@@ -16,7 +17,7 @@ class QPainter;
 
 // One monitor of the cascade on the layout canvas: a picture of the monitor
 // and its label in the strip above the canvas. The window owns and places
-// both; the tile carries the monitor's data, draws its picture and reports
+// both; the tile draws the monitor as the layout model holds it and reports
 // the mouse and the keyboard on it. A shown tile takes the focus by Tab only,
 // so a click leaves the focus where it was.
 //
@@ -27,35 +28,14 @@ class TScreen : public QWidget {
     Q_OBJECT
 
 public:
-    // Tile `screenNo` (1..80) with its title, hint and colour, unplaced,
-    // hidden, with a fresh monitor.
-    TScreen(int screenNo, QWidget* parent);
+    // The tile of monitor `data` of the editor's layout, hidden, with its
+    // hint.
+    TScreen(const LayoutScreen& data, QWidget* parent);
 
+    // What the tile shows: the monitor as the layout holds it.
+    const LayoutScreen& Data;
     TPortLabel* PortLabel = nullptr;
-    int32_t ScreenNo;
-    int32_t ScreenGroup = 0;  // 0 = not on the canvas, else its group
-    QColor ScreenColor;
-    QString Title;
-    bool Portrait = false;
-    int32_t ResIndex = 0;
-    int32_t PortIndex;   // computer port across the cascade, 0..19
-    int32_t LabelSlot = 0;  // position of PortLabel in the strip, 0 = leftmost
-    int32_t MonitorNo;   // 1..4
-    // The monitor's rectangle on the desktop, in device pixels; the size is
-    // already turned when Portrait.
-    int32_t DeskWidth = 0;
-    int32_t DeskHeight = 0;
-    int32_t DeskX = 0;
-    int32_t DeskY = 0;
-    // The far edges, in 64 bits so that they hold for any 32-bit values.
-    int64_t DeskRight() const { return int64_t{DeskX} + DeskWidth; }
-    int64_t DeskBottom() const { return int64_t{DeskY} + DeskHeight; }
-    DeskRect DeskBounds() const { return {DeskX, DeskY, DeskRight(), DeskBottom()}; }
-    // The rectangle of a drag in progress.
-    DeskRect DragRect;
-
-    // A fresh tile's monitor: 1920 x 1080, landscape, at (0, 0).
-    void SetFreshMonitor();
+    QColor ScreenColor() const { return QColor::fromRgb(Data.ScreenColor); }
 
     // Puts the picture at `rect` on the canvas (canvas pixels), with the
     // selection marks when `selected`, and shows the part on the canvas.
@@ -100,15 +80,10 @@ private:
 
 // What a screen reader says of a placed tile, and the status line after a
 // keyboard move: "2A, 2560 x 1440, at 3000, 0".
-QString ScreenSummary(const TScreen& tile);
+QString ScreenSummary(const LayoutScreen& screen);
 
-// "2A" for the Master's port 2, first monitor; "S3.4B" for Slave 3, port 4,
-// second monitor.
-QString ScreenTitle(int portIndex, int monitorNo);
 // "Master Port 2 Monitor 1", "Slave 3 Port 4 Monitor 2".
 QString ScreenHint(int portIndex, int monitorNo);
-// Aqua, red, yellow, lime for ports 1 to 4 of every unit.
-QColor ScreenColorOf(int portIndex);
 
 // A font by name and size in points at 96 pixels per inch, as the tiles and
 // labels are drawn on any screen.

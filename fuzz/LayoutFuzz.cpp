@@ -106,7 +106,7 @@ Editor& editor()
 
 bool placed(const TScreen& tile)
 {
-    return tile.ScreenGroup != 0;
+    return tile.Data.ScreenGroup != 0;
 }
 
 void checkTiles(TfrmGlidex& w)
@@ -135,7 +135,7 @@ QPoint topLeft(const TfrmGlidex& w)
     QPoint corner(INT32_MAX, INT32_MAX);
     for (const TScreen* tile : w.Screens) {
         if (placed(*tile))
-            corner = QPoint(std::min(corner.x(), tile->DeskX), std::min(corner.y(), tile->DeskY));
+            corner = QPoint(std::min(corner.x(), tile->Data.DeskX), std::min(corner.y(), tile->Data.DeskY));
     }
     return corner;
 }
@@ -177,8 +177,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     e.pointer.position = QPoint();
     e.pointer.moves.clear();
     TfrmGlidex& w = e.window;
-    for (TScreen* tile : w.Screens)
-        tile->SetFreshMonitor();
+    for (LayoutScreen& screen : w.Model.Screens)
+        SetFreshMonitor(screen);
     w.scrollLayout->horizontalScrollBar()->setValue(0);
     w.scrollLayout->verticalScrollBar()->setValue(0);
 
@@ -217,8 +217,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             // Shifted by the top-left corner, counted from the canvas's far
             // border: a layout beyond it moves by the canvas's size.
             const QPoint after = topLeft(w);
-            check(after.x() == std::max<int64_t>(0, int64_t{before.x()} - w.MaxDeskX));
-            check(after.y() == std::max<int64_t>(0, int64_t{before.y()} - w.MaxDeskY));
+            check(after.x() == std::max<int64_t>(0, int64_t{before.x()} - w.Model.MaxDeskX));
+            check(after.y() == std::max<int64_t>(0, int64_t{before.y()} - w.Model.MaxDeskY));
         }
     }
     checkTiles(w);

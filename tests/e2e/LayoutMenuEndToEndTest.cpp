@@ -48,7 +48,7 @@ protected:
     {
         int placed = 0;
         for (int n = 1; n <= kScreenCount; ++n)
-            placed += editor->Screens[n]->ScreenGroup != 0;
+            placed += editor->Model.Screens[n].ScreenGroup != 0;
         return placed;
     }
 };
@@ -60,13 +60,13 @@ TEST_F(LayoutMenuTest, NewLayoutAsksOnlyWhenTilesArePlaced)
     prompts.answer(MsgAnswer::Cancel);
     w.mnuNew->trigger();
     EXPECT_EQ(placedCount(), 1);
-    EXPECT_EQ(w.Screens[1]->DeskX, 100);
+    EXPECT_EQ(w.Model.Screens[1].DeskX, 100);
 
     prompts.answer(MsgAnswer::Ok);
     w.mnuNew->trigger();
     EXPECT_EQ(placedCount(), 0);
-    EXPECT_EQ(w.Screens[1]->DeskRight(), 1920);
-    EXPECT_EQ(w.Screens[1]->DeskX, 0);
+    EXPECT_EQ(w.Model.Screens[1].DeskRight(), 1920);
+    EXPECT_EQ(w.Model.Screens[1].DeskX, 0);
     EXPECT_EQ(prompts.boxes().back().text, "Delete all?");
 
     w.mnuNew->trigger();  // nothing placed: no question
@@ -105,7 +105,7 @@ TEST_F(LayoutMenuTest, ExportAndImportMoveTheTilesThroughALayoutFile)
     prompts.chooseFile(file);
     w.mnuImport->trigger();
     EXPECT_EQ(placedCount(), 2);
-    EXPECT_EQ(w.Screens[22]->DeskX, 2560);
+    EXPECT_EQ(w.Model.Screens[22].DeskX, 2560);
 
     prompts.chooseFile(dir.filePath(QStringLiteral("missing.gxl")));
     w.mnuImport->trigger();
@@ -126,8 +126,8 @@ TEST_F(LayoutMenuTest, MonitorLayoutAppliedTakesSurplusTilesOffTheCanvas)
         return true;
     };
     w.mnuMonitorLayout->trigger();
-    EXPECT_EQ(w.Screens[22]->ScreenGroup, 0);
-    EXPECT_EQ(w.Screens[2]->ScreenGroup, 1);
+    EXPECT_EQ(w.Model.Screens[22].ScreenGroup, 0);
+    EXPECT_EQ(w.Model.Screens[2].ScreenGroup, 1);
 }
 
 TEST_F(LayoutMenuTest, LoadLayoutFromTheSwitchKeepsTheSettings)
@@ -139,8 +139,8 @@ TEST_F(LayoutMenuTest, LoadLayoutFromTheSwitchKeepsTheSettings)
     QCoreApplication::processEvents();
     EXPECT_EQ(prompts.boxes().back().text, "Load Layout finished!");
     EXPECT_EQ(KvmConfig.Start, 1);
-    EXPECT_EQ(w.Screens[5]->ScreenGroup, 1);
-    EXPECT_EQ(w.Screens[5]->DeskX, 1920);
+    EXPECT_EQ(w.Model.Screens[5].ScreenGroup, 1);
+    EXPECT_EQ(w.Model.Screens[5].DeskX, 1920);
     EXPECT_EQ(placedCount(), 1);
 }
 

@@ -33,6 +33,7 @@ protected:
     }
 
     TScreen& tile(int n) const { return *editor->Screens[n]; }
+    const LayoutScreen& screen(int n) const { return editor->Model.Screens[n]; }
 
     FakePrompts prompts;
     FakePointer pointer;

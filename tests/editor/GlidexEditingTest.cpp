@@ -23,7 +23,7 @@ class GlidexEditingTest : public EditorFixture {
 protected:
     TfrmGlidex& open() { return showEditor(); }
 
-    static QRect desk(const TScreen& t) { return QRect(QPoint(t.DeskX, t.DeskY), QPoint(t.DeskRight(), t.DeskBottom())); }
+    static QRect desk(const TScreen& t) { return QRect(QPoint(t.Data.DeskX, t.Data.DeskY), QPoint(t.Data.DeskRight(), t.Data.DeskBottom())); }
     bool marked(int n) const { return tile(n).grab().toImage().pixelColor(2, 2) == QColor(Qt::black); }
     QScrollBar* vertical() const { return editor->scrollLayout->verticalScrollBar(); }
     QScrollBar* horizontal() const { return editor->scrollLayout->horizontalScrollBar(); }
@@ -62,7 +62,7 @@ TEST_F(GlidexEditingTest, DraggedTileLandsFlushAgainstItsNeighbour)
     QTest::mouseRelease(&tile(2), Qt::LeftButton, {}, QPoint(20, 33));
     EXPECT_EQ(w.Label1->text(), "Up 20 33");
     EXPECT_EQ(desk(tile(2)), QRect(QPoint(1920, 0), QPoint(3840, 1080)));
-    EXPECT_EQ(w.SelectedNo, 2);
+    EXPECT_EQ(w.Model.SelectedNo, 2);
     EXPECT_TRUE(marked(2));
     EXPECT_TRUE(pointer.moves.empty());  // the tile stayed in view
 }
@@ -72,20 +72,20 @@ TEST_F(GlidexEditingTest, PressAndReleaseWithoutMovingOnlySelects)
     place(1, {0, 0, 1920, 1080});
     place(2, {4000, 2000, 1920, 1080});
     TfrmGlidex& w = open();
-    w.SelectedNo = 1;
+    w.Model.SelectedNo = 1;
     w.PaintScreen(tile(1), true);
 
     QTest::mousePress(&tile(2), Qt::RightButton, {}, QPoint(5, 5));
-    EXPECT_EQ(w.SelectedNo, 1);
+    EXPECT_EQ(w.Model.SelectedNo, 1);
     QTest::mouseRelease(&tile(2), Qt::RightButton, {}, QPoint(5, 5));
 
     QTest::mouseClick(&tile(2), Qt::LeftButton, {}, QPoint(30, 40));
-    EXPECT_EQ(w.SelectedNo, 2);
+    EXPECT_EQ(w.Model.SelectedNo, 2);
     EXPECT_TRUE(marked(2));
     EXPECT_FALSE(marked(1));
     EXPECT_EQ(desk(tile(2)), QRect(QPoint(4000, 2000), QPoint(5920, 3080)));
     EXPECT_EQ(w.edtX->text(), "4000");
-    EXPECT_FALSE(w.DragArmed);
+    EXPECT_FALSE(w.Model.DragArmed);
 
     // A move without the button held drags nothing.
     QTest::mouseMove(&tile(2), QPoint(90, 40));
@@ -111,7 +111,7 @@ TEST_F(GlidexEditingTest, DragPastTheViewScrollsAndTakesThePointerAlong)
     EXPECT_EQ(horizontal()->value(), 0);
     EXPECT_EQ(pointer.moves.size(), 1u);
     QTest::mouseRelease(&tile(1), Qt::LeftButton, {}, QPoint(20, 20));
-    EXPECT_EQ(tile(1).DeskX, 1500);
+    EXPECT_EQ(screen(1).DeskX, 1500);
 }
 
 TEST_F(GlidexEditingTest, ApplyTakesTheResolutionAndEveryValidPosition)
@@ -119,7 +119,7 @@ TEST_F(GlidexEditingTest, ApplyTakesTheResolutionAndEveryValidPosition)
     place(5, {3000, 500, 1920, 1080});
     place(7, {0, 0, 1920, 1080});
     TfrmGlidex& w = open();
-    w.SelectedNo = 5;
+    w.Model.SelectedNo = 5;
     w.PaintScreen(tile(5), true);
 
     w.cmbResolution->setCurrentIndex(0);
@@ -127,7 +127,7 @@ TEST_F(GlidexEditingTest, ApplyTakesTheResolutionAndEveryValidPosition)
     w.edtY->setText(QStringLiteral("100"));
     w.btnApply->click();
     EXPECT_EQ(desk(tile(5)), QRect(QPoint(3000, 100), QPoint(3640, 580)));
-    EXPECT_EQ(tile(5).ResIndex, 0);
+    EXPECT_EQ(screen(5).ResIndex, 0);
     EXPECT_EQ(tile(5).geometry(), QRect(300, 10, 64, 48));
     EXPECT_EQ(w.edtX->text(), "3000");
 
@@ -137,7 +137,7 @@ TEST_F(GlidexEditingTest, ApplyTakesTheResolutionAndEveryValidPosition)
     w.chkPortrait->setChecked(true);
     w.edtX->setText(QStringLiteral("-40"));
     QTest::keyClick(w.edtX, Qt::Key_Return);  // Apply is the default button
-    EXPECT_TRUE(tile(5).Portrait);
+    EXPECT_TRUE(screen(5).Portrait);
     EXPECT_EQ(desk(tile(5)), QRect(QPoint(-40, 100), QPoint(1040, 2020)));
     EXPECT_EQ(tile(5).Picture(), QRect(-4, 10, 108, 192));
     EXPECT_EQ(tile(5).geometry(), QRect(0, 10, 104, 192));  // the part on the canvas
@@ -145,8 +145,8 @@ TEST_F(GlidexEditingTest, ApplyTakesTheResolutionAndEveryValidPosition)
 
     // Delete takes it off the canvas and selects the next placed tile.
     w.btnDelete->click();
-    EXPECT_EQ(tile(5).ScreenGroup, 0);
-    EXPECT_EQ(w.SelectedNo, 7);
+    EXPECT_EQ(screen(5).ScreenGroup, 0);
+    EXPECT_EQ(w.Model.SelectedNo, 7);
 }
 
 TEST_F(GlidexEditingTest, MasterPortAndSlaveExcludeEachOther)
@@ -156,7 +156,7 @@ TEST_F(GlidexEditingTest, MasterPortAndSlaveExcludeEachOther)
     place(30, {0, 1080, 1920, 1080});  // Slave 2, port 2, monitor 2
     place(3, {1920, 0, 1920, 1080});
     TfrmGlidex& w = open();
-    w.SelectedNo = 3;
+    w.Model.SelectedNo = 3;
     w.PaintScreen(tile(3), true);
 
     prompts.answer(MsgAnswer::Cancel);
@@ -165,18 +165,18 @@ TEST_F(GlidexEditingTest, MasterPortAndSlaveExcludeEachOther)
     EXPECT_EQ(prompts.boxes()[0].text, "Slave 2 exist! Delete?");
     EXPECT_EQ(prompts.boxes()[0].caption, "Confirm");
     EXPECT_EQ(prompts.boxes()[0].buttons, MsgButtons::OkCancel);
-    EXPECT_EQ(tile(2).ScreenGroup, 0);
-    EXPECT_EQ(tile(9).ScreenGroup, 1);
-    EXPECT_EQ(w.SelectedNo, 3);
+    EXPECT_EQ(screen(2).ScreenGroup, 0);
+    EXPECT_EQ(screen(9).ScreenGroup, 1);
+    EXPECT_EQ(w.Model.SelectedNo, 3);
 
     prompts.answer(MsgAnswer::Ok);
     QTest::mouseClick(tile(2).PortLabel, Qt::LeftButton);
-    EXPECT_EQ(tile(9).ScreenGroup, 0);
-    EXPECT_EQ(tile(30).ScreenGroup, 0);
-    EXPECT_EQ(tile(3).ScreenGroup, 1);
-    EXPECT_EQ(tile(2).ScreenGroup, 1);
+    EXPECT_EQ(screen(9).ScreenGroup, 0);
+    EXPECT_EQ(screen(30).ScreenGroup, 0);
+    EXPECT_EQ(screen(3).ScreenGroup, 1);
+    EXPECT_EQ(screen(2).ScreenGroup, 1);
     EXPECT_EQ(tile(2).pos(), QPoint(0, 0));  // its stored place, though tile 9 was there
-    EXPECT_EQ(w.SelectedNo, 2);
+    EXPECT_EQ(w.Model.SelectedNo, 2);
     EXPECT_TRUE(marked(2));
     EXPECT_FALSE(marked(3));
 
@@ -185,15 +185,15 @@ TEST_F(GlidexEditingTest, MasterPortAndSlaveExcludeEachOther)
     prompts.answer(MsgAnswer::Ok);
     QTest::mouseClick(tile(10).PortLabel, Qt::LeftButton);
     EXPECT_EQ(prompts.boxes().back().text, "Master 2 exist! Delete?");
-    EXPECT_EQ(tile(2).ScreenGroup, 0);
-    EXPECT_EQ(w.SelectedNo, 10);
+    EXPECT_EQ(screen(2).ScreenGroup, 0);
+    EXPECT_EQ(w.Model.SelectedNo, 10);
 
     // A placed monitor's label does nothing, not even select it.
     QTest::mouseClick(tile(9).PortLabel, Qt::LeftButton);
-    EXPECT_EQ(w.SelectedNo, 9);
+    EXPECT_EQ(w.Model.SelectedNo, 9);
     QTest::mouseClick(tile(9).PortLabel, Qt::LeftButton);
     QTest::mouseClick(tile(10).PortLabel, Qt::LeftButton);
-    EXPECT_EQ(w.SelectedNo, 9);
+    EXPECT_EQ(w.Model.SelectedNo, 9);
     EXPECT_EQ(prompts.boxes().size(), 3u);
 }
 
@@ -217,7 +217,7 @@ TEST_F(GlidexEditingTest, WheelScrollsOneLineOverTheCanvasOnly)
     wheel(w.panScreen, QPoint(5, 5), -120);
     EXPECT_EQ(vertical()->value(), 0);
     EXPECT_EQ(w.Label1->text(), "");
-    EXPECT_EQ(w.Canvas.ZoomDiv, 10);
+    EXPECT_EQ(w.Model.Canvas.ZoomDiv, 10);
 }
 
 TEST_F(GlidexEditingTest, CheckNamesTheFirstOverlapOrMovesTheLayoutToTheTopLeft)
@@ -235,10 +235,10 @@ TEST_F(GlidexEditingTest, CheckNamesTheFirstOverlapOrMovesTheLayoutToTheTopLeft)
     ASSERT_EQ(prompts.boxes().size(), 1u);
     EXPECT_EQ(prompts.boxes()[0].text, "1A, 2A is intersected!");
     EXPECT_EQ(prompts.boxes()[0].caption, "Error");
-    EXPECT_EQ(tile(1).DeskX, 500);
+    EXPECT_EQ(screen(1).DeskX, 500);
     EXPECT_EQ(vertical()->value(), 100);
 
-    w.SelectedNo = 2;
+    w.Model.SelectedNo = 2;
     w.PaintScreen(tile(2), true);
     w.edtX->setText(QStringLiteral("2420"));
     w.btnApply->click();
@@ -259,7 +259,7 @@ TEST_F(GlidexEditingTest, MoveShortcutsShiftTheWholeLayoutWhateverHasTheFocus)
     place(1, {3000, 5000, 1920, 1080});
     place(2, {4920, 5000, 1080, 1920});
     TfrmGlidex& w = open();
-    w.SelectedNo = 1;
+    w.Model.SelectedNo = 1;
     w.PaintScreen(tile(1), true);
     QStringList items;
     for (QAction* action : w.mnuMove->actions())
@@ -271,11 +271,11 @@ TEST_F(GlidexEditingTest, MoveShortcutsShiftTheWholeLayoutWhateverHasTheFocus)
     w.edtX->setFocus();
     QTest::keyClick(w.edtX, Qt::Key_U, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(desk(tile(1)).topLeft(), QPoint(3000, 3080));  // by the tallest, 1920
-    EXPECT_EQ(tile(2).DeskBottom(), 5000);
+    EXPECT_EQ(screen(2).DeskBottom(), 5000);
     QTest::keyClick(w.edtX, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(tile(1).DeskX, 1080);  // by the widest, 1920
+    EXPECT_EQ(screen(1).DeskX, 1080);  // by the widest, 1920
     QTest::keyClick(w.edtX, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(tile(1).DeskX, 0);  // no further than the border
+    EXPECT_EQ(screen(1).DeskX, 0);  // no further than the border
     QTest::keyClick(w.edtX, Qt::Key_D, Qt::ControlModifier | Qt::AltModifier);
     QTest::keyClick(w.edtX, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(desk(tile(1)).topLeft(), QPoint(1920, 5000));
@@ -293,13 +293,13 @@ TEST_F(GlidexEditingTest, MovingTheLayoutKeepsItsLeadingEdgeInView)
     // The new top, canvas 1892, lies above the view: back by a view less a step.
     vertical()->setValue(2000);
     w.mnuMoveUpClick();
-    EXPECT_EQ(tile(1).DeskY, 18920);
+    EXPECT_EQ(screen(1).DeskY, 18920);
     EXPECT_EQ(vertical()->value(), 2000 - (client - 108));
 
     // The new bottom, canvas 2108, lies below the view: on by a view less a step.
     vertical()->setValue(1000);
     w.mnuMoveDownClick();
-    EXPECT_EQ(tile(1).DeskY, 20000);
+    EXPECT_EQ(screen(1).DeskY, 20000);
     EXPECT_EQ(vertical()->value(), 1000 + client - 108);
 }
 

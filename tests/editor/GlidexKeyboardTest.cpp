@@ -53,13 +53,13 @@ TEST_F(GlidexKeyboardTest, TabGoesThroughUnitListLabelsTilesAndPanel)
                                   "cmbResolution", "chkPortrait", "edtX", "edtY", "btnApply", "btnDelete",
                                   "cmbDevice"}));
     // The tile that had the focus last is selected, as after a press.
-    EXPECT_EQ(w.SelectedNo, 3);
+    EXPECT_EQ(w.Model.SelectedNo, 3);
     EXPECT_EQ(w.edtX->text(), "4000");
 
     for (int i = 0; i < 8; ++i)
         key(Qt::Key_Backtab);
     EXPECT_EQ(focusName(), "Screen1");
-    EXPECT_EQ(w.SelectedNo, 1);
+    EXPECT_EQ(w.Model.SelectedNo, 1);
     EXPECT_EQ(w.edtX->text(), "0");
     EXPECT_TRUE(tile(1).Selected());
     EXPECT_FALSE(tile(3).Selected());
@@ -76,9 +76,9 @@ TEST_F(GlidexKeyboardTest, PlaceMoveAndDeleteWithKeysOnly)
     key(Qt::Key_Tab);
     ASSERT_EQ(focusName(), "PortLabel1");
     key(Qt::Key_Space);
-    EXPECT_EQ(tile(1).ScreenGroup, 1);
+    EXPECT_EQ(screen(1).ScreenGroup, 1);
     EXPECT_EQ(focusName(), "Screen1");
-    EXPECT_EQ(w.SelectedNo, 1);
+    EXPECT_EQ(w.Model.SelectedNo, 1);
 
     struct Step {
         int Key;
@@ -111,7 +111,7 @@ TEST_F(GlidexKeyboardTest, PlaceMoveAndDeleteWithKeysOnly)
     // Out to the border: the view follows the tile, the pointer stays.
     for (int i = 0; i < 3; ++i)
         key(Qt::Key_Right, Qt::ShiftModifier);  // 5000, 6920, then the border
-    EXPECT_EQ(tile(1).DeskRight(), 60000);
+    EXPECT_EQ(screen(1).DeskRight(), 60000);
     const QRect view(QPoint(w.scrollLayout->horizontalScrollBar()->value(), w.scrollLayout->verticalScrollBar()->value()),
                      w.scrollLayout->viewport()->size());
     EXPECT_TRUE(view.contains(tile(1).geometry()));
@@ -119,18 +119,18 @@ TEST_F(GlidexKeyboardTest, PlaceMoveAndDeleteWithKeysOnly)
 
     // The menu shortcuts still move the whole layout from a focused tile.
     key(Qt::Key_D, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(tile(1).DeskY, 1920 + 1080);
+    EXPECT_EQ(screen(1).DeskY, 1920 + 1080);
     EXPECT_EQ(focusName(), "Screen1");
 
     // Delete removes the tile; the selection and the focus pass to tile 2,
     // and after it to the label of the last removed monitor.
     key(Qt::Key_Delete);
-    EXPECT_EQ(tile(1).ScreenGroup, 0);
-    EXPECT_EQ(w.SelectedNo, 2);
+    EXPECT_EQ(screen(1).ScreenGroup, 0);
+    EXPECT_EQ(w.Model.SelectedNo, 2);
     EXPECT_EQ(focusName(), "Screen2");
     key(Qt::Key_Delete);
-    EXPECT_EQ(tile(2).ScreenGroup, 0);
-    EXPECT_EQ(w.SelectedNo, 0);
+    EXPECT_EQ(screen(2).ScreenGroup, 0);
+    EXPECT_EQ(w.Model.SelectedNo, 0);
     EXPECT_EQ(focusName(), "PortLabel2");
 }
 
@@ -146,15 +146,15 @@ TEST_F(GlidexKeyboardTest, EnterOnALabelAsksBeforeRemovingTheOtherSide)
     key(Qt::Key_Return);
     ASSERT_EQ(prompts.boxes().size(), 1u);
     EXPECT_EQ(prompts.boxes()[0].text, "Slave 2 exist! Delete?");
-    EXPECT_EQ(tile(2).ScreenGroup, 0);
+    EXPECT_EQ(screen(2).ScreenGroup, 0);
     EXPECT_EQ(focusName(), "PortLabel2");
 
     prompts.answer(MsgAnswer::Ok);
     key(Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(tile(9).ScreenGroup, 0);
-    EXPECT_EQ(tile(2).ScreenGroup, 1);
+    EXPECT_EQ(screen(9).ScreenGroup, 0);
+    EXPECT_EQ(screen(2).ScreenGroup, 1);
     EXPECT_EQ(focusName(), "Screen2");
-    EXPECT_EQ(w.SelectedNo, 2);
+    EXPECT_EQ(w.Model.SelectedNo, 2);
 }
 
 TEST_F(GlidexKeyboardTest, ScreenReaderSeesLabelsAndShownTilesOnly)
@@ -175,7 +175,7 @@ TEST_F(GlidexKeyboardTest, ScreenReaderSeesLabelsAndShownTilesOnly)
     // Pressing it through the accessibility layer places the monitor.
     label->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QApplication::processEvents();
-    EXPECT_EQ(tile(22).ScreenGroup, 1);
+    EXPECT_EQ(screen(22).ScreenGroup, 1);
     EXPECT_TRUE(label->state().checked);
 
     QAccessibleInterface* canvas = QAccessible::queryAccessibleInterface(w.imgLayout);

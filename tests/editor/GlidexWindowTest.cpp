@@ -45,6 +45,7 @@ protected:
     }
 
     TScreen& tile(int n) const { return *editor->Screens[n]; }
+    const LayoutScreen& screen(int n) const { return editor->Model.Screens[n]; }
     QImage picture(int n) const { return tile(n).grab().toImage(); }
     QColor labelBackground(int n) const { return tile(n).PortLabel->palette().color(QPalette::Window); }
 
@@ -56,7 +57,7 @@ protected:
 
     void select(int n)
     {
-        editor->SelectedNo = n;
+        editor->Model.SelectedNo = n;
         editor->PaintScreen(tile(n), true);
     }
 
@@ -80,8 +81,8 @@ protected:
     {
         QList<int> placed;
         for (int n = 1; n <= kScreenCount; ++n) {
-            EXPECT_EQ(tile(n).ScreenGroup != 0, !tile(n).isHidden()) << n;
-            if (tile(n).ScreenGroup != 0)
+            EXPECT_EQ(screen(n).ScreenGroup != 0, !tile(n).isHidden()) << n;
+            if (screen(n).ScreenGroup != 0)
                 placed << n;
         }
         return placed;
@@ -145,14 +146,14 @@ TEST_F(GlidexWindowTest, EmptyLayoutOpensWithTheMasterLabelsAndADisabledPanel)
 TEST_F(GlidexWindowTest, TilesAndLabelsCarryTitleHintAndColourForScreenReaders)
 {
     create();
-    EXPECT_EQ(tile(22).Title, "2B");
-    EXPECT_EQ(tile(22).ScreenColor, kRed);
-    EXPECT_EQ(tile(80).Title, "S4.4D");
-    EXPECT_EQ(tile(80).ScreenColor, kLime);
+    EXPECT_EQ(screen(22).Title, "2B");
+    EXPECT_EQ(tile(22).ScreenColor(), kRed);
+    EXPECT_EQ(screen(80).Title, "S4.4D");
+    EXPECT_EQ(tile(80).ScreenColor(), kLime);
     for (int n : {22, 30, 80}) {
         const TScreen& t = tile(n);
         for (const QWidget* w : {static_cast<const QWidget*>(&t), static_cast<const QWidget*>(t.PortLabel)}) {
-            EXPECT_EQ(w->accessibleName(), t.Title);
+            EXPECT_EQ(w->accessibleName(), t.Data.Title);
             EXPECT_EQ(w->accessibleDescription(), w->toolTip());
         }
     }
@@ -221,10 +222,11 @@ TEST_F(GlidexWindowTest, PaintedTilesAreOutlinedWithTheirTextsBelowTheirTops)
     editor->RepaintScreen(tile(5), false);
     EXPECT_EQ(picture(5).pixelColor(5, 5), kAqua);
     editor->RepaintScreen(tile(6), true);  // not placed: stays off the canvas
-    EXPECT_EQ(tile(6).ScreenGroup, 0);
+    EXPECT_EQ(screen(6).ScreenGroup, 0);
 }
 
-TEST_F(GlidexWindowTest, RemovingTheSelectedTilePassesTheSelectionUpwardAndWraps)
+// The tiles, labels and panel follow the model's removals and reloads.
+TEST_F(GlidexWindowTest, RemovingAndReloadingRedrawTilesLabelsAndPanel)
 {
     place(3, {0, 0, 1920, 1080});
     place(5, {1920, 0, 1920, 1080});
@@ -232,63 +234,20 @@ TEST_F(GlidexWindowTest, RemovingTheSelectedTilePassesTheSelectionUpwardAndWraps
     create();
     select(80);
     editor->RemoveScreen(tile(80));
-    EXPECT_EQ(editor->SelectedNo, 3);
     EXPECT_EQ(picture(3).pixelColor(2, 2), kBlack);
     EXPECT_TRUE(panelEnabled());
-    EXPECT_EQ(tile(80).DeskX, 3840);  // the desktop place is kept
     EXPECT_EQ(labelBackground(80), kLime);
 
-    editor->RemoveScreen(tile(5));  // not the selected one
-    EXPECT_EQ(editor->SelectedNo, 3);
-    editor->RemoveScreen(tile(3));  // the last placed tile
-    EXPECT_EQ(editor->SelectedNo, 0);
-    EXPECT_FALSE(panelEnabled());
-    EXPECT_TRUE(placedTiles().isEmpty());
-}
-
-TEST_F(GlidexWindowTest, LoadingFindsResolutionsAndSkipsEmptyEntries)
-{
-    place(1, {0, 0, 1080, 1920});
-    place(2, {1080, 0, 1000, 2000});
-    place(3, {2080, 0, 1024, 1024});
-    place(4, {0, 2000, 0, 1080});                 // no width: not placed whatever its group
-    KvmLayout.Port[21] = {500, 600, 1280, 1024};  // group 0: loaded but not placed
-    place(7, {9000, 0, 1920, 1080});
-    KvmLayout.Group[7] = 3;
-    create();
-
-    EXPECT_EQ(placedTiles(), QList<int>({1, 2, 3, 7}));
-    EXPECT_EQ(std::make_pair(tile(1).ResIndex, tile(1).Portrait), std::make_pair(10, true));
-    EXPECT_EQ(std::make_pair(tile(2).ResIndex, tile(2).Portrait), std::make_pair(10, true));
-    EXPECT_EQ(QRect(QPoint(tile(2).DeskX, tile(2).DeskY), QPoint(tile(2).DeskRight(), tile(2).DeskBottom())),
-              QRect(QPoint(1080, 0), QPoint(2080, 2000)));
-    EXPECT_EQ(std::make_pair(tile(3).ResIndex, tile(3).Portrait), std::make_pair(10, false));
-    EXPECT_EQ(tile(7).ScreenGroup, 1);  // painting makes every tile one of the current group
-    EXPECT_EQ(tile(21).DeskX, 500);
-    EXPECT_EQ(tile(21).ResIndex, 4);
-
-    select(3);
     editor->LoadFromConfig();  // a reload ends the selection
-    EXPECT_EQ(editor->SelectedNo, 0);
     EXPECT_FALSE(panelEnabled());
     EXPECT_EQ(picture(3).pixelColor(2, 2), kYellow);
-}
+    EXPECT_EQ(placedTiles(), QList<int>({3, 5}));  // monitor 4 of a single-monitor port is surplus
 
-TEST_F(GlidexWindowTest, StoringWritesTilesAndTheTotalsOfTheirPorts)
-{
-    place(1, {100, 200, 1920, 1080});
-    KvmLayout.Port[21] = {300, 400, 1280, 1024};  // monitor 2 of port 1, not placed
-    create();
-    KvmLayout = KVM_LAYOUT{};
-    KvmLayout.MStyle[1] = 1;
-    editor->StoreToConfig();
-
-    EXPECT_EQ(KvmLayout.Group[1], 1);
-    EXPECT_EQ(KvmLayout.Port[1], (PortRect{100, 200, 1920, 1080}));
-    EXPECT_EQ(KvmLayout.Group[21], 0);
-    EXPECT_EQ(KvmLayout.Port[21], (PortRect{0, 0, 1280, 1024}));
-    EXPECT_EQ(KvmLayout.Port[80], (PortRect{0, 0, 1920, 1080}));  // never loaded: the initial size
-    EXPECT_EQ(KvmLayout.MTotal[1], (DeskSize{3200, 1080}));      // the unplaced monitor counts too
+    editor->RemoveScreen(tile(5));
+    editor->RemoveScreen(tile(3));
+    editor->RemoveScreen(tile(80));
+    EXPECT_FALSE(panelEnabled());
+    EXPECT_TRUE(placedTiles().isEmpty());
 }
 
 // Values from a file or the switch can be anything 32 bits hold: the tiles
@@ -306,7 +265,7 @@ TEST_F(GlidexWindowTest, HostileValuesStayOnTheCanvasAndInTheTables)
     create();
 
     for (int n : {1, 2, 3, 4}) {
-        EXPECT_NE(tile(n).ScreenGroup, 0) << n;
+        EXPECT_NE(screen(n).ScreenGroup, 0) << n;
         EXPECT_TRUE(tile(n).geometry().isEmpty() || editor->imgLayout->rect().contains(tile(n).geometry())) << n;
     }
     EXPECT_EQ(tile(1).size(), QSize(6000, 6000));
@@ -315,7 +274,7 @@ TEST_F(GlidexWindowTest, HostileValuesStayOnTheCanvasAndInTheTables)
     EXPECT_EQ(corner.pixelColor(5, 5), kAqua);
     EXPECT_TRUE(tile(2).geometry().isEmpty());  // far beyond the canvas
     EXPECT_TRUE(tile(4).geometry().isEmpty());
-    EXPECT_EQ(tile(2).DeskRight(), int64_t{2147483000} + 1920);
+    EXPECT_EQ(screen(2).DeskRight(), int64_t{2147483000} + 1920);
     editor->StoreToConfig();
     for (int n : {1, 2, 3, 4})
         EXPECT_EQ(KvmLayout.Port[n], loaded.Port[n]) << n;
@@ -323,17 +282,17 @@ TEST_F(GlidexWindowTest, HostileValuesStayOnTheCanvasAndInTheTables)
     // To the top-left: tile 3 comes to 0, tile 2 would pass the 32-bit range
     // and stays at its end.
     editor->mnuMoveTopLeftClick();
-    EXPECT_EQ(tile(3).DeskX, 0);
-    EXPECT_EQ(tile(2).DeskX, kMax);
-    EXPECT_EQ(tile(2).DeskRight(), int64_t{kMax} + 1920);
+    EXPECT_EQ(screen(3).DeskX, 0);
+    EXPECT_EQ(screen(2).DeskX, kMax);
+    EXPECT_EQ(screen(2).DeskRight(), int64_t{kMax} + 1920);
     editor->mnuMoveUpClick();
     editor->mnuMoveDownClick();
     editor->mnuMoveLeftClick();
     editor->mnuMoveRightClick();
     editor->CheckLayout(false);
     for (int n : {1, 2, 3, 4}) {
-        EXPECT_EQ(tile(n).DeskRight() - tile(n).DeskX, tile(n).DeskWidth) << n;
-        EXPECT_EQ(tile(n).DeskBottom() - tile(n).DeskY, tile(n).DeskHeight) << n;
+        EXPECT_EQ(screen(n).DeskRight() - screen(n).DeskX, screen(n).DeskWidth) << n;
+        EXPECT_EQ(screen(n).DeskBottom() - screen(n).DeskY, screen(n).DeskHeight) << n;
     }
 }
 
@@ -353,7 +312,7 @@ TEST_F(GlidexWindowTest, StripFollowsTheStylesAndSurplusMonitorsLeaveTheCanvas)
     editor->RefreshLabels();
     EXPECT_EQ(placedTiles(), QList<int>({2, 4, 24}));
     EXPECT_EQ(strip(), QStringList({"1A@134", "2A@203", "3A@272", "4A@341", "4B@410", "4C@479", "4D@548"}));
-    EXPECT_EQ(editor->SelectedNo, 2);  // passed on upward past 80
+    EXPECT_EQ(editor->Model.SelectedNo, 2);  // passed on upward past 80
 }
 
 TEST_F(GlidexWindowTest, ExportToAFileThatCannotBeWrittenSaysWhy)

@@ -37,6 +37,8 @@ TEST_F(MonitorTotals, EachStyleArrangesItsOwnMonitors)
     setSizes(2, {{1920, 1080}, {1280, 1024}});
     layout.MStyle[7] = 4;
     setSizes(7, {{1920, 1080}, {1280, 1024}, {1920, 1200}, {1920, 1080}});
+    layout.MStyle[8] = 4;  // the columns differ in width, row by row
+    setSizes(8, {{1280, 1024}, {1920, 1080}, {2560, 1440}, {1920, 1200}});
     layout.MStyle[3] = 3;
     setSizes(3, {{1080, 1920}, {1920, 1080}, {2560, 1440}, {640, 480}});
     layout.MStyle[1] = 1;
@@ -50,6 +52,9 @@ TEST_F(MonitorTotals, EachStyleArrangesItsOwnMonitors)
     EXPECT_EQ(offset(7, 2), (DeskOffset{1920, 0}));
     EXPECT_EQ(offset(7, 3), (DeskOffset{0, 1080}));
     EXPECT_EQ(offset(7, 4), (DeskOffset{1920, 1080}));
+    EXPECT_EQ(layout.MTotal[8], (DeskSize{4480, 2520}));
+    EXPECT_EQ(offset(8, 2), (DeskOffset{1280, 0}));
+    EXPECT_EQ(offset(8, 4), (DeskOffset{2560, 1080}));
     EXPECT_EQ(layout.MTotal[3], (DeskSize{6200, 1920}));
     EXPECT_EQ(offset(3, 4), (DeskOffset{5560, 0}));
     EXPECT_EQ(layout.MTotal[1], (DeskSize{3200, 1080}));  // monitor 3 is not counted
