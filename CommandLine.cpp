@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "serial/PortDiscovery.h"
+#include "serial/PortNames.h"
 #include "setup/PortMapping.h"
 #include "setup/SettingsLocation.h"
 
@@ -39,13 +40,13 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "  %1\n"
         "\n"
         "Serial ports:\n"
-        "  The COM Port list offers COM1 to COM20. Section [Ports] of the settings file\n"
+        "  The COM Port list offers COM1 to COM%2. Section [Ports] of the settings file\n"
         "  may lead a name to any device, e.g. COM3=/dev/ttyUSB0. The serial devices\n"
         "  present that no such key names (onboard ports first, then USB and ACM\n"
         "  adapters, by name) go to the other names from COM1 up; --list-ports shows\n"
         "  the result. The mapping is worked out again whenever the list opens.\n"
         "  Serial devices usually need membership of the dialout group.\n")
-        .arg(QDir::toNativeSeparators(settingsPath));
+        .arg(QDir::toNativeSeparators(settingsPath), QString::number(PortNames::kComNameCount));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "CommandLine.h"
-#include "dialogs/DebugWindow.h"
-#include "dialogs/MonitorDialog.h"
-#include "editor/GlidexWindow.h"
+#include "ProgramWindows.h"
 #include "platform/EventPump.h"
 #include "platform/ExceptionReport.h"
 #include "platform/Fonts.h"
@@ -10,7 +8,6 @@
 #include "serial/CommDevice.h"
 #include "serial/PortDiscovery.h"
 #include "serial/PortNames.h"
-#include "setup/SetupWindow.h"
 #include "setup/TransferService.h"
 
 #include <QApplication>
@@ -37,7 +34,6 @@ int main(int argc, char* argv[])
         (commandLine.toStandardError ? std::cerr : std::cout) << commandLine.output.toLocal8Bit().constData();
         return *commandLine.exitCode;
     }
-    const QString& settingsPath = commandLine.settingsPath;
 
     QApplication app(argc, argv);
     RegisterFontSubstitutes();
@@ -54,18 +50,9 @@ int main(int argc, char* argv[])
     TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
     const SystemPortDiscovery discovery;
 
-    // The windows in their fixed order; all live until the program ends, and
-    // only the setup window is shown. Closing it ends the program.
-    TfrmSetup frmSetup(prompts, transfers, discovery, settingsPath);
-    TfrmGlidex frmGlidex(prompts, pointer, transfers, settingsPath);
-    frmSetup.setLayoutEditor(&frmGlidex);
-    TfrmMonitor frmMonitor;
-    frmGlidex.MonitorLayoutDialog = [&frmMonitor] {
-        frmMonitor.Load();
-        return frmMonitor.exec() == mrYes;
-    };
-    TfrmDebug frmDebug;
-
-    frmSetup.show();
+    // The windows live until the program ends, and only the setup window is
+    // shown. Closing it ends the program.
+    ProgramWindows windows({prompts, pointer, transfers, discovery, commandLine.settingsPath});
+    windows.frmSetup.show();
     return QApplication::exec();
 }

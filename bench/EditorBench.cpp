@@ -3,7 +3,7 @@
 // layout check with all 80 tiles placed, and the peak memory of the utility
 // with the setup window and the editor open.
 
-#include "editor/GlidexWindow.h"
+#include "ProgramWindows.h"
 #include "platform/EventPump.h"
 #include "platform/Pointer.h"
 #include "platform/QtPrompts.h"
@@ -11,7 +11,6 @@
 #include "serial/PortDiscovery.h"
 #include "serial/PortNames.h"
 #include "setup/KvmConfig.h"
-#include "setup/SetupWindow.h"
 #include "setup/TransferService.h"
 
 #include <QApplication>
@@ -41,25 +40,22 @@ double peakMegabytes()
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in kilobytes
 }
 
-// Runs first, so the process peak is the utility's own: the setup window and
-// the editor with 80 tiles, shown.
+// Runs first, so the process peak is the utility's own: the program's
+// windows, the setup window and the editor with 80 tiles shown.
 void BM_PeakMemoryWithEditorOpen(benchmark::State& state)
 {
     QTemporaryDir dir;
     QtPrompts prompts;
     QtPointer pointer;
     QtEventPump pump;
-    placeAllMonitors();
     for (auto _ : state) {
-        const QString settings = dir.filePath(QStringLiteral("TORVIK.INI"));
         TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
         const SystemPortDiscovery discovery;
-        TfrmSetup frmSetup(prompts, transfers, discovery, settings);
+        ProgramWindows windows({prompts, pointer, transfers, discovery, dir.filePath(QStringLiteral("TORVIK.INI"))});
         placeAllMonitors();  // the setup window has read the (missing) settings file
-        TfrmGlidex frmGlidex(prompts, pointer, transfers, settings);
-        frmSetup.setLayoutEditor(&frmGlidex);
-        frmSetup.show();
-        frmGlidex.show();
+        windows.frmGlidex.LoadFromConfig();
+        windows.frmSetup.show();
+        windows.frmGlidex.show();
         QApplication::processEvents();
     }
     state.counters["peak_MB"] = peakMegabytes();

@@ -10,7 +10,7 @@
 // SETTINGS_FILE maps COM1 to the switch (section [Ports]); bench/soak.sh
 // sets that up with torvik-sim.
 
-#include "editor/GlidexWindow.h"
+#include "ProgramWindows.h"
 #include "platform/EventPump.h"
 #include "platform/Fonts.h"
 #include "platform/Pointer.h"
@@ -18,7 +18,6 @@
 #include "serial/CommDevice.h"
 #include "serial/PortDiscovery.h"
 #include "serial/PortNames.h"
-#include "setup/SetupWindow.h"
 #include "setup/TransferService.h"
 
 #include <QApplication>
@@ -83,9 +82,8 @@ int main(int argc, char* argv[])
     const QString settings = QString::fromLocal8Bit(argv[1]);
     TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
     const SystemPortDiscovery discovery;
-    TfrmSetup frmSetup(prompts, transfers, discovery, settings);
-    TfrmGlidex frmGlidex(prompts, pointer, transfers, settings);
-    frmSetup.setLayoutEditor(&frmGlidex);
+    ProgramWindows windows({prompts, pointer, transfers, discovery, settings});
+    TfrmSetup& frmSetup = windows.frmSetup;
     frmSetup.show();
 
     for (int cycle = 1; cycle <= cycles; ++cycle) {

@@ -4,9 +4,7 @@
 // and exposed). Each iteration starts this program again as a fresh process
 // that does only that, so loading the libraries counts too.
 
-#include "dialogs/DebugWindow.h"
-#include "dialogs/MonitorDialog.h"
-#include "editor/GlidexWindow.h"
+#include "ProgramWindows.h"
 #include "platform/EventPump.h"
 #include "platform/Fonts.h"
 #include "platform/Pointer.h"
@@ -14,7 +12,6 @@
 #include "serial/CommDevice.h"
 #include "serial/PortDiscovery.h"
 #include "serial/PortNames.h"
-#include "setup/SetupWindow.h"
 #include "setup/TransferService.h"
 
 #include <QApplication>
@@ -45,11 +42,8 @@ int showSetupWindow(int argc, char** argv, const QString& settings)
     QtEventPump pump;
     TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
     const SystemPortDiscovery discovery;
-    TfrmSetup frmSetup(prompts, transfers, discovery, settings);
-    TfrmGlidex frmGlidex(prompts, pointer, transfers, settings);
-    frmSetup.setLayoutEditor(&frmGlidex);
-    TfrmMonitor frmMonitor;
-    TfrmDebug frmDebug;
+    ProgramWindows windows({prompts, pointer, transfers, discovery, settings});
+    TfrmSetup& frmSetup = windows.frmSetup;
     frmSetup.show();
     while (!frmSetup.windowHandle() || !frmSetup.windowHandle()->isExposed())
         QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);

@@ -19,6 +19,8 @@
 class PortNames {
 public:
     static constexpr int kHighestComNumber = 255;
+    // The names the program offers to choose from: COM1 to COM20.
+    static constexpr int kComNameCount = 20;
 
     PortNames() = default;
 

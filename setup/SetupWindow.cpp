@@ -26,7 +26,6 @@ namespace {
 
 constexpr int kClientWidth = 739;
 constexpr int kClientHeight = 180;
-constexpr int kComPortCount = 20;
 
 QFont boldFont(const QWidget* widget)
 {
@@ -160,7 +159,7 @@ void TfrmSetup::createWidgets()
 
 void TfrmSetup::FormCreate()
 {
-    for (int n = 1; n <= kComPortCount; ++n)
+    for (int n = 1; n <= PortNames::kComNameCount; ++n)
         cmbCOMPort->addItem(QStringLiteral("COM%1").arg(n));
     refreshPorts();
 
@@ -171,7 +170,7 @@ void TfrmSetup::FormCreate()
     KvmConfig.Slider = settings.MouseSlider;
     KvmConfig.SwitchPos = settings.SwitchPosition;
 
-    const int comPort = settings.COMPort >= 1 && settings.COMPort <= kComPortCount ? settings.COMPort : 1;
+    const int comPort = settings.COMPort >= 1 && settings.COMPort <= PortNames::kComNameCount ? settings.COMPort : 1;
     NormalizeFileSettings(KvmConfig);
 
     cmbCOMPort->setCurrentIndex(comPort - 1);

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "editor/GlidexWindow.h"
+#include "ProgramWindows.h"
 #include "platform/EventPump.h"
 #include "serial/ComPort.h"
 #include "serial/CommDevice.h"
 #include "serial/PortNames.h"
 #include "setup/KvmConfig.h"
 #include "setup/ProfileFile.h"
-#include "setup/SetupWindow.h"
 #include "setup/TransferService.h"
 #include "sim/SimProcess.h"
 #include "support/FakePointer.h"
@@ -23,9 +22,9 @@
 #include <string>
 #include <vector>
 
-// The setup window and its layout editor as the program makes them, with
-// a settings file of their own and, where a test starts it, torvik-sim
-// logging every command line it receives.
+// The program's windows as the program makes them, with a settings file of
+// their own and, where a test starts it, torvik-sim logging every command
+// line it receives.
 class ProgramFixture : public testing::Test {
 protected:
     void SetUp() override
@@ -46,17 +45,16 @@ protected:
         return makeWindows();
     }
 
-    // The transfer service and the two windows, made and wired as the
-    // program makes them; the setup window maps the COM names from the
-    // settings file and the devices `discovery` lists.
+    // The transfer service and the windows, made and wired as the program
+    // makes them; the setup window maps the COM names from the settings
+    // file and the devices `discovery` lists.
     TfrmSetup& makeWindows()
     {
-        editor.reset();
-        setup.reset();
+        windows.reset();
         transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(PortNames{}));
-        setup = std::make_unique<TfrmSetup>(prompts, *transfers, discovery, settings);
-        editor = std::make_unique<TfrmGlidex>(prompts, pointer, *transfers, settings);
-        setup->setLayoutEditor(editor.get());
+        windows = std::make_unique<ProgramWindows>(ProgramServices{prompts, pointer, *transfers, discovery, settings});
+        setup = &windows->frmSetup;
+        editor = &windows->frmGlidex;
         return *setup;
     }
 
@@ -79,6 +77,7 @@ protected:
     FakePortDiscovery discovery;
     std::unique_ptr<TransferService> transfers;
     std::unique_ptr<SimProcess> sim;
-    std::unique_ptr<TfrmSetup> setup;
-    std::unique_ptr<TfrmGlidex> editor;
+    std::unique_ptr<ProgramWindows> windows;
+    TfrmSetup* setup = nullptr;
+    TfrmGlidex* editor = nullptr;
 };

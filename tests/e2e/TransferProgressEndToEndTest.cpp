@@ -33,7 +33,7 @@ protected:
     };
     void cancelAfter(int afterMs, Seen& seen, const char* screenshot)
     {
-        QTimer::singleShot(afterMs, setup.get(), [this, &seen, screenshot] {
+        QTimer::singleShot(afterMs, setup, [this, &seen, screenshot] {
             auto* dialog = setup->findChild<QProgressDialog*>(QStringLiteral("TransferProgress"));
             ASSERT_NE(dialog, nullptr);
             seen = {dialog->isVisible(), dialog->labelText(), dialog->value(), dialog->maximum()};

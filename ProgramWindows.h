@@ -1,0 +1,34 @@
+#pragma once
+
+#include "dialogs/DebugWindow.h"
+#include "dialogs/MonitorDialog.h"
+#include "editor/GlidexWindow.h"
+#include "setup/SetupWindow.h"
+
+#include <QString>
+
+class Pointer;
+class PortDiscovery;
+class Prompts;
+class TransferService;
+
+// What the windows are made from; every service outlives the windows.
+struct ProgramServices {
+    Prompts& prompts;
+    Pointer& pointer;
+    TransferService& transfers;  // the line to the switch, shared by the setup window and the editor
+    const PortDiscovery& discovery;
+    QString settingsPath;
+};
+
+// The program's windows, made in their fixed order and wired to each other:
+// the setup window opens the layout editor, the editor the monitor dialog.
+// All live as long as this object; none is shown.
+struct ProgramWindows {
+    explicit ProgramWindows(const ProgramServices& services);
+
+    TfrmSetup frmSetup;
+    TfrmGlidex frmGlidex;
+    TfrmMonitor frmMonitor;
+    TfrmDebug frmDebug;
+};
