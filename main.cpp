@@ -10,6 +10,7 @@
 #include "serial/CommDevice.h"
 #include "serial/PortDiscovery.h"
 #include "serial/PortNames.h"
+#include "setup/KvmConfig.h"
 #include "setup/SetupWindow.h"
 #include "setup/TransferService.h"
 
@@ -49,17 +50,21 @@ int main(int argc, char* argv[])
         prompts.messageBox(nullptr, message, QStringLiteral("Error"), MsgButtons::Ok);
     });
 
+    // The working and received configuration, read and changed by the
+    // windows and the transfers.
+    ConfigRecords config;
+
     // The line to the switch, shared by the setup window and the editor;
     // the setup window tells it where the COM names lead.
-    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
+    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}), config);
     const SystemPortDiscovery discovery;
 
     // The windows in their fixed order; all live until the program ends, and
     // only the setup window is shown. Closing it ends the program.
-    TfrmSetup frmSetup(prompts, transfers, discovery, settingsPath);
-    TfrmGlidex frmGlidex(prompts, pointer, transfers, settingsPath);
+    TfrmSetup frmSetup(prompts, config, transfers, discovery, settingsPath);
+    TfrmGlidex frmGlidex(prompts, pointer, config, transfers, settingsPath);
     frmSetup.setLayoutEditor(&frmGlidex);
-    TfrmMonitor frmMonitor;
+    TfrmMonitor frmMonitor(config);
     frmGlidex.MonitorLayoutDialog = [&frmMonitor] {
         frmMonitor.Load();
         return frmMonitor.exec() == mrYes;

@@ -18,6 +18,7 @@
 #include "serial/CommDevice.h"
 #include "serial/PortDiscovery.h"
 #include "serial/PortNames.h"
+#include "setup/KvmConfig.h"
 #include "setup/SetupWindow.h"
 #include "setup/TransferService.h"
 
@@ -81,10 +82,11 @@ int main(int argc, char* argv[])
     QtPointer pointer;
     QtEventPump pump;
     const QString settings = QString::fromLocal8Bit(argv[1]);
-    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
+    ConfigRecords config;
+    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}), config);
     const SystemPortDiscovery discovery;
-    TfrmSetup frmSetup(prompts, transfers, discovery, settings);
-    TfrmGlidex frmGlidex(prompts, pointer, transfers, settings);
+    TfrmSetup frmSetup(prompts, config, transfers, discovery, settings);
+    TfrmGlidex frmGlidex(prompts, pointer, config, transfers, settings);
     frmSetup.setLayoutEditor(&frmGlidex);
     frmSetup.show();
 

@@ -14,6 +14,7 @@
 #include "serial/CommDevice.h"
 #include "serial/PortDiscovery.h"
 #include "serial/PortNames.h"
+#include "setup/KvmConfig.h"
 #include "setup/SetupWindow.h"
 #include "setup/TransferService.h"
 
@@ -43,12 +44,13 @@ int showSetupWindow(int argc, char** argv, const QString& settings)
     QtPrompts prompts;
     QtPointer pointer;
     QtEventPump pump;
-    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
+    ConfigRecords config;
+    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}), config);
     const SystemPortDiscovery discovery;
-    TfrmSetup frmSetup(prompts, transfers, discovery, settings);
-    TfrmGlidex frmGlidex(prompts, pointer, transfers, settings);
+    TfrmSetup frmSetup(prompts, config, transfers, discovery, settings);
+    TfrmGlidex frmGlidex(prompts, pointer, config, transfers, settings);
     frmSetup.setLayoutEditor(&frmGlidex);
-    TfrmMonitor frmMonitor;
+    TfrmMonitor frmMonitor(config);
     TfrmDebug frmDebug;
     frmSetup.show();
     while (!frmSetup.windowHandle() || !frmSetup.windowHandle()->isExposed())

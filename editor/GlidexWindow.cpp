@@ -50,12 +50,13 @@ QWidget* makeStrip(const char* name, int height)
 
 }  // namespace
 
-TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, TransferService& transfers, const QString& settingsPath,
-                       QWidget* parent)
+TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, ConfigRecords& config, TransferService& transfers,
+                       const QString& settingsPath, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint)
     , prompts_(prompts)
     , pointer_(pointer)
+    , config_(config)
     , transfers_(transfers)
     , settingsPath_(settingsPath)
 {
@@ -321,7 +322,7 @@ void TfrmGlidex::LoadFromConfig()
 
     for (int n = 1; n <= kScreenCount; ++n) {
         TScreen& tile = *Screens[n];
-        const PortRect& port = KvmLayout.Port[n];
+        const PortRect& port = config_.KvmLayout.Port[n];
         if (port.Width == 0 || port.Height == 0) {
             RemoveScreen(tile);
             continue;
@@ -333,10 +334,10 @@ void TfrmGlidex::LoadFromConfig()
         const ResolutionMatch match = MatchResolution(port.Width, port.Height);
         tile.ResIndex = match.ResIndex;
         tile.Portrait = match.Portrait;
-        if (KvmLayout.Group[n] == 0) {
+        if (config_.KvmLayout.Group[n] == 0) {
             RemoveScreen(tile);
         } else {
-            tile.ScreenGroup = KvmLayout.Group[n];
+            tile.ScreenGroup = config_.KvmLayout.Group[n];
             PaintScreen(tile, false);
         }
     }
@@ -348,10 +349,10 @@ void TfrmGlidex::StoreToConfig()
     for (int n = 1; n <= kScreenCount; ++n) {
         const TScreen& tile = *Screens[n];
         const bool placed = tile.ScreenGroup != 0;
-        KvmLayout.Group[n] = tile.ScreenGroup;
-        KvmLayout.Port[n] = {placed ? tile.DeskX : 0, placed ? tile.DeskY : 0, tile.DeskWidth, tile.DeskHeight};
+        config_.KvmLayout.Group[n] = tile.ScreenGroup;
+        config_.KvmLayout.Port[n] = {placed ? tile.DeskX : 0, placed ? tile.DeskY : 0, tile.DeskWidth, tile.DeskHeight};
     }
-    StoreMonitorTotals(KvmLayout);
+    StoreMonitorTotals(config_.KvmLayout);
 }
 
 void TfrmGlidex::RefreshLabels()
@@ -360,13 +361,13 @@ void TfrmGlidex::RefreshLabels()
         TScreen& tile = *Screens[n];
         if (tile.PortIndex / 4 != CurDevice)
             tile.PortLabel->hide();
-        if (tile.ScreenGroup != 0 && MonitorsOfStyle(KvmLayout.MStyle[tile.PortIndex + 1]) < tile.MonitorNo)
+        if (tile.ScreenGroup != 0 && MonitorsOfStyle(config_.KvmLayout.MStyle[tile.PortIndex + 1]) < tile.MonitorNo)
             RemoveScreen(tile);
     }
 
     int slot = 0;
     for (int port = 1; port <= 4; ++port) {
-        const int32_t count = MonitorsOfStyle(KvmLayout.MStyle[CurDevice * 4 + port]);
+        const int32_t count = MonitorsOfStyle(config_.KvmLayout.MStyle[CurDevice * 4 + port]);
         for (int monitor = 1; monitor <= 4; ++monitor) {
             TScreen& tile = *Screens[CurDevice * 4 + (monitor - 1) * kPortCount + port];
             if (monitor > count) {

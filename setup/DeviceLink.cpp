@@ -12,24 +12,25 @@
 namespace {
 
 // The next token of `line` from `pos` in the given base.
-int32_t nextNumber(std::string_view line, std::size_t& pos, int32_t (*convert)())
+int32_t nextNumber(TokenScanner& scanner, std::string_view line, std::size_t& pos,
+                   int32_t (TokenScanner::*convert)() const)
 {
-    pos = NextToken(line, pos);
-    return convert();
+    pos = scanner.NextToken(line, pos);
+    return (scanner.*convert)();
 }
 
 template <std::size_t N>
-std::array<int32_t, N> nextNumbers(std::string_view line, std::size_t pos)
+std::array<int32_t, N> nextNumbers(TokenScanner& scanner, std::string_view line, std::size_t pos)
 {
     std::array<int32_t, N> numbers{};
-    ReadNumbers(line.substr(std::min(pos, line.size())), std::span<int32_t>(numbers));
+    scanner.ReadNumbers(line.substr(std::min(pos, line.size())), std::span<int32_t>(numbers));
     return numbers;
 }
 
 }  // namespace
 
-DeviceLink::DeviceLink(TComPort& port, Timer timer, EventPump& pump, Committed committed)
-    : port_(port), timer_(std::move(timer)), pump_(pump), committed_(std::move(committed))
+DeviceLink::DeviceLink(TComPort& port, ConfigRecords& records, Timer timer, EventPump& pump, Committed committed)
+    : port_(port), records_(records), timer_(std::move(timer)), pump_(pump), committed_(std::move(committed))
 {
 }
 
@@ -121,7 +122,7 @@ void DeviceLink::storeByte(char byte)
 
 void DeviceLink::commitDownload()
 {
-    CommitDownload(layoutOnlyLoad_);
+    CommitDownload(records_, layoutOnlyLoad_);
     committed_(layoutOnlyLoad_);
 }
 
@@ -129,57 +130,62 @@ void DeviceLink::ParseReplyLine(std::string_view line)
 {
     if (!downloadActive_)
         return;
-    std::size_t pos = NextToken(line, 0);
-    const std::string keyword = Token;
+    std::size_t pos = scanner_.NextToken(line, 0);
+    const std::string keyword = scanner_.Token;
+    KVM_CONFIG& RxConfig = records_.RxConfig;
+    KVM_LAYOUT& RxLayout = records_.RxLayout;
 
     struct Setting {
         const char* keyword;
         int32_t KVM_CONFIG::*field;
-        int32_t (*convert)();
+        int32_t (TokenScanner::*convert)() const;
     };
     static constexpr Setting kSettings[] = {
-        {"ConfigVer", &KVM_CONFIG::ConfigVer, TokenToHex}, {"Start", &KVM_CONFIG::Start, TokenToInt},
-        {"Glidex", &KVM_CONFIG::Glidex, TokenToInt},       {"HotKey", &KVM_CONFIG::HotKey, TokenToInt},
-        {"Slider", &KVM_CONFIG::Slider, TokenToHex},       {"SwitchPos", &KVM_CONFIG::SwitchPos, TokenToHex},
+        {"ConfigVer", &KVM_CONFIG::ConfigVer, &TokenScanner::TokenToHex},
+        {"Start", &KVM_CONFIG::Start, &TokenScanner::TokenToInt},
+        {"Glidex", &KVM_CONFIG::Glidex, &TokenScanner::TokenToInt},
+        {"HotKey", &KVM_CONFIG::HotKey, &TokenScanner::TokenToInt},
+        {"Slider", &KVM_CONFIG::Slider, &TokenScanner::TokenToHex},
+        {"SwitchPos", &KVM_CONFIG::SwitchPos, &TokenScanner::TokenToHex},
     };
     for (const Setting& setting : kSettings) {
         if (keyword == setting.keyword) {
-            const int32_t value = nextNumber(line, pos, setting.convert);
+            const int32_t value = nextNumber(scanner_, line, pos, setting.convert);
             if (!layoutOnlyLoad_)
                 RxConfig.*setting.field = value;
             return;
         }
     }
     if (keyword == "Layout") {
-        NextToken(line, pos);
+        scanner_.NextToken(line, pos);
         if (!layoutOnlyLoad_)
-            RxConfig.Layout = Token;
+            RxConfig.Layout = scanner_.Token;
         return;
     }
 
     static constexpr const char* kGroups[] = {"Group1", "Group2", "Group3", "Group4"};
     for (int block = 0; block < 4; ++block) {
         if (keyword == kGroups[block]) {
-            const auto values = nextNumbers<20>(line, pos);
+            const auto values = nextNumbers<20>(scanner_, line, pos);
             for (int i = 0; i < 20; ++i)
                 RxLayout.Group[block * 20 + i + 1] = values[static_cast<std::size_t>(i)];
             return;
         }
     }
     if (keyword == "MStyle") {
-        const auto values = nextNumbers<kPortCount>(line, pos);
+        const auto values = nextNumbers<kPortCount>(scanner_, line, pos);
         for (int p = 1; p <= kPortCount; ++p)
             RxLayout.MStyle[p] = values[static_cast<std::size_t>(p - 1)];
     } else if (keyword == "Port") {
-        const auto v = nextNumbers<5>(line, pos);
+        const auto v = nextNumbers<5>(scanner_, line, pos);
         if (v[0] >= 1 && v[0] <= kScreenCount)
             RxLayout.Port[v[0]] = {v[1], v[2], v[3], v[4]};
     } else if (keyword == "MTotal") {
-        const auto v = nextNumbers<3>(line, pos);
+        const auto v = nextNumbers<3>(scanner_, line, pos);
         if (v[0] >= 1 && v[0] <= kPortCount)
             RxLayout.MTotal[v[0]] = {v[1], v[2]};
     } else if (keyword == "MConfig") {
-        const auto v = nextNumbers<3>(line, pos);
+        const auto v = nextNumbers<3>(scanner_, line, pos);
         if (v[0] >= 1 && v[0] <= kScreenCount)
             RxLayout.MConfig[v[0]] = {v[1], v[2]};
     }

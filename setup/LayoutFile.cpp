@@ -23,7 +23,7 @@ template <std::size_t N>
 std::array<int32_t, N> readNumbers(const ProfileFile& file, const std::string& key)
 {
     std::array<int32_t, N> numbers{};
-    ReadNumbers(file.readString(kLayout, key, ""), std::span<int32_t>(numbers));
+    TokenScanner().ReadNumbers(file.readString(kLayout, key, ""), std::span<int32_t>(numbers));
     return numbers;
 }
 

@@ -30,8 +30,6 @@ class ProgramFixture : public testing::Test {
 protected:
     void SetUp() override
     {
-        KvmConfig = RxConfig = KVM_CONFIG{};
-        KvmLayout = RxLayout = KVM_LAYOUT{};
         settings = dir.filePath(QStringLiteral("TORVIK.INI"));
         log = dir.filePath(QStringLiteral("commands.log")).toStdString();
     }
@@ -53,9 +51,9 @@ protected:
     {
         editor.reset();
         setup.reset();
-        transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(PortNames{}));
-        setup = std::make_unique<TfrmSetup>(prompts, *transfers, discovery, settings);
-        editor = std::make_unique<TfrmGlidex>(prompts, pointer, *transfers, settings);
+        transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(PortNames{}), config);
+        setup = std::make_unique<TfrmSetup>(prompts, config, *transfers, discovery, settings);
+        editor = std::make_unique<TfrmGlidex>(prompts, pointer, config, *transfers, settings);
         setup->setLayoutEditor(editor.get());
         return *setup;
     }
@@ -77,6 +75,11 @@ protected:
     FakePointer pointer;
     QtEventPump pump;
     FakePortDiscovery discovery;
+    ConfigRecords config;
+    KVM_CONFIG& KvmConfig = config.KvmConfig;
+    KVM_LAYOUT& KvmLayout = config.KvmLayout;
+    KVM_CONFIG& RxConfig = config.RxConfig;
+    KVM_LAYOUT& RxLayout = config.RxLayout;
     std::unique_ptr<TransferService> transfers;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<TfrmSetup> setup;

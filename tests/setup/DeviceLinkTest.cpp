@@ -30,10 +30,8 @@ protected:
         port = std::make_unique<TComPort>(std::move(owned));
         port->setEvents(0);
         link = std::make_unique<DeviceLink>(
-            *port, DeviceLink::Timer{[this] { timerRunning = true; }, [this] { timerRunning = false; }}, pump,
+            *port, config, DeviceLink::Timer{[this] { timerRunning = true; }, [this] { timerRunning = false; }}, pump,
             [this](bool layoutOnly) { posted.push_back(layoutOnly); });
-        KvmConfig = RxConfig = KVM_CONFIG{};
-        KvmLayout = RxLayout = KVM_LAYOUT{};
     }
 
     // Bytes from the switch, handed to the receive handler.
@@ -68,6 +66,11 @@ protected:
     std::unique_ptr<TComPort> port;
     ScriptedPump pump;
     FakePrompts prompts;
+    ConfigRecords config;
+    KVM_CONFIG& KvmConfig = config.KvmConfig;
+    KVM_LAYOUT& KvmLayout = config.KvmLayout;
+    KVM_CONFIG& RxConfig = config.RxConfig;
+    KVM_LAYOUT& RxLayout = config.RxLayout;
     std::unique_ptr<DeviceLink> link;
     bool timerRunning = false;
     int ticks = 0;
