@@ -52,8 +52,6 @@ public:
         std::function<bool()> cancelled;
     };
 
-    static constexpr int kReplyLines = 192;  // the lines of a full configuration reply
-
     // A download fills the received pair of `records` and commits it there.
     DeviceLink(TComPort& port, ConfigRecords& records, Timer timer, EventPump& pump, Committed committed);
     void setProgress(Progress progress) { progress_ = std::move(progress); }

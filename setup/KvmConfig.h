@@ -76,6 +76,19 @@ inline constexpr int32_t kSliderPrecision = 128;
 inline constexpr int32_t kSwitchPosLast = 255;
 inline constexpr int32_t kSwitchPosCenter = 0;
 
+// The six keys of the settings file's section "Setup", as read (defaults
+// for missing or malformed values; no range rules applied) or to be written.
+struct SetupSettings {
+    int32_t COMPort = 1;
+    int32_t Start = 1;
+    int32_t Glidex = 0;
+    int32_t HotKey = 0;
+    int32_t MouseSlider = kDefaultSlider;
+    int32_t SwitchPosition = kSwitchPosCenter;
+
+    bool operator==(const SetupSettings&) const = default;
+};
+
 // Clears both records and applies the factory configuration: four 1920 x 1080
 // screens in one row on the Master's first monitors, everything else zero.
 void ResetToDefaults(KVM_CONFIG& config, KVM_LAYOUT& layout);

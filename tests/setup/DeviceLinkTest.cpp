@@ -2,6 +2,7 @@
 
 #include "serial/ComPort.h"
 #include "setup/KvmConfig.h"
+#include "setup/ProtocolTable.h"
 #include "setup/TransferMessages.h"
 #include "setup/UploadCommands.h"
 #include "support/FakeCommDevice.h"
@@ -223,6 +224,14 @@ TEST_F(DeviceLinkTest, LoadConfigReportsEachOutcome)
     EXPECT_EQ(shown, (std::vector<std::pair<QString, QString>>{{"COM port open error!", "Error"},
                                                                {"Load Config finished!", "Info"},
                                                                {"Load Config error!", "Error"}}));
+}
+
+TEST_F(DeviceLinkTest, GroupKeywordsOutsideTheFourBlocksAreIgnored)
+{
+    startDownload();
+    receive("Group0 1\rGroup5 1\rGroup 1\rGroup11 1\rGroup01 1\r#");
+    EXPECT_EQ(KvmLayout, KVM_LAYOUT{});
+    EXPECT_EQ(kReplyLines, 192);  // the progress total of a download: seven settings and the layout's lines
 }
 
 TEST(UploadCommands, SettingsAndLayoutLinesAreFormattedAsTheSwitchReadsThem)
