@@ -1,8 +1,9 @@
 #include "ProgramWindows.h"
 
 ProgramWindows::ProgramWindows(const ProgramServices& services)
-    : frmSetup(services.prompts, services.transfers, services.discovery, services.settingsPath)
-    , frmGlidex(services.prompts, services.pointer, services.transfers, services.settingsPath)
+    : frmSetup(services.prompts, services.config, services.transfers, services.discovery, services.settingsPath)
+    , frmGlidex(services.prompts, services.pointer, services.config, services.transfers, services.settingsPath)
+    , frmMonitor(services.config)
 {
     frmSetup.setLayoutEditor(&frmGlidex);
     frmGlidex.MonitorLayoutDialog = [this] {

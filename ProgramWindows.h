@@ -7,6 +7,7 @@
 
 #include <QString>
 
+struct ConfigRecords;
 class Pointer;
 class PortDiscovery;
 class Prompts;
@@ -16,6 +17,7 @@ class TransferService;
 struct ProgramServices {
     Prompts& prompts;
     Pointer& pointer;
+    ConfigRecords& config;  // the working and received configuration
     TransferService& transfers;  // the line to the switch, shared by the setup window and the editor
     const PortDiscovery& discovery;
     QString settingsPath;

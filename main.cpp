@@ -45,14 +45,18 @@ int main(int argc, char* argv[])
         prompts.messageBox(nullptr, message, QStringLiteral("Error"), MsgButtons::Ok);
     });
 
+    // The working and received configuration, read and changed by the
+    // windows and the transfers.
+    ConfigRecords config;
+
     // The line to the switch, shared by the setup window and the editor;
     // the setup window tells it where the COM names lead.
-    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
+    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}), config);
     const SystemPortDiscovery discovery;
 
     // The windows live until the program ends, and only the setup window is
     // shown. Closing it ends the program.
-    ProgramWindows windows({prompts, pointer, transfers, discovery, commandLine.settingsPath});
+    ProgramWindows windows({prompts, pointer, config, transfers, discovery, commandLine.settingsPath});
     windows.frmSetup.show();
     return QApplication::exec();
 }

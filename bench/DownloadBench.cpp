@@ -25,7 +25,7 @@ namespace {
 // service (the real port with its event thread, the work timer and the
 // device link) on COM1.
 struct SimulatorLink {
-    explicit SimulatorLink(bool pace) : sim(pace), transfers(pump, CreatePlatformCommDevice(namesFor(sim))) {}
+    explicit SimulatorLink(bool pace) : sim(pace), transfers(pump, CreatePlatformCommDevice(namesFor(sim)), config) {}
 
     static PortNames namesFor(const SimulatorProcess& simulator)
     {
@@ -36,6 +36,7 @@ struct SimulatorLink {
 
     SimulatorProcess sim;
     QtEventPump pump;
+    ConfigRecords config;
     TransferService transfers;
 };
 

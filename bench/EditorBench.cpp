@@ -22,14 +22,14 @@
 namespace {
 
 // Every monitor of every port placed, ten to a row, none overlapping.
-void placeAllMonitors()
+void placeAllMonitors(KVM_LAYOUT& layout)
 {
-    KvmLayout = KVM_LAYOUT{};
+    layout = KVM_LAYOUT{};
     for (int p = 1; p <= kPortCount; ++p)
-        KvmLayout.MStyle[p] = 3;
+        layout.MStyle[p] = 3;
     for (int n = 1; n <= kScreenCount; ++n) {
-        KvmLayout.Group[n] = 1;
-        KvmLayout.Port[n] = {((n - 1) % 10) * 1920, ((n - 1) / 10) * 1080, 1920, 1080};
+        layout.Group[n] = 1;
+        layout.Port[n] = {((n - 1) % 10) * 1920, ((n - 1) / 10) * 1080, 1920, 1080};
     }
 }
 
@@ -49,10 +49,12 @@ void BM_PeakMemoryWithEditorOpen(benchmark::State& state)
     QtPointer pointer;
     QtEventPump pump;
     for (auto _ : state) {
-        TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
+        ConfigRecords config;
+        TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}), config);
         const SystemPortDiscovery discovery;
-        ProgramWindows windows({prompts, pointer, transfers, discovery, dir.filePath(QStringLiteral("TORVIK.INI"))});
-        placeAllMonitors();  // the setup window has read the (missing) settings file
+        ProgramWindows windows(
+            {prompts, pointer, config, transfers, discovery, dir.filePath(QStringLiteral("TORVIK.INI"))});
+        placeAllMonitors(config.KvmLayout);  // the setup window has read the (missing) settings file
         windows.frmGlidex.LoadFromConfig();
         windows.frmSetup.show();
         windows.frmGlidex.show();
@@ -71,16 +73,23 @@ struct Editor {
         QApplication::processEvents();
     }
 
+    static ConfigRecords placedConfig()
+    {
+        ConfigRecords config;
+        placeAllMonitors(config.KvmLayout);
+        return config;
+    }
+
     QtPrompts prompts;
     QtPointer pointer;
     QtEventPump pump;
-    TransferService transfers{pump, CreatePlatformCommDevice(PortNames{})};
-    TfrmGlidex frmGlidex{prompts, pointer, transfers, QString()};
+    ConfigRecords config = placedConfig();
+    TransferService transfers{pump, CreatePlatformCommDevice(PortNames{}), config};
+    TfrmGlidex frmGlidex{prompts, pointer, config, transfers, QString()};
 };
 
 void BM_LoadFromConfig(benchmark::State& state)
 {
-    placeAllMonitors();
     Editor editor;
     TfrmGlidex& frmGlidex = editor.frmGlidex;
     for (auto _ : state)
@@ -90,12 +99,11 @@ BENCHMARK(BM_LoadFromConfig)->Unit(benchmark::kMicrosecond);
 
 void BM_StoreToConfig(benchmark::State& state)
 {
-    placeAllMonitors();
     Editor editor;
     TfrmGlidex& frmGlidex = editor.frmGlidex;
     for (auto _ : state) {
         frmGlidex.StoreToConfig();
-        benchmark::DoNotOptimize(KvmLayout);
+        benchmark::DoNotOptimize(editor.config.KvmLayout);
     }
 }
 BENCHMARK(BM_StoreToConfig)->Unit(benchmark::kMicrosecond);
@@ -105,7 +113,6 @@ BENCHMARK(BM_StoreToConfig)->Unit(benchmark::kMicrosecond);
 // view, so the view never scrolls. Goal: well under 0.05 ms.
 void BM_DragStep(benchmark::State& state)
 {
-    placeAllMonitors();
     Editor editor;
     TfrmGlidex& frmGlidex = editor.frmGlidex;
     TScreen& tile = *frmGlidex.Screens[1];
@@ -123,7 +130,6 @@ BENCHMARK(BM_DragStep)->Unit(benchmark::kMicrosecond);
 // top-left corner (where it already lies).
 void BM_CheckLayout(benchmark::State& state)
 {
-    placeAllMonitors();
     Editor editor;
     for (auto _ : state)
         benchmark::DoNotOptimize(editor.frmGlidex.CheckLayout(false));

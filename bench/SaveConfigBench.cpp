@@ -20,6 +20,7 @@
 #include "serial/CommDevice.h"
 #include "serial/PortDiscovery.h"
 #include "serial/PortNames.h"
+#include "setup/KvmConfig.h"
 #include "setup/SetupWindow.h"
 #include "setup/TransferService.h"
 
@@ -221,9 +222,10 @@ void BM_SaveConfigWindow(benchmark::State& state)
     QTemporaryDir dir;
     AnsweringPrompts prompts;
     QtEventPump pump;
-    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
+    ConfigRecords config;
+    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}), config);
     const SimulatorDiscovery discovery(sim.path());
-    TfrmSetup frmSetup(prompts, transfers, discovery, dir.filePath(QStringLiteral("TORVIK.INI")));
+    TfrmSetup frmSetup(prompts, config, transfers, discovery, dir.filePath(QStringLiteral("TORVIK.INI")));
     frmSetup.show();
     QApplication::processEvents();
 

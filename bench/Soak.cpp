@@ -80,9 +80,10 @@ int main(int argc, char* argv[])
     QtPointer pointer;
     QtEventPump pump;
     const QString settings = QString::fromLocal8Bit(argv[1]);
-    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
+    ConfigRecords config;
+    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}), config);
     const SystemPortDiscovery discovery;
-    ProgramWindows windows({prompts, pointer, transfers, discovery, settings});
+    ProgramWindows windows({prompts, pointer, config, transfers, discovery, settings});
     TfrmSetup& frmSetup = windows.frmSetup;
     frmSetup.show();
 

@@ -40,9 +40,10 @@ int showSetupWindow(int argc, char** argv, const QString& settings)
     QtPrompts prompts;
     QtPointer pointer;
     QtEventPump pump;
-    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}));
+    ConfigRecords config;
+    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}), config);
     const SystemPortDiscovery discovery;
-    ProgramWindows windows({prompts, pointer, transfers, discovery, settings});
+    ProgramWindows windows({prompts, pointer, config, transfers, discovery, settings});
     TfrmSetup& frmSetup = windows.frmSetup;
     frmSetup.show();
     while (!frmSetup.windowHandle() || !frmSetup.windowHandle()->isExposed())

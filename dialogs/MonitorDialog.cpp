@@ -49,7 +49,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 }  // namespace
 
-TfrmMonitor::TfrmMonitor(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+TfrmMonitor::TfrmMonitor(ConfigRecords& config, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), config_(config)
 {
     setObjectName(QStringLiteral("frmMonitor"));
     setWindowTitle(QStringLiteral("MonitorLayout"));
@@ -94,7 +95,7 @@ TfrmMonitor::TfrmMonitor(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSW
 void TfrmMonitor::Load()
 {
     for (int n = 1; n <= kPortCount; ++n) {
-        const int32_t style = KvmLayout.MStyle[n];
+        const int32_t style = config_.KvmLayout.MStyle[n];
         cmbMonitorStyle[n]->setCurrentIndex(style >= 0 && style < cmbMonitorStyle[n]->count() ? style : -1);
     }
 }
@@ -102,7 +103,7 @@ void TfrmMonitor::Load()
 void TfrmMonitor::btnAplyClick()
 {
     for (int n = 1; n <= kPortCount; ++n)
-        KvmLayout.MStyle[n] = cmbMonitorStyle[n]->currentIndex();
+        config_.KvmLayout.MStyle[n] = cmbMonitorStyle[n]->currentIndex();
     done(mrYes);
 }
 

@@ -20,7 +20,8 @@ class TfrmMonitor : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfrmMonitor(QWidget* parent = nullptr);
+    // The styles are those of `config`'s KvmLayout.
+    explicit TfrmMonitor(ConfigRecords& config, QWidget* parent = nullptr);
 
     // Selects each port's style from MStyle of KvmLayout; a style outside
     // 0..7 leaves its selector empty. The page shown stays as it was.
@@ -41,4 +42,7 @@ public:
     OneBased<QComboBox*, kPortCount> cmbMonitorStyle;  // by computer port
     QPushButton* btnAply;
     QPushButton* btnCancel;
+
+private:
+    ConfigRecords& config_;
 };

@@ -33,7 +33,7 @@ void TfrmGlidex::mnuImportClick()
     if (fileName.isEmpty())
         return;
     // A missing or unreadable file leaves the tiles as they are.
-    if (ReadLayoutFile(fileName, KvmLayout) == 0)
+    if (ReadLayoutFile(fileName, config_.KvmLayout) == 0)
         LoadFromConfig();
 }
 
@@ -44,12 +44,12 @@ void TfrmGlidex::mnuExportClick()
         return;
     StoreToConfig();
     QString reason;
-    int result = WriteLayoutFile(fileName, KvmLayout, false, &reason);
+    int result = WriteLayoutFile(fileName, config_.KvmLayout, false, &reason);
     if (result == 1) {
         const QString question = QStringLiteral("%1 already exists, do you want to replace it?").arg(fileName);
         if (prompts_.messageBox(nullptr, question, QStringLiteral("Confirm"), MsgButtons::YesNo) != MsgAnswer::Yes)
             return;
-        result = WriteLayoutFile(fileName, KvmLayout, true, &reason);
+        result = WriteLayoutFile(fileName, config_.KvmLayout, true, &reason);
     }
     if (result != 0)
         ReportFileNotSaved(prompts_, fileName, reason);
@@ -82,12 +82,12 @@ void TfrmGlidex::mnuLoadLayoutClick()
 
 TransferResult TfrmGlidex::SendLayout()
 {
-    if (QString reason; WriteLayoutFile(settingsPath_, KvmLayout, true, &reason) != 0)
+    if (QString reason; WriteLayoutFile(settingsPath_, config_.KvmLayout, true, &reason) != 0)
         ReportFileNotSaved(prompts_, settingsPath_, reason);
     TransferResult result;
     {
         const TransferProgress progress(this, transfers_, QStringLiteral("Sending configuration"));
-        result = transfers_.upload(SendLayoutCommands(KvmLayout));
+        result = transfers_.upload(SendLayoutCommands(config_.KvmLayout));
     }
     ReportUpload(prompts_, result, QString(), transfers_.openFailureHint());
     return result;

@@ -47,13 +47,14 @@ QWidget* makeStrip(const char* name, int height)
 
 }  // namespace
 
-TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, TransferService& transfers, const QString& settingsPath,
-                       QWidget* parent)
+TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, ConfigRecords& config, TransferService& transfers,
+                       const QString& settingsPath, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint)
     , Model(CanvasTransform{10}, kCanvasSize, kCanvasSize)
     , prompts_(prompts)
     , pointer_(pointer)
+    , config_(config)
     , transfers_(transfers)
     , settingsPath_(settingsPath)
 {
@@ -313,22 +314,22 @@ void TfrmGlidex::RemoveScreen(TScreen& tile)
 
 void TfrmGlidex::LoadFromConfig()
 {
-    Model.LoadFromConfig(KvmLayout);
+    Model.LoadFromConfig(config_.KvmLayout);
 }
 
 void TfrmGlidex::StoreToConfig()
 {
-    Model.StoreToConfig(KvmLayout);
+    Model.StoreToConfig(config_.KvmLayout);
 }
 
 void TfrmGlidex::RefreshLabels()
 {
-    Model.RefreshLabels(KvmLayout);
+    Model.RefreshLabels(config_.KvmLayout);
 }
 
 void TfrmGlidex::cmbDeviceChange(int index)
 {
-    Model.SetDevice(index, KvmLayout);
+    Model.SetDevice(index, config_.KvmLayout);
 }
 
 void TfrmGlidex::keyPressEvent(QKeyEvent* event)

@@ -36,12 +36,12 @@ class TfrmGlidex : public QDialog, public LayoutEditor {
     Q_OBJECT
 
 public:
-    // Builds the 80 tiles and their labels and loads them from KvmLayout.
-    // `prompts` asks the user, `pointer` follows a drag that scrolls.
-    // `transfers` loads and sends the layout, `settingsPath` is the settings
-    // file that Send Layout writes first.
-    TfrmGlidex(Prompts& prompts, Pointer& pointer, TransferService& transfers, const QString& settingsPath,
-               QWidget* parent = nullptr);
+    // Builds the 80 tiles and their labels and loads them from KvmLayout of
+    // `config`. `prompts` asks the user, `pointer` follows a drag that
+    // scrolls. `transfers` loads and sends the layout, `settingsPath` is the
+    // settings file that Send Layout writes first.
+    TfrmGlidex(Prompts& prompts, Pointer& pointer, ConfigRecords& config, TransferService& transfers,
+               const QString& settingsPath, QWidget* parent = nullptr);
     ~TfrmGlidex() override;
 
     void ShowEditor() override;
@@ -194,6 +194,7 @@ private:
 
     Prompts& prompts_;
     Pointer& pointer_;
+    ConfigRecords& config_;
     TransferService& transfers_;
     QString settingsPath_;
 };

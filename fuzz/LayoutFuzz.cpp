@@ -86,8 +86,9 @@ struct Editor {
     SilentPrompts prompts;
     FakePointer pointer;
     IdlePump pump;
-    TransferService transfers{pump, CreatePlatformCommDevice(PortNames{})};
-    TfrmGlidex window{prompts, pointer, transfers, QString()};
+    ConfigRecords config;
+    TransferService transfers{pump, CreatePlatformCommDevice(PortNames{}), config};
+    TfrmGlidex window{prompts, pointer, config, transfers, QString()};
 };
 
 Editor& editor()
@@ -182,13 +183,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     w.scrollLayout->horizontalScrollBar()->setValue(0);
     w.scrollLayout->verticalScrollBar()->setValue(0);
 
-    KvmLayout = input;
+    KVM_LAYOUT& layout = e.config.KvmLayout;
+    layout = input;
     w.LoadFromConfig();
     checkTiles(w);
     w.StoreToConfig();
     for (int n = 1; n <= kScreenCount; ++n) {
         if (placed(*w.Screens[n]))
-            check(KvmLayout.Port[n] == input.Port[n]);
+            check(layout.Port[n] == input.Port[n]);
     }
 
     const uint8_t ops = header[0];
@@ -225,7 +227,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     drawFirstPlaced(w);
 
     w.StoreToConfig();
-    check(LayoutCommands(KvmLayout).size() == 4 + kScreenCount + 1 + kPortCount + kScreenCount);
+    check(LayoutCommands(layout).size() == 4 + kScreenCount + 1 + kPortCount + kScreenCount);
     QCoreApplication::sendPostedEvents();
     return 0;
 }

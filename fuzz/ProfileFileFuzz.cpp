@@ -28,7 +28,7 @@ void check(bool condition)
 std::array<int32_t, 4> readPort(const ProfileFile& file)
 {
     std::array<int32_t, 4> numbers{};
-    ReadNumbers(file.readString("Layout", "Port1", ""), numbers);
+    TokenScanner().ReadNumbers(file.readString("Layout", "Port1", ""), numbers);
     return numbers;
 }
 

@@ -3,33 +3,14 @@
 #include "platform/EventPump.h"
 #include "serial/ComPort.h"
 #include "setup/KvmConfig.h"
-#include "setup/Tokens.h"
+#include "setup/ProtocolTable.h"
 
 #include <algorithm>
 #include <cstring>
 #include <span>
 
-namespace {
-
-// The next token of `line` from `pos` in the given base.
-int32_t nextNumber(std::string_view line, std::size_t& pos, int32_t (*convert)())
-{
-    pos = NextToken(line, pos);
-    return convert();
-}
-
-template <std::size_t N>
-std::array<int32_t, N> nextNumbers(std::string_view line, std::size_t pos)
-{
-    std::array<int32_t, N> numbers{};
-    ReadNumbers(line.substr(std::min(pos, line.size())), std::span<int32_t>(numbers));
-    return numbers;
-}
-
-}  // namespace
-
-DeviceLink::DeviceLink(TComPort& port, Timer timer, EventPump& pump, Committed committed)
-    : port_(port), timer_(std::move(timer)), pump_(pump), committed_(std::move(committed))
+DeviceLink::DeviceLink(TComPort& port, ConfigRecords& records, Timer timer, EventPump& pump, Committed committed)
+    : port_(port), records_(records), timer_(std::move(timer)), pump_(pump), committed_(std::move(committed))
 {
 }
 
@@ -121,7 +102,7 @@ void DeviceLink::storeByte(char byte)
 
 void DeviceLink::commitDownload()
 {
-    CommitDownload(layoutOnlyLoad_);
+    CommitDownload(records_, layoutOnlyLoad_);
     committed_(layoutOnlyLoad_);
 }
 
@@ -129,59 +110,42 @@ void DeviceLink::ParseReplyLine(std::string_view line)
 {
     if (!downloadActive_)
         return;
-    std::size_t pos = NextToken(line, 0);
-    const std::string keyword = Token;
+    std::size_t pos = scanner_.NextToken(line, 0);
+    int block = 1;
+    const ProtocolItem* item = FindReplyItem(scanner_.Token, block);
+    if (!item)
+        return;
 
-    struct Setting {
-        const char* keyword;
-        int32_t KVM_CONFIG::*field;
-        int32_t (*convert)();
-    };
-    static constexpr Setting kSettings[] = {
-        {"ConfigVer", &KVM_CONFIG::ConfigVer, TokenToHex}, {"Start", &KVM_CONFIG::Start, TokenToInt},
-        {"Glidex", &KVM_CONFIG::Glidex, TokenToInt},       {"HotKey", &KVM_CONFIG::HotKey, TokenToInt},
-        {"Slider", &KVM_CONFIG::Slider, TokenToHex},       {"SwitchPos", &KVM_CONFIG::SwitchPos, TokenToHex},
-    };
-    for (const Setting& setting : kSettings) {
-        if (keyword == setting.keyword) {
-            const int32_t value = nextNumber(line, pos, setting.convert);
-            if (!layoutOnlyLoad_)
-                RxConfig.*setting.field = value;
+    if (!IsLayoutItem(*item)) {
+        // The settings are kept only by a full download.
+        scanner_.NextToken(line, pos);
+        if (layoutOnlyLoad_)
             return;
-        }
-    }
-    if (keyword == "Layout") {
-        NextToken(line, pos);
-        if (!layoutOnlyLoad_)
-            RxConfig.Layout = Token;
+        if (item->base == NumberBase::Text)
+            records_.RxConfig.*item->word = scanner_.Token;
+        else
+            records_.RxConfig.*item->setting =
+                item->base == NumberBase::Hex ? scanner_.TokenToHex() : scanner_.TokenToInt();
         return;
     }
 
-    static constexpr const char* kGroups[] = {"Group1", "Group2", "Group3", "Group4"};
-    for (int block = 0; block < 4; ++block) {
-        if (keyword == kGroups[block]) {
-            const auto values = nextNumbers<20>(line, pos);
-            for (int i = 0; i < 20; ++i)
-                RxLayout.Group[block * 20 + i + 1] = values[static_cast<std::size_t>(i)];
-            return;
-        }
-    }
-    if (keyword == "MStyle") {
-        const auto values = nextNumbers<kPortCount>(line, pos);
-        for (int p = 1; p <= kPortCount; ++p)
-            RxLayout.MStyle[p] = values[static_cast<std::size_t>(p - 1)];
-    } else if (keyword == "Port") {
-        const auto v = nextNumbers<5>(line, pos);
-        if (v[0] >= 1 && v[0] <= kScreenCount)
-            RxLayout.Port[v[0]] = {v[1], v[2], v[3], v[4]};
-    } else if (keyword == "MTotal") {
-        const auto v = nextNumbers<3>(line, pos);
-        if (v[0] >= 1 && v[0] <= kPortCount)
-            RxLayout.MTotal[v[0]] = {v[1], v[2]};
-    } else if (keyword == "MConfig") {
-        const auto v = nextNumbers<3>(line, pos);
-        if (v[0] >= 1 && v[0] <= kScreenCount)
-            RxLayout.MConfig[v[0]] = {v[1], v[2]};
+    // Missing numbers read as 0, surplus ones are ignored.
+    std::array<int32_t, kMostLayoutNumbers> numbers{};
+    const std::string_view rest = line.substr(std::min(pos, line.size()));
+    const auto values = static_cast<std::size_t>(item->values);
+    if (item->range == IndexRange::Blocks) {
+        // A block always writes all of its entries.
+        const int perBlock = item->indexes / item->blocks;
+        scanner_.ReadNumbers(rest, std::span(numbers).first(static_cast<std::size_t>(perBlock) * values));
+        for (int i = 0; i < perBlock; ++i)
+            item->set(records_.RxLayout, (block - 1) * perBlock + i + 1,
+                      std::span(numbers).subspan(static_cast<std::size_t>(i) * values, values));
+    } else {
+        // The index first; a line whose index is out of range changes nothing.
+        scanner_.ReadNumbers(rest, std::span(numbers).first(1 + values));
+        const int32_t index = numbers[0];
+        if (index >= 1 && index <= item->indexes)
+            item->set(records_.RxLayout, index, std::span(numbers).subspan(1, values));
     }
 }
 

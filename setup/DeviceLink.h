@@ -1,5 +1,7 @@
 #pragma once
 
+#include "setup/Tokens.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -9,6 +11,7 @@
 
 class EventPump;
 class TComPort;
+struct ConfigRecords;
 
 // How a transfer with the switch ended.
 enum class TransferResult {
@@ -49,9 +52,8 @@ public:
         std::function<bool()> cancelled;
     };
 
-    static constexpr int kReplyLines = 192;  // the lines of a full configuration reply
-
-    DeviceLink(TComPort& port, Timer timer, EventPump& pump, Committed committed);
+    // A download fills the received pair of `records` and commits it there.
+    DeviceLink(TComPort& port, ConfigRecords& records, Timer timer, EventPump& pump, Committed committed);
     void setProgress(Progress progress) { progress_ = std::move(progress); }
 
     // Sends `text` and a carriage return; with `wait`, waits for the prompt.
@@ -104,6 +106,8 @@ private:
     }
 
     TComPort& port_;
+    ConfigRecords& records_;
+    TokenScanner scanner_;
     Timer timer_;
     EventPump& pump_;
     Committed committed_;

@@ -1,10 +1,5 @@
 #include "setup/KvmConfig.h"
 
-KVM_CONFIG KvmConfig;
-KVM_LAYOUT KvmLayout;
-KVM_CONFIG RxConfig;
-KVM_LAYOUT RxLayout;
-
 namespace {
 
 struct DefaultScreen {
@@ -36,11 +31,11 @@ void ResetToDefaults(KVM_CONFIG& config, KVM_LAYOUT& layout)
     }
 }
 
-void CommitDownload(bool layoutOnly)
+void CommitDownload(ConfigRecords& records, bool layoutOnly)
 {
     if (!layoutOnly)
-        KvmConfig = RxConfig;
-    KvmLayout = RxLayout;
+        records.KvmConfig = records.RxConfig;
+    records.KvmLayout = records.RxLayout;
 }
 
 bool SliderValid(int32_t slider)

@@ -59,16 +59,35 @@ struct KVM_LAYOUT {
     bool operator==(const KVM_LAYOUT&) const = default;
 };
 
-// The working configuration, and the one a download fills before it commits.
-extern KVM_CONFIG KvmConfig;
-extern KVM_LAYOUT KvmLayout;
-extern KVM_CONFIG RxConfig;
-extern KVM_LAYOUT RxLayout;
+// The working configuration, and the one a download fills before it
+// commits. One object for the whole program, made by the program entry and
+// handed to the windows and the transfers; the received pair is never
+// cleared, so what the switch does not report keeps what the last download
+// left there.
+struct ConfigRecords {
+    KVM_CONFIG KvmConfig;
+    KVM_LAYOUT KvmLayout;
+    KVM_CONFIG RxConfig;
+    KVM_LAYOUT RxLayout;
+};
 
 inline constexpr int32_t kDefaultSlider = 133;  // speed 5 with pointer precision
 inline constexpr int32_t kSliderPrecision = 128;
 inline constexpr int32_t kSwitchPosLast = 255;
 inline constexpr int32_t kSwitchPosCenter = 0;
+
+// The six keys of the settings file's section "Setup", as read (defaults
+// for missing or malformed values; no range rules applied) or to be written.
+struct SetupSettings {
+    int32_t COMPort = 1;
+    int32_t Start = 1;
+    int32_t Glidex = 0;
+    int32_t HotKey = 0;
+    int32_t MouseSlider = kDefaultSlider;
+    int32_t SwitchPosition = kSwitchPosCenter;
+
+    bool operator==(const SetupSettings&) const = default;
+};
 
 // Clears both records and applies the factory configuration: four 1920 x 1080
 // screens in one row on the Master's first monitors, everything else zero.
@@ -76,7 +95,7 @@ void ResetToDefaults(KVM_CONFIG& config, KVM_LAYOUT& layout);
 
 // Takes a finished download into the working pair. A layout-only download
 // leaves the settings as they are.
-void CommitDownload(bool layoutOnly);
+void CommitDownload(ConfigRecords& records, bool layoutOnly);
 
 // A slider value is valid when it is not negative and its low seven bits
 // hold a speed of at most 10.

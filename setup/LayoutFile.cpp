@@ -1,6 +1,7 @@
 #include "setup/LayoutFile.h"
 
 #include "setup/ProfileFile.h"
+#include "setup/ProtocolTable.h"
 #include "setup/Tokens.h"
 
 #include <QFileInfo>
@@ -14,30 +15,25 @@ namespace {
 constexpr std::string_view kLayout = "Layout";
 constexpr std::string_view kSetup = "Setup";
 
-std::string indexedKey(const char* prefix, int index)
+// The key of one index of a table filed key by key ("Port1"), or the one key
+// of a whole table ("Group").
+std::string layoutKey(const ProtocolItem& item, int index)
 {
-    return prefix + std::to_string(index);
+    std::string key(item.fileKey);
+    if (item.range == IndexRange::Each)
+        key += std::to_string(index);
+    return key;
 }
 
-template <std::size_t N>
-std::array<int32_t, N> readNumbers(const ProfileFile& file, const std::string& key)
+// The indexes one key holds: every index of a whole table, or one.
+int indexesPerKey(const ProtocolItem& item)
 {
-    std::array<int32_t, N> numbers{};
-    ReadNumbers(file.readString(kLayout, key, ""), std::span<int32_t>(numbers));
-    return numbers;
+    return item.range == IndexRange::Each ? 1 : item.indexes;
 }
 
-// The numbers of one value, "%d" each, separated by single spaces.
-template <typename Range>
-std::string joinNumbers(const Range& numbers)
+bool filedLayoutItem(const ProtocolItem& item)
 {
-    std::string text;
-    for (const int32_t number : numbers) {
-        if (!text.empty())
-            text += ' ';
-        text += std::to_string(number);
-    }
-    return text;
+    return IsLayoutItem(item) && !item.fileKey.empty();
 }
 
 }  // namespace
@@ -50,24 +46,21 @@ int ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout)
     if (file.status() != ProfileFile::Status::Loaded)
         return -1;
 
+    // Missing keys, and missing numbers, read as 0; surplus numbers are ignored.
+    TokenScanner scanner;
     KVM_LAYOUT result;
-    const auto group = readNumbers<kScreenCount>(file, "Group");
-    for (int n = 1; n <= kScreenCount; ++n)
-        result.Group[n] = group[n - 1];
-    for (int n = 1; n <= kScreenCount; ++n) {
-        const auto v = readNumbers<4>(file, indexedKey("Port", n));
-        result.Port[n] = {v[0], v[1], v[2], v[3]};
-    }
-    const auto style = readNumbers<kPortCount>(file, "MStyle");
-    for (int p = 1; p <= kPortCount; ++p)
-        result.MStyle[p] = style[p - 1];
-    for (int p = 1; p <= kPortCount; ++p) {
-        const auto v = readNumbers<2>(file, indexedKey("MTotal", p));
-        result.MTotal[p] = {v[0], v[1]};
-    }
-    for (int n = 1; n <= kScreenCount; ++n) {
-        const auto v = readNumbers<2>(file, indexedKey("MConfig", n));
-        result.MConfig[n] = {v[0], v[1]};
+    std::array<int32_t, kMostLayoutNumbers> numbers{};
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (!filedLayoutItem(item))
+            continue;
+        const int perKey = indexesPerKey(item);
+        const auto values = static_cast<std::size_t>(item.values);
+        for (int first = 1; first <= item.indexes; first += perKey) {
+            const std::span<int32_t> read = std::span(numbers).first(static_cast<std::size_t>(perKey) * values);
+            scanner.ReadNumbers(file.readString(kLayout, layoutKey(item, first), ""), read);
+            for (int i = 0; i < perKey; ++i)
+                item.set(result, first + i, read.subspan(static_cast<std::size_t>(i) * values, values));
+        }
     }
     layout = result;
     return 0;
@@ -78,19 +71,26 @@ int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool over
     if (!overwrite && QFileInfo(fileName).isFile())
         return 1;
     ProfileFile file(fileName);
-    file.writeString(kLayout, "Group", joinNumbers(layout.Group));
-    for (int n = 1; n <= kScreenCount; ++n) {
-        const PortRect& r = layout.Port[n];
-        file.writeString(kLayout, indexedKey("Port", n), joinNumbers(std::array{r.X, r.Y, r.Width, r.Height}));
-    }
-    file.writeString(kLayout, "MStyle", joinNumbers(layout.MStyle));
-    for (int p = 1; p <= kPortCount; ++p) {
-        const DeskSize& s = layout.MTotal[p];
-        file.writeString(kLayout, indexedKey("MTotal", p), joinNumbers(std::array{s.Width, s.Height}));
-    }
-    for (int n = 1; n <= kScreenCount; ++n) {
-        const DeskOffset& o = layout.MConfig[n];
-        file.writeString(kLayout, indexedKey("MConfig", n), joinNumbers(std::array{o.X, o.Y}));
+    // The numbers of one key, "%d" each, separated by single spaces.
+    std::array<int32_t, kMostLayoutNumbers> numbers{};
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (!filedLayoutItem(item))
+            continue;
+        const int perKey = indexesPerKey(item);
+        const auto values = static_cast<std::size_t>(item.values);
+        for (int first = 1; first <= item.indexes; first += perKey) {
+            std::string text;
+            for (int i = 0; i < perKey; ++i) {
+                const std::span<int32_t> element = std::span(numbers).first(values);
+                item.get(layout, first + i, element);
+                for (const int32_t number : element) {
+                    if (!text.empty())
+                        text += ' ';
+                    text += std::to_string(number);
+                }
+            }
+            file.writeString(kLayout, layoutKey(item, first), text);
+        }
     }
     return file.save(reason) ? 0 : -1;
 }
@@ -105,23 +105,19 @@ SetupSettings ReadSetup(const ProfileFile& file)
 {
     const SetupSettings defaults;
     SetupSettings settings;
-    settings.COMPort = file.readInteger(kSetup, "COMPort", defaults.COMPort);
-    settings.Start = file.readInteger(kSetup, "Start", defaults.Start);
-    settings.Glidex = file.readInteger(kSetup, "Glidex", defaults.Glidex);
-    settings.HotKey = file.readInteger(kSetup, "HotKey", defaults.HotKey);
-    settings.MouseSlider = file.readInteger(kSetup, "MouseSlider", defaults.MouseSlider);
-    settings.SwitchPosition = file.readInteger(kSetup, "SwitchPosition", defaults.SwitchPosition);
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (item.filed)
+            settings.*item.filed = file.readInteger(kSetup, item.fileKey, defaults.*item.filed);
+    }
     return settings;
 }
 
 bool WriteSetupSection(const QString& fileName, const SetupSettings& settings, QString* reason)
 {
     ProfileFile file(fileName);
-    file.writeInteger(kSetup, "COMPort", settings.COMPort);
-    file.writeInteger(kSetup, "Start", settings.Start);
-    file.writeInteger(kSetup, "Glidex", settings.Glidex);
-    file.writeInteger(kSetup, "HotKey", settings.HotKey);
-    file.writeInteger(kSetup, "MouseSlider", settings.MouseSlider);
-    file.writeInteger(kSetup, "SwitchPosition", settings.SwitchPosition);
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (item.filed)
+            file.writeInteger(kSetup, item.fileKey, settings.*item.filed);
+    }
     return file.save(reason);
 }

@@ -16,24 +16,12 @@ class ProfileFile;
 // unchanged.
 int ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout);
 
-// 1: `overwrite` is off and the file exists, nothing written; 0: all 182
-// keys written; -1: the file could not be written and was left unchanged,
-// with the reason in `reason`.
+// 1: `overwrite` is off and the file exists, nothing written; 0: every key
+// of the section written; -1: the file could not be written and was left
+// unchanged, with the reason in `reason`.
 int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite, QString* reason = nullptr);
 
-// The six keys of section "Setup", as read (defaults for missing or
-// malformed values; no range rules applied) or to be written.
-struct SetupSettings {
-    int32_t COMPort = 1;
-    int32_t Start = 1;
-    int32_t Glidex = 0;
-    int32_t HotKey = 0;
-    int32_t MouseSlider = kDefaultSlider;
-    int32_t SwitchPosition = kSwitchPosCenter;
-
-    bool operator==(const SetupSettings&) const = default;
-};
-
+// The six keys of section "Setup" (SetupSettings).
 SetupSettings ReadSetupSection(const QString& fileName);
 // The same from a document in memory.
 SetupSettings ReadSetup(const ProfileFile& file);

@@ -73,10 +73,11 @@ void selectItem(QComboBox* list, int item)
 
 }  // namespace
 
-TfrmSetup::TfrmSetup(Prompts& prompts, TransferService& transfers, const PortDiscovery& discovery,
-                     const QString& settingsPath, QWidget* parent)
+TfrmSetup::TfrmSetup(Prompts& prompts, ConfigRecords& config, TransferService& transfers,
+                     const PortDiscovery& discovery, const QString& settingsPath, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
     , prompts_(prompts)
+    , config_(config)
     , transfers_(transfers)
     , discovery_(discovery)
     , settingsPath_(settingsPath)
@@ -164,20 +165,20 @@ void TfrmSetup::FormCreate()
     refreshPorts();
 
     const SetupSettings settings = ReadSetupSection(settingsPath_);
-    KvmConfig.Start = settings.Start;
-    KvmConfig.Glidex = settings.Glidex;
-    KvmConfig.HotKey = settings.HotKey;
-    KvmConfig.Slider = settings.MouseSlider;
-    KvmConfig.SwitchPos = settings.SwitchPosition;
+    config_.KvmConfig.Start = settings.Start;
+    config_.KvmConfig.Glidex = settings.Glidex;
+    config_.KvmConfig.HotKey = settings.HotKey;
+    config_.KvmConfig.Slider = settings.MouseSlider;
+    config_.KvmConfig.SwitchPos = settings.SwitchPosition;
 
     const int comPort = settings.COMPort >= 1 && settings.COMPort <= PortNames::kComNameCount ? settings.COMPort : 1;
-    NormalizeFileSettings(KvmConfig);
+    NormalizeFileSettings(config_.KvmConfig);
 
     cmbCOMPort->setCurrentIndex(comPort - 1);
     RecordToWidgets();
 
     // Without a readable "Layout" section the layout stays empty.
-    ReadLayoutFile(settingsPath_, KvmLayout);
+    ReadLayoutFile(settingsPath_, config_.KvmLayout);
 }
 
 void TfrmSetup::refreshPorts()
@@ -193,12 +194,12 @@ void TfrmSetup::refreshPorts()
 
 void TfrmSetup::RecordToWidgets()
 {
-    selectItem(cmbStartPort, KvmConfig.Start - 1);
-    chkKVM->setChecked(KvmConfig.Glidex == 0);
-    selectItem(cmbHotKey, KvmConfig.HotKey);
-    chkPrecision->setChecked((KvmConfig.Slider & kSliderPrecision) != 0);
-    barSlider->setValue(KvmConfig.Slider & 15);
-    selectItem(cmbSwitchPos, SwitchPosToItem(KvmConfig.SwitchPos));
+    selectItem(cmbStartPort, config_.KvmConfig.Start - 1);
+    chkKVM->setChecked(config_.KvmConfig.Glidex == 0);
+    selectItem(cmbHotKey, config_.KvmConfig.HotKey);
+    chkPrecision->setChecked((config_.KvmConfig.Slider & kSliderPrecision) != 0);
+    barSlider->setValue(config_.KvmConfig.Slider & 15);
+    selectItem(cmbSwitchPos, SwitchPosToItem(config_.KvmConfig.SwitchPos));
 }
 
 void TfrmSetup::btnDefaultClick()
@@ -211,7 +212,7 @@ void TfrmSetup::btnDefaultClick()
         return;
     // Only the working configuration changes; the file and the switch keep
     // theirs until Save Config.
-    ResetToDefaults(KvmConfig, KvmLayout);
+    ResetToDefaults(config_.KvmConfig, config_.KvmLayout);
     QCoreApplication::postEvent(this, new QEvent(WM_CONFIG_UPDATED));
 }
 
@@ -287,11 +288,11 @@ void TfrmSetup::btnSaveConfigClick()
 void TfrmSetup::WidgetsToRecord()
 {
     // A list without a selection counts as item -1.
-    KvmConfig.Start = cmbStartPort->currentIndex() + 1;
-    KvmConfig.Glidex = chkKVM->isChecked() ? 0 : 1;
-    KvmConfig.HotKey = cmbHotKey->currentIndex();
-    KvmConfig.Slider = barSlider->value() + (chkPrecision->isChecked() ? kSliderPrecision : 0);
-    KvmConfig.SwitchPos = (cmbSwitchPos->currentIndex() + 255) % 256;
+    config_.KvmConfig.Start = cmbStartPort->currentIndex() + 1;
+    config_.KvmConfig.Glidex = chkKVM->isChecked() ? 0 : 1;
+    config_.KvmConfig.HotKey = cmbHotKey->currentIndex();
+    config_.KvmConfig.Slider = barSlider->value() + (chkPrecision->isChecked() ? kSliderPrecision : 0);
+    config_.KvmConfig.SwitchPos = (cmbSwitchPos->currentIndex() + 255) % 256;
 }
 
 void TfrmSetup::SaveConfig()
@@ -302,10 +303,11 @@ void TfrmSetup::SaveConfig()
         // cannot be reached. When it cannot be written the user learns why
         // before the transfer goes on.
         QString reason;
-        const bool settingsSaved =
-            WriteSetupSection(settingsPath_, {cmbCOMPort->currentIndex() + 1, KvmConfig.Start, KvmConfig.Glidex,
-                                              KvmConfig.HotKey, KvmConfig.Slider, KvmConfig.SwitchPos},
-                              &reason);
+        const KVM_CONFIG& config = config_.KvmConfig;
+        const bool settingsSaved = WriteSetupSection(
+            settingsPath_,
+            {cmbCOMPort->currentIndex() + 1, config.Start, config.Glidex, config.HotKey, config.Slider, config.SwitchPos},
+            &reason);
         bool layoutSaved = true;
         const bool layoutValid = !editor_ || editor_->CheckLayout(false) == 0;
         if (!layoutValid) {
@@ -314,7 +316,8 @@ void TfrmSetup::SaveConfig()
         } else {
             if (editor_)
                 editor_->StoreToConfig();
-            layoutSaved = WriteLayoutFile(settingsPath_, KvmLayout, true, settingsSaved ? &reason : nullptr) == 0;
+            layoutSaved =
+                WriteLayoutFile(settingsPath_, config_.KvmLayout, true, settingsSaved ? &reason : nullptr) == 0;
         }
         if (!settingsSaved || !layoutSaved)
             ReportFileNotSaved(prompts_, settingsPath_, reason);
@@ -322,7 +325,7 @@ void TfrmSetup::SaveConfig()
         TransferResult result;
         {
             const TransferProgress progress(this, transfers_, QStringLiteral("Sending configuration"));
-            result = transfers_.upload(SaveConfigCommands(KvmConfig, KvmLayout, layoutValid));
+            result = transfers_.upload(SaveConfigCommands(config_.KvmConfig, config_.KvmLayout, layoutValid));
         }
         ReportUpload(prompts_, result, QStringLiteral("Save Config successed!"), transfers_.openFailureHint());
     });
@@ -346,7 +349,7 @@ void TfrmSetup::WMConfigUpdated()
     // A downloaded switch position may be anything; the record keeps the
     // corrected value. The other values show as they are, and one without a
     // list item leaves its list without a selection.
-    KvmConfig.SwitchPos = NormalizedSwitchPos(KvmConfig.SwitchPos);
+    config_.KvmConfig.SwitchPos = NormalizedSwitchPos(config_.KvmConfig.SwitchPos);
     RecordToWidgets();
     layoutChanged();
 }

@@ -16,6 +16,7 @@ class QPushButton;
 class QSlider;
 class PortDiscovery;
 class TransferService;
+struct ConfigRecords;
 
 // The main window: the switch's settings as widgets, the transfer buttons and
 // the way into the layout editor.
@@ -28,9 +29,11 @@ public:
     static constexpr QEvent::Type WM_CONFIG_UPDATED = static_cast<QEvent::Type>(1124);
     static constexpr QEvent::Type WM_LAYOUT_UPDATED = static_cast<QEvent::Type>(1125);
 
-    // `settingsPath` is the settings file; `transfers` the line to the switch.
-    // `discovery` finds the serial devices present for the "COM Port" list.
-    TfrmSetup(Prompts& prompts, TransferService& transfers, const PortDiscovery& discovery,
+    // `config` is the program's configuration, whose KvmConfig the window
+    // shows; `settingsPath` is the settings file; `transfers` the line to the
+    // switch. `discovery` finds the serial devices present for the "COM Port"
+    // list.
+    TfrmSetup(Prompts& prompts, ConfigRecords& config, TransferService& transfers, const PortDiscovery& discovery,
               const QString& settingsPath, QWidget* parent = nullptr);
 
     // The layout editor, made after this window: shown by "Glidex Layout",
@@ -94,6 +97,7 @@ private:
     void layoutChanged();
 
     Prompts& prompts_;
+    ConfigRecords& config_;
     TransferService& transfers_;
     const PortDiscovery& discovery_;
     LayoutEditor* editor_ = nullptr;

@@ -1,8 +1,6 @@
 #include "setup/Tokens.h"
 
-std::string Token;
-
-std::size_t NextToken(std::string_view text, std::size_t pos)
+std::size_t TokenScanner::NextToken(std::string_view text, std::size_t pos)
 {
     Token.clear();
     while (pos < text.size() && text[pos] == ' ')
@@ -28,10 +26,10 @@ int digitValue(char c, uint32_t base)
     return value >= 0 && static_cast<uint32_t>(value) < base ? value : -1;
 }
 
-int32_t tokenToNumber(uint32_t base)
+int32_t tokenToNumber(std::string_view token, uint32_t base)
 {
     uint32_t value = 0;
-    for (char c : Token) {
+    for (char c : token) {
         const int digit = digitValue(c, base);
         if (digit < 0)
             break;
@@ -42,17 +40,17 @@ int32_t tokenToNumber(uint32_t base)
 
 }  // namespace
 
-int32_t TokenToInt()
+int32_t TokenScanner::TokenToInt() const
 {
-    return tokenToNumber(10);
+    return tokenToNumber(Token, 10);
 }
 
-int32_t TokenToHex()
+int32_t TokenScanner::TokenToHex() const
 {
-    return tokenToNumber(16);
+    return tokenToNumber(Token, 16);
 }
 
-void ReadNumbers(std::string_view value, std::span<int32_t> numbers)
+void TokenScanner::ReadNumbers(std::string_view value, std::span<int32_t> numbers)
 {
     std::size_t pos = 0;
     for (int32_t& number : numbers) {

@@ -3,7 +3,7 @@
 #include "serial/ComPort.h"
 #include "setup/SwitchLine.h"
 
-TransferService::TransferService(EventPump& pump, std::unique_ptr<CommDevice> device)
+TransferService::TransferService(EventPump& pump, std::unique_ptr<CommDevice> device, ConfigRecords& records)
     : portTarget_(std::make_unique<TComPort>(std::move(device)))
 {
     portTarget_->BeginLoading();
@@ -19,7 +19,7 @@ TransferService::TransferService(EventPump& pump, std::unique_ptr<CommDevice> de
     workTimer_.start();
 
     link_ = std::make_unique<DeviceLink>(
-        *portTarget_, DeviceLink::Timer{[this] { workTimer_.start(); }, [this] { workTimer_.stop(); }}, pump,
+        *portTarget_, records, DeviceLink::Timer{[this] { workTimer_.start(); }, [this] { workTimer_.stop(); }}, pump,
         [this](bool layoutOnly) { emit committed(layoutOnly); });
     link_->setProgress({[this](int done, int total) {
                             linesDone_ = done;

@@ -13,6 +13,7 @@ class CommDevice;
 class EventPump;
 class PortNames;
 class TComPort;
+struct ConfigRecords;
 
 // The serial line to the switch and the transfers over it, one for the
 // whole program: made by the program entry and handed to the setup window
@@ -23,8 +24,8 @@ class TransferService : public QObject {
 
 public:
     // The port over `device`, with the switch's line settings; the work
-    // timer runs from the start, every 100 ms.
-    TransferService(EventPump& pump, std::unique_ptr<CommDevice> device);
+    // timer runs from the start, every 100 ms. Downloads commit into `records`.
+    TransferService(EventPump& pump, std::unique_ptr<CommDevice> device, ConfigRecords& records);
     ~TransferService() override;
 
     TComPort& portTarget() { return *portTarget_; }
@@ -57,8 +58,8 @@ public:
     // Asks the running transfer to stop before its next line.
     void cancel() { cancelRequested_ = true; }
 
-    // The switch's configuration, or its layout alone, into KvmConfig and
-    // KvmLayout.
+    // The switch's configuration, or its layout alone, into the records'
+    // KvmConfig and KvmLayout.
     TransferResult download(bool layoutOnly);
     // Sends `lines`, an upload's whole list ("SAVE" included).
     TransferResult upload(const std::vector<std::string>& lines);

@@ -1,33 +1,34 @@
 #include "setup/UploadCommands.h"
 
 #include "setup/KvmConfig.h"
+#include "setup/ProtocolTable.h"
 
+#include <array>
 #include <cstdio>
-#include <initializer_list>
 
 namespace {
 
-std::string decimal(int32_t value)
+// A number as the switch reads it: "%d", or "%X", upper-case hexadecimal of
+// the 32-bit pattern with no leading zeros.
+std::string number(int32_t value, NumberBase base)
 {
-    return std::to_string(value);
-}
-
-// "%X": upper-case hexadecimal of the 32-bit pattern, no leading zeros.
-std::string hex(int32_t value)
-{
+    if (base != NumberBase::Hex)
+        return std::to_string(value);
     char text[9];
     std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(static_cast<uint32_t>(value)));
     return text;
 }
 
-// A keyword followed by numbers, "%d" each, one space before each number.
-std::string numbersLine(std::string keyword, std::initializer_list<int32_t> numbers)
+// Appends the numbers of index `index` of a layout table, one space before each.
+void appendNumbers(std::string& line, const ProtocolItem& item, const KVM_LAYOUT& layout, int index)
 {
-    for (const int32_t number : numbers) {
-        keyword += ' ';
-        keyword += decimal(number);
+    std::array<int32_t, kMostLayoutNumbers> numbers{};
+    const std::span<int32_t> values = std::span(numbers).first(static_cast<std::size_t>(item.values));
+    item.get(layout, index, values);
+    for (const int32_t value : values) {
+        line += ' ';
+        line += number(value, item.base);
     }
-    return keyword;
 }
 
 const std::string kSave = "SAVE";
@@ -36,41 +37,45 @@ const std::string kSave = "SAVE";
 
 std::vector<std::string> SettingsCommands(const KVM_CONFIG& config)
 {
-    return {
-        "START " + decimal(config.Start),       "GLIDEX " + decimal(config.Glidex),
-        "HOTKEY " + decimal(config.HotKey),     "SLIDER " + hex(config.Slider),
-        "SWITCHPOS " + hex(config.SwitchPos),
-    };
+    std::vector<std::string> lines;
+    lines.reserve(kSettingsCommandLines);
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (!IsLayoutItem(item) && !item.upload.empty())
+            lines.push_back(std::string(item.upload) + ' ' + number(config.*item.setting, item.base));
+    }
+    return lines;
 }
 
 std::vector<std::string> LayoutCommands(const KVM_LAYOUT& layout)
 {
     std::vector<std::string> lines;
-    lines.reserve(4 + kScreenCount + 1 + kPortCount + kScreenCount);
-    for (int block = 0; block < 4; ++block) {
-        std::string line = "GROUP" + decimal(block + 1);
-        for (int i = 1; i <= 20; ++i)
-            line += " " + decimal(layout.Group[block * 20 + i]);
-        lines.push_back(std::move(line));
+    lines.reserve(kLayoutCommandLines);
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (!IsLayoutItem(item) || item.upload.empty())
+            continue;
+        if (item.range == IndexRange::Blocks) {
+            const int perBlock = item.indexes / item.blocks;
+            for (int block = 1; block <= item.blocks; ++block) {
+                std::string line = BlockKeyword(item.upload, item, block);
+                for (int i = 1; i <= perBlock; ++i)
+                    appendNumbers(line, item, layout, (block - 1) * perBlock + i);
+                lines.push_back(std::move(line));
+            }
+        } else {
+            for (int index = 1; index <= item.indexes; ++index) {
+                std::string line = std::string(item.upload) + ' ' + std::to_string(index);
+                appendNumbers(line, item, layout, index);
+                lines.push_back(std::move(line));
+            }
+        }
     }
-    for (int n = 1; n <= kScreenCount; ++n) {
-        const PortRect& r = layout.Port[n];
-        lines.push_back(numbersLine("PORT", {n, r.X, r.Y, r.Width, r.Height}));
-    }
-    std::string styles = "MSTYLE";
-    for (int p = 1; p <= kPortCount; ++p)
-        styles += " " + decimal(layout.MStyle[p]);
-    lines.push_back(std::move(styles));
-    for (int p = 1; p <= kPortCount; ++p)
-        lines.push_back(numbersLine("MTOTAL", {p, layout.MTotal[p].Width, layout.MTotal[p].Height}));
-    for (int n = 1; n <= kScreenCount; ++n)
-        lines.push_back(numbersLine("MCONFIG", {n, layout.MConfig[n].X, layout.MConfig[n].Y}));
     return lines;
 }
 
 std::vector<std::string> SaveConfigCommands(const KVM_CONFIG& config, const KVM_LAYOUT& layout, bool layoutValid)
 {
     std::vector<std::string> lines = SettingsCommands(config);
+    lines.reserve(kSettingsCommandLines + (layoutValid ? kLayoutCommandLines : 0) + 1);
     if (layoutValid) {
         const std::vector<std::string> layoutLines = LayoutCommands(layout);
         lines.insert(lines.end(), layoutLines.begin(), layoutLines.end());

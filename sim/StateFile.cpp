@@ -34,8 +34,9 @@ StateFileStatus ReadStateFile(const QString& path, KVM_CONFIG& config, KVM_LAYOU
     for (const Field& field : kFields)
         config.*field.member = file.readInteger(kSwitch, field.key, config.*field.member);
     // The switch reports its layout name as one word.
-    NextToken(file.readString(kSwitch, "Layout", config.Layout), 0);
-    config.Layout = Token;
+    TokenScanner scanner;
+    scanner.NextToken(file.readString(kSwitch, "Layout", config.Layout), 0);
+    config.Layout = scanner.Token;
     layout = readLayout;
     return StateFileStatus::Loaded;
 }

@@ -10,9 +10,10 @@ namespace {
 
 std::vector<std::string> splitTokens(std::string_view line)
 {
+    TokenScanner scanner;
     std::vector<std::string> tokens;
-    for (std::size_t pos = NextToken(line, 0); !Token.empty(); pos = NextToken(line, pos))
-        tokens.push_back(Token);
+    for (std::size_t pos = scanner.NextToken(line, 0); !scanner.Token.empty(); pos = scanner.NextToken(line, pos))
+        tokens.push_back(scanner.Token);
     return tokens;
 }
 

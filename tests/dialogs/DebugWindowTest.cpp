@@ -37,7 +37,8 @@ TEST(DebugWindow, ClosingTheSetupWindowEndsTheProgramEvenWhileTheDebugWindowIsSh
     QTemporaryDir dir;
     FakePrompts prompts;
     IdleTransfers line;
-    TfrmSetup frmSetup(prompts, line.transfers, line.discovery, dir.filePath(QStringLiteral("TORVIK.INI")));
+    TfrmSetup frmSetup(prompts, line.config, line.transfers, line.discovery,
+                       dir.filePath(QStringLiteral("TORVIK.INI")));
     TfrmDebug frmDebug;
     frmSetup.show();
     frmDebug.show();

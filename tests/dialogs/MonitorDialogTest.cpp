@@ -30,7 +30,6 @@ class MonitorDialogTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        KvmLayout = KVM_LAYOUT{};
         // Every style once, out-of-range values from a file or the switch,
         // and tables the dialog must leave alone.
         for (int p = 1; p <= kPortCount; ++p) {
@@ -54,7 +53,9 @@ protected:
         ASSERT_TRUE(frmMonitor.isVisible());
     }
 
-    TfrmMonitor frmMonitor;
+    ConfigRecords config;
+    KVM_LAYOUT& KvmLayout = config.KvmLayout;
+    TfrmMonitor frmMonitor{config};
     KVM_LAYOUT stored;
 };
 

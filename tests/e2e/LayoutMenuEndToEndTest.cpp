@@ -17,7 +17,7 @@ namespace {
 
 class LayoutMenuTest : public ProgramFixture {
 protected:
-    static void place(int n, PortRect rect)
+    void place(int n, PortRect rect)
     {
         KvmLayout.Group[n] = 1;
         KvmLayout.Port[n] = rect;
@@ -121,7 +121,7 @@ TEST_F(LayoutMenuTest, MonitorLayoutAppliedTakesSurplusTilesOffTheCanvas)
     w.MonitorLayoutDialog = [] { return false; };  // cancelled
     w.mnuMonitorLayout->trigger();
     EXPECT_EQ(placedCount(), 2);
-    w.MonitorLayoutDialog = [] {
+    w.MonitorLayoutDialog = [this] {
         KvmLayout.MStyle[2] = 0;
         return true;
     };

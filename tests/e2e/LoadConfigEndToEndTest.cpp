@@ -46,12 +46,6 @@ const std::vector<std::string> kUpload = {
 
 class LoadConfigEndToEndTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        KvmConfig = RxConfig = KVM_CONFIG{};
-        KvmLayout = RxLayout = KVM_LAYOUT{};
-    }
-
     // Starts the simulator with `options`, holding kUpload as its stored
     // configuration (uploaded to a plain simulator sharing its state file).
     void startSwitch(std::vector<std::string> options = {})
@@ -76,8 +70,8 @@ protected:
         const QString settings = dir.filePath(QStringLiteral("TORVIK.INI"));
         EXPECT_TRUE(WriteFileBytes(settings, "[Ports]\r\nCOM1=" + device + "\r\n"));
         window.reset();
-        transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(PortNames{}));
-        window = std::make_unique<TfrmSetup>(prompts, *transfers, discovery, settings);
+        transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(PortNames{}), config);
+        window = std::make_unique<TfrmSetup>(prompts, config, *transfers, discovery, settings);
         return *window;
     }
 
@@ -87,6 +81,11 @@ protected:
     FakePrompts prompts;
     QtEventPump pump;
     FakePortDiscovery discovery;
+    ConfigRecords config;
+    KVM_CONFIG& KvmConfig = config.KvmConfig;
+    KVM_LAYOUT& KvmLayout = config.KvmLayout;
+    KVM_CONFIG& RxConfig = config.RxConfig;
+    KVM_LAYOUT& RxLayout = config.RxLayout;
     std::unique_ptr<TransferService> transfers;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<TfrmSetup> window;

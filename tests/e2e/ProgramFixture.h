@@ -29,8 +29,6 @@ class ProgramFixture : public testing::Test {
 protected:
     void SetUp() override
     {
-        KvmConfig = RxConfig = KVM_CONFIG{};
-        KvmLayout = RxLayout = KVM_LAYOUT{};
         settings = dir.filePath(QStringLiteral("TORVIK.INI"));
         log = dir.filePath(QStringLiteral("commands.log")).toStdString();
     }
@@ -51,8 +49,9 @@ protected:
     TfrmSetup& makeWindows()
     {
         windows.reset();
-        transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(PortNames{}));
-        windows = std::make_unique<ProgramWindows>(ProgramServices{prompts, pointer, *transfers, discovery, settings});
+        transfers = std::make_unique<TransferService>(pump, CreatePlatformCommDevice(PortNames{}), config);
+        windows =
+            std::make_unique<ProgramWindows>(ProgramServices{prompts, pointer, config, *transfers, discovery, settings});
         setup = &windows->frmSetup;
         editor = &windows->frmGlidex;
         return *setup;
@@ -75,6 +74,11 @@ protected:
     FakePointer pointer;
     QtEventPump pump;
     FakePortDiscovery discovery;
+    ConfigRecords config;
+    KVM_CONFIG& KvmConfig = config.KvmConfig;
+    KVM_LAYOUT& KvmLayout = config.KvmLayout;
+    KVM_CONFIG& RxConfig = config.RxConfig;
+    KVM_LAYOUT& RxLayout = config.RxLayout;
     std::unique_ptr<TransferService> transfers;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<ProgramWindows> windows;

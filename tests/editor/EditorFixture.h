@@ -15,9 +15,7 @@
 // built from a KvmLayout that each test starts empty.
 class EditorFixture : public testing::Test {
 protected:
-    void SetUp() override { KvmLayout = KVM_LAYOUT{}; }
-
-    static void place(int n, PortRect rect)
+    void place(int n, PortRect rect)
     {
         KvmLayout.Group[n] = 1;
         KvmLayout.Port[n] = rect;
@@ -26,7 +24,7 @@ protected:
     // The editor made from KvmLayout, shown off screen.
     TfrmGlidex& showEditor()
     {
-        editor = std::make_unique<TfrmGlidex>(prompts, pointer, line.transfers, QString());
+        editor = std::make_unique<TfrmGlidex>(prompts, pointer, line.config, line.transfers, QString());
         editor->show();
         QApplication::processEvents();
         return *editor;
@@ -37,6 +35,7 @@ protected:
 
     FakePrompts prompts;
     FakePointer pointer;
-    IdleTransfers line;
+    IdleTransfers line;  // with a fresh configuration
+    KVM_LAYOUT& KvmLayout = line.config.KvmLayout;
     std::unique_ptr<TfrmGlidex> editor;
 };

@@ -36,11 +36,9 @@ const QColor kLime(0, 255, 0);
 
 class GlidexWindowTest : public testing::Test {
 protected:
-    void SetUp() override { KvmLayout = KVM_LAYOUT{}; }
-
     TfrmGlidex& create()
     {
-        editor = std::make_unique<TfrmGlidex>(prompts, pointer, line.transfers, QString());
+        editor = std::make_unique<TfrmGlidex>(prompts, pointer, line.config, line.transfers, QString());
         return *editor;
     }
 
@@ -49,7 +47,7 @@ protected:
     QImage picture(int n) const { return tile(n).grab().toImage(); }
     QColor labelBackground(int n) const { return tile(n).PortLabel->palette().color(QPalette::Window); }
 
-    static void place(int n, PortRect rect)
+    void place(int n, PortRect rect)
     {
         KvmLayout.Group[n] = 1;
         KvmLayout.Port[n] = rect;
@@ -100,6 +98,8 @@ protected:
     FakePrompts prompts;
     FakePointer pointer;
     IdleTransfers line;
+    KVM_CONFIG& KvmConfig = line.config.KvmConfig;
+    KVM_LAYOUT& KvmLayout = line.config.KvmLayout;
     std::unique_ptr<TfrmGlidex> editor;
 };
 
@@ -353,8 +353,8 @@ protected:
     void SetUp() override
     {
         GlidexWindowTest::SetUp();
-        KvmConfig = KVM_CONFIG{};
-        setup = std::make_unique<TfrmSetup>(prompts, line.transfers, line.discovery, dir.filePath(QStringLiteral("TORVIK.INI")));
+        setup = std::make_unique<TfrmSetup>(prompts, line.config, line.transfers, line.discovery,
+                                            dir.filePath(QStringLiteral("TORVIK.INI")));
         create();
         setup->setLayoutEditor(editor.get());
     }

@@ -2,6 +2,7 @@
 
 #include "serial/ComPort.h"
 #include "setup/KvmConfig.h"
+#include "setup/ProtocolTable.h"
 #include "setup/TransferMessages.h"
 #include "setup/UploadCommands.h"
 #include "support/FakeCommDevice.h"
@@ -30,10 +31,8 @@ protected:
         port = std::make_unique<TComPort>(std::move(owned));
         port->setEvents(0);
         link = std::make_unique<DeviceLink>(
-            *port, DeviceLink::Timer{[this] { timerRunning = true; }, [this] { timerRunning = false; }}, pump,
+            *port, config, DeviceLink::Timer{[this] { timerRunning = true; }, [this] { timerRunning = false; }}, pump,
             [this](bool layoutOnly) { posted.push_back(layoutOnly); });
-        KvmConfig = RxConfig = KVM_CONFIG{};
-        KvmLayout = RxLayout = KVM_LAYOUT{};
     }
 
     // Bytes from the switch, handed to the receive handler.
@@ -68,6 +67,11 @@ protected:
     std::unique_ptr<TComPort> port;
     ScriptedPump pump;
     FakePrompts prompts;
+    ConfigRecords config;
+    KVM_CONFIG& KvmConfig = config.KvmConfig;
+    KVM_LAYOUT& KvmLayout = config.KvmLayout;
+    KVM_CONFIG& RxConfig = config.RxConfig;
+    KVM_LAYOUT& RxLayout = config.RxLayout;
     std::unique_ptr<DeviceLink> link;
     bool timerRunning = false;
     int ticks = 0;
@@ -220,6 +224,14 @@ TEST_F(DeviceLinkTest, LoadConfigReportsEachOutcome)
     EXPECT_EQ(shown, (std::vector<std::pair<QString, QString>>{{"COM port open error!", "Error"},
                                                                {"Load Config finished!", "Info"},
                                                                {"Load Config error!", "Error"}}));
+}
+
+TEST_F(DeviceLinkTest, GroupKeywordsOutsideTheFourBlocksAreIgnored)
+{
+    startDownload();
+    receive("Group0 1\rGroup5 1\rGroup 1\rGroup11 1\rGroup01 1\r#");
+    EXPECT_EQ(KvmLayout, KVM_LAYOUT{});
+    EXPECT_EQ(kReplyLines, 192);  // the progress total of a download: seven settings and the layout's lines
 }
 
 TEST(UploadCommands, SettingsAndLayoutLinesAreFormattedAsTheSwitchReadsThem)

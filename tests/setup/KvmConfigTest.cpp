@@ -45,22 +45,21 @@ TEST(KvmConfig, ResetToDefaultsClearsEverythingAndAppliesTheFactoryTable)
 
 TEST(KvmConfig, CommitCopiesTheReceivedPairOrOnlyTheLayout)
 {
-    RxConfig = KVM_CONFIG{0x1A, 2, 1, 3, 5, 255, "Glide"};
-    RxLayout = filledLayout(4);
+    ConfigRecords records;
+    records.RxConfig = KVM_CONFIG{0x1A, 2, 1, 3, 5, 255, "Glide"};
+    records.RxLayout = filledLayout(4);
 
-    KvmConfig = KVM_CONFIG{};
-    KvmLayout = KVM_LAYOUT{};
-    CommitDownload(/*layoutOnly=*/true);
-    EXPECT_EQ(KvmConfig, KVM_CONFIG{});
-    EXPECT_EQ(KvmLayout, RxLayout);
+    CommitDownload(records, /*layoutOnly=*/true);
+    EXPECT_EQ(records.KvmConfig, KVM_CONFIG{});
+    EXPECT_EQ(records.KvmLayout, records.RxLayout);
 
-    KvmLayout = KVM_LAYOUT{};
-    CommitDownload(/*layoutOnly=*/false);
-    EXPECT_EQ(KvmConfig, RxConfig);
-    EXPECT_EQ(KvmLayout, RxLayout);
+    records.KvmLayout = KVM_LAYOUT{};
+    CommitDownload(records, /*layoutOnly=*/false);
+    EXPECT_EQ(records.KvmConfig, records.RxConfig);
+    EXPECT_EQ(records.KvmLayout, records.RxLayout);
 
     // The received records stay as they were: a later download starts from them.
-    EXPECT_EQ(RxConfig.Layout, "Glide");
+    EXPECT_EQ(records.RxConfig.Layout, "Glide");
 }
 
 TEST(KvmConfig, SettingsFromTheFileAreBroughtIntoRange)

@@ -50,8 +50,6 @@ class SetupWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        KvmConfig = KVM_CONFIG{};
-        KvmLayout = KVM_LAYOUT{};
         settingsPath = dir.filePath(QStringLiteral("TORVIK.INI"));
     }
 
@@ -61,7 +59,7 @@ protected:
 
     TfrmSetup& create()
     {
-        window = std::make_unique<TfrmSetup>(prompts, line.transfers, line.discovery, settingsPath);
+        window = std::make_unique<TfrmSetup>(prompts, line.config, line.transfers, line.discovery, settingsPath);
         return *window;
     }
 
@@ -77,6 +75,8 @@ protected:
     QString settingsPath;
     FakePrompts prompts;
     IdleTransfers line;
+    KVM_CONFIG& KvmConfig = line.config.KvmConfig;
+    KVM_LAYOUT& KvmLayout = line.config.KvmLayout;
     std::unique_ptr<TfrmSetup> window;
 };
 

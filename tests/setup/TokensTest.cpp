@@ -10,25 +10,28 @@ namespace {
 
 std::vector<std::string> tokens(std::string_view text, int calls)
 {
+    TokenScanner scanner;
     std::vector<std::string> result;
     std::size_t pos = 0;
     for (int i = 0; i < calls; ++i) {
-        pos = NextToken(text, pos);
-        result.push_back(Token);
+        pos = scanner.NextToken(text, pos);
+        result.push_back(scanner.Token);
     }
     return result;
 }
 
 int32_t intOf(const char* token)
 {
-    Token = token;
-    return TokenToInt();
+    TokenScanner scanner;
+    scanner.Token = token;
+    return scanner.TokenToInt();
 }
 
 int32_t hexOf(const char* token)
 {
-    Token = token;
-    return TokenToHex();
+    TokenScanner scanner;
+    scanner.Token = token;
+    return scanner.TokenToHex();
 }
 
 TEST(Tokens, NextTokenSplitsAtSpacesOnlyAndYieldsEmptyTokensAtTheEnd)
@@ -39,10 +42,11 @@ TEST(Tokens, NextTokenSplitsAtSpacesOnlyAndYieldsEmptyTokensAtTheEnd)
     EXPECT_EQ(tokens("   ", 1), (std::vector<std::string>{""}));
 
     // The returned position is the character that ended the token.
-    EXPECT_EQ(NextToken("ab cd", 0), 2u);
-    EXPECT_EQ(NextToken("ab cd", 2), 5u);
-    EXPECT_EQ(NextToken("ab cd", 99), 99u);
-    EXPECT_EQ(Token, "");
+    TokenScanner scanner;
+    EXPECT_EQ(scanner.NextToken("ab cd", 0), 2u);
+    EXPECT_EQ(scanner.NextToken("ab cd", 2), 5u);
+    EXPECT_EQ(scanner.NextToken("ab cd", 99), 99u);
+    EXPECT_EQ(scanner.Token, "");
 }
 
 TEST(Tokens, TokenToIntReadsLeadingDecimalDigitsAndWrapsLike32BitArithmetic)
@@ -73,14 +77,15 @@ TEST(Tokens, TokenToHexReadsLeadingHexDigitsWithoutPrefix)
 
 TEST(Tokens, ReadNumbersFillsMissingWithZeroAndIgnoresSurplus)
 {
+    TokenScanner scanner;
     std::array<int32_t, 4> numbers{9, 9, 9, 9};
-    ReadNumbers("10 -10 20", numbers);
+    scanner.ReadNumbers("10 -10 20", numbers);
     EXPECT_EQ(numbers, (std::array<int32_t, 4>{10, 0, 20, 0}));
 
-    ReadNumbers("1 2 3 4 5 6", numbers);
+    scanner.ReadNumbers("1 2 3 4 5 6", numbers);
     EXPECT_EQ(numbers, (std::array<int32_t, 4>{1, 2, 3, 4}));
 
-    ReadNumbers("", numbers);
+    scanner.ReadNumbers("", numbers);
     EXPECT_EQ(numbers, (std::array<int32_t, 4>{0, 0, 0, 0}));
 }
 

@@ -4,6 +4,7 @@
 #include "platform/Prompts.h"
 #include "serial/ComPort.h"
 #include "setup/DeviceLink.h"
+#include "setup/KvmConfig.h"
 
 #include <memory>
 
@@ -34,5 +35,6 @@ struct QuietLink {
 
     TComPort port;
     IdlePump pump;
-    DeviceLink link{port, DeviceLink::Timer{[] {}, [] {}}, pump, [](bool) {}};
+    ConfigRecords records;
+    DeviceLink link{port, records, DeviceLink::Timer{[] {}, [] {}}, pump, [](bool) {}};
 };
