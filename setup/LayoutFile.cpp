@@ -31,9 +31,18 @@ int indexesPerKey(const ProtocolItem& item)
     return item.range == IndexRange::Each ? 1 : item.indexes;
 }
 
-bool filedLayoutItem(const ProtocolItem& item)
+// Calls `each(item, key, first, perKey)` for every key of the layout tables
+// in the file, in table order: `key` holds `perKey` indexes from `first` on.
+template <typename Each>
+void forEachLayoutKey(Each each)
 {
-    return IsLayoutItem(item) && !item.fileKey.empty();
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (!IsLayoutItem(item) || item.fileKey.empty())
+            continue;
+        const int perKey = indexesPerKey(item);
+        for (int first = 1; first <= item.indexes; first += perKey)
+            each(item, layoutKey(item, first), first, perKey);
+    }
 }
 
 }  // namespace
@@ -50,18 +59,13 @@ int ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout)
     TokenScanner scanner;
     KVM_LAYOUT result;
     std::array<int32_t, kMostLayoutNumbers> numbers{};
-    for (const ProtocolItem& item : kProtocolItems) {
-        if (!filedLayoutItem(item))
-            continue;
-        const int perKey = indexesPerKey(item);
+    forEachLayoutKey([&](const ProtocolItem& item, const std::string& key, int first, int perKey) {
         const auto values = static_cast<std::size_t>(item.values);
-        for (int first = 1; first <= item.indexes; first += perKey) {
-            const std::span<int32_t> read = std::span(numbers).first(static_cast<std::size_t>(perKey) * values);
-            scanner.ReadNumbers(file.readString(kLayout, layoutKey(item, first), ""), read);
-            for (int i = 0; i < perKey; ++i)
-                item.set(result, first + i, read.subspan(static_cast<std::size_t>(i) * values, values));
-        }
-    }
+        const std::span<int32_t> read = std::span(numbers).first(static_cast<std::size_t>(perKey) * values);
+        scanner.ReadNumbers(file.readString(kLayout, key, ""), read);
+        for (int i = 0; i < perKey; ++i)
+            item.set(result, first + i, read.subspan(static_cast<std::size_t>(i) * values, values));
+    });
     layout = result;
     return 0;
 }
@@ -73,25 +77,19 @@ int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool over
     ProfileFile file(fileName);
     // The numbers of one key, "%d" each, separated by single spaces.
     std::array<int32_t, kMostLayoutNumbers> numbers{};
-    for (const ProtocolItem& item : kProtocolItems) {
-        if (!filedLayoutItem(item))
-            continue;
-        const int perKey = indexesPerKey(item);
-        const auto values = static_cast<std::size_t>(item.values);
-        for (int first = 1; first <= item.indexes; first += perKey) {
-            std::string text;
-            for (int i = 0; i < perKey; ++i) {
-                const std::span<int32_t> element = std::span(numbers).first(values);
-                item.get(layout, first + i, element);
-                for (const int32_t number : element) {
-                    if (!text.empty())
-                        text += ' ';
-                    text += std::to_string(number);
-                }
+    forEachLayoutKey([&](const ProtocolItem& item, const std::string& key, int first, int perKey) {
+        std::string text;
+        for (int i = 0; i < perKey; ++i) {
+            const std::span<int32_t> element = std::span(numbers).first(static_cast<std::size_t>(item.values));
+            item.get(layout, first + i, element);
+            for (const int32_t number : element) {
+                if (!text.empty())
+                    text += ' ';
+                text += std::to_string(number);
             }
-            file.writeString(kLayout, layoutKey(item, first), text);
         }
-    }
+        file.writeString(kLayout, key, text);
+    });
     return file.save(reason) ? 0 : -1;
 }
 

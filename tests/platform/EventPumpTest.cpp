@@ -1,5 +1,7 @@
 #include "platform/EventPump.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QObject>
 #include <gtest/gtest.h>
 
@@ -7,6 +9,17 @@
 #include <thread>
 
 namespace {
+
+// Counts the events it is given.
+class Receiver : public QObject {
+public:
+    bool event(QEvent* event) override
+    {
+        delivered += event->type() == QEvent::User;
+        return true;
+    }
+    int delivered = 0;
+};
 
 // The device link's waits sleep in processOrWait() until the port's event
 // thread posts the receive event; the same call must deliver it, on every
@@ -16,15 +29,17 @@ TEST(EventPump, AnEventPostedWhileWaitingIsDeliveredByThatWait)
 {
     QtEventPump pump;
     pump.processPending();
-    QObject receiver;
-    bool delivered = false;
-    std::thread poster([&] {
+    // A plain event, as the port's event thread posts one: a queued call of
+    // a functor would share Qt's reference-counted slot object between the
+    // threads, whose counting ThreadSanitizer cannot see inside Qt.
+    Receiver receiver;
+    std::thread poster([&receiver] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        QMetaObject::invokeMethod(&receiver, [&] { delivered = true; }, Qt::QueuedConnection);
+        QCoreApplication::postEvent(&receiver, new QEvent(QEvent::User));
     });
     pump.processOrWait();
     poster.join();
-    EXPECT_TRUE(delivered);
+    EXPECT_EQ(receiver.delivered, 1);
 }
 
 }  // namespace
