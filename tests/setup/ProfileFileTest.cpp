@@ -37,7 +37,7 @@ TEST_F(ProfileFileTest, FindsSectionsAndKeysAsTheWindowsProfileApiDoes)
     const ProfileFile file = load(
         "top=outside any section\r\n"
         "[ Setup ]\r\n"
-        "  COMPort =  3  \r\n"
+        "\t COMPort\t=\t 3 \t\r\n"
         "comport=4\r\n"
         "; Start=9\r\n"
         "no equals sign\r\n"
