@@ -143,9 +143,18 @@ int FindOverlap(const TileBoxes& tiles, int screenNo)
 
 OverlapPair FirstOverlap(const TileBoxes& tiles)
 {
+    // Each pair is looked at once, from its lower tile: a tile overlapping a
+    // lower one would have been found with that one already, so the first
+    // pair found is the lowest tile that overlaps any, and the lowest tile
+    // that overlaps it.
     for (int n = 1; n <= kScreenCount; ++n) {
-        if (const int other = FindOverlap(tiles, n); other > 0)
-            return {n, other};
+        const TileBox& tile = tiles[n];
+        if (tile.Group == 0)
+            continue;
+        for (int other = n + 1; other <= kScreenCount; ++other) {
+            if (tiles[other].Group == tile.Group && Intersect(tiles[other].Rect, tile.Rect))
+                return {n, other};
+        }
     }
     return {};
 }
