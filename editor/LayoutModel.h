@@ -159,14 +159,14 @@ public:
     // at 0, 0); the styles stay.
     void NewLayout();
 
-    // The monitors as the layout rules see them.
-    TileBoxes Boxes() const;
-    DeskLimits Desk() const { return {MaxDeskX, MaxDeskY}; }
-
 signals:
     void changed(const LayoutChange& change);
 
 private:
+    // The monitors as the layout rules see them.
+    TileBoxes Boxes() const;
+    DeskLimits Desk() const { return {MaxDeskX, MaxDeskY}; }
+
     // The edit's steps; publish() ends the edit and signals what it changed.
     void paint(int n, bool selected);
     void remove(int n);
