@@ -220,9 +220,9 @@ void LayoutModel::PlaceFromLabel(int n, bool removeConflicting)
                 remove(other);
         }
     }
-    if (SelectedNo > 0 && SelectedNo != n && Screens[SelectedNo].ScreenGroup != 0)
-        paint(SelectedNo, false);
-    SelectedNo = n;
+    // Not placed yet: select() only takes the marks off the tile selected
+    // before, and placing draws this one selected.
+    select(n);
     paint(n, true);
     publish();
 }

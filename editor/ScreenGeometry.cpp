@@ -129,16 +129,25 @@ bool Intersect(const DeskRect& a, const DeskRect& b)
            std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
 }
 
-int FindOverlap(const TileBoxes& tiles, int screenNo)
+namespace {
+
+// The first tile from `from` on, other than placed tile `screenNo`, of its
+// group whose rectangle intersects its own, or 0.
+int overlapFrom(const TileBoxes& tiles, int screenNo, int from)
 {
     const TileBox& tile = tiles[screenNo];
-    if (tile.Group == 0)
-        return 0;
-    for (int n = 1; n <= kScreenCount; ++n) {
+    for (int n = from; n <= kScreenCount; ++n) {
         if (n != screenNo && tiles[n].Group == tile.Group && Intersect(tiles[n].Rect, tile.Rect))
             return n;
     }
     return 0;
+}
+
+}  // namespace
+
+int FindOverlap(const TileBoxes& tiles, int screenNo)
+{
+    return tiles[screenNo].Group == 0 ? 0 : overlapFrom(tiles, screenNo, 1);
 }
 
 OverlapPair FirstOverlap(const TileBoxes& tiles)
@@ -148,13 +157,10 @@ OverlapPair FirstOverlap(const TileBoxes& tiles)
     // pair found is the lowest tile that overlaps any, and the lowest tile
     // that overlaps it.
     for (int n = 1; n <= kScreenCount; ++n) {
-        const TileBox& tile = tiles[n];
-        if (tile.Group == 0)
+        if (tiles[n].Group == 0)
             continue;
-        for (int other = n + 1; other <= kScreenCount; ++other) {
-            if (tiles[other].Group == tile.Group && Intersect(tiles[other].Rect, tile.Rect))
-                return {n, other};
-        }
+        if (const int other = overlapFrom(tiles, n, n + 1); other > 0)
+            return {n, other};
     }
     return {};
 }

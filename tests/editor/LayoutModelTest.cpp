@@ -193,7 +193,7 @@ TEST_F(LayoutModelTest, PlacingFromALabelAnswersTheConflictAndRemovesTheOtherSid
     EXPECT_EQ(change.Painted[1].ScreenNo, 2);
     EXPECT_TRUE(change.Painted[1].Selected);
 
-    const PortConflict master = model.ConflictOf(10);
+    const PortConflict master = model.ConflictOf(11);  // Slave 2, port 3: its unit counts, not its port
     EXPECT_EQ(master.With, PortConflict::Side::Master);
     EXPECT_EQ(master.Number, 2);
     EXPECT_EQ(model.ConflictOf(5).With, PortConflict::Side::None);  // Slave 1 and master port 1: none placed
