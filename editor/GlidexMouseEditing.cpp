@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 bool TfrmGlidex::eventFilter(QObject* watched, QEvent* event)
@@ -54,6 +55,7 @@ void TfrmGlidex::ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, i
         return;
     DownX = x;
     DownY = y;
+    dragPointer_ = tile.mapToGlobal(QPoint(x, y));
     Model.BeginDrag(tile.Data.ScreenNo);
     // What a keyboard move said of a tile before is no longer news.
     StatusBar1->clearMessage();
@@ -65,43 +67,104 @@ void TfrmGlidex::ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x,
     if (!(buttons & Qt::LeftButton) || !Model.DragArmed)
         return;
 
-    // Every event counts from where the tile was last drawn.
+    const QPoint pointerAt = tile.mapToGlobal(QPoint(x, y));
+    const QPoint motion = pointerAt - dragPointer_;
+    dragPointer_ = pointerAt;
+    draggedTile_ = &tile;
+    dragTile(tile, QPoint(x, y));
+    followDraggedTile(tile, motion);
+
+    Label1->setText(QString::asprintf("delta %d %d Move %d %d, Pos %d %d", DownX, DownY, x, y,
+                                      tile.Picture().left() - scrollLayout->horizontalScrollBar()->value(),
+                                      tile.Picture().top() - scrollLayout->verticalScrollBar()->value()));
+    if (edgeScrollTarget() != scrollPosition())
+        edgeScrollTimer_->start();
+    else
+        edgeScrollTimer_->stop();
+}
+
+void TfrmGlidex::dragTile(TScreen& tile, QPoint at)
+{
+    // Every step counts from where the tile was last drawn.
     const CanvasTransform& canvas = Model.Canvas;
-    const DeskRect place =
-        Model.DragStep(tile.Data.ScreenNo, canvas.ToDesk(int64_t{x} - DownX), canvas.ToDesk(int64_t{y} - DownY));
+    const DeskRect place = Model.DragStep(tile.Data.ScreenNo, canvas.ToDesk(int64_t{at.x()} - DownX),
+                                          canvas.ToDesk(int64_t{at.y()} - DownY));
 
     // The tile lies on the canvas, which scrolls under the view.
     tile.MovePicture(canvas.ToCanvas(place).topLeft());
     edtX->setText(QString::number(place.Left));
     edtY->setText(QString::number(place.Top));
-    followDraggedTile(tile);
-
-    Label1->setText(QString::asprintf("delta %d %d Move %d %d, Pos %d %d", DownX, DownY, x, y,
-                                      tile.Picture().left() - scrollLayout->horizontalScrollBar()->value(),
-                                      tile.Picture().top() - scrollLayout->verticalScrollBar()->value()));
 }
 
-void TfrmGlidex::followDraggedTile(const TScreen& tile)
+void TfrmGlidex::followDraggedTile(TScreen& tile, QPoint motion)
 {
     QScrollBar* horizontal = scrollLayout->horizontalScrollBar();
     QScrollBar* vertical = scrollLayout->verticalScrollBar();
     const QSize client = scrollLayout->viewport()->size();
     const QRect picture = tile.Picture();
-    const FollowScroll alongX = ScrollToFollow(picture.left() - horizontal->value(), picture.width(),
-                                               {horizontal->value(), client.width(), imgLayout->width()});
-    const FollowScroll alongY = ScrollToFollow(picture.top() - vertical->value(), picture.height(),
-                                               {vertical->value(), client.height(), imgLayout->height()});
+    FollowScroll alongX = ScrollToFollow(picture.left() - horizontal->value(), picture.width(),
+                                         {horizontal->value(), client.width(), imgLayout->width()});
+    FollowScroll alongY = ScrollToFollow(picture.top() - vertical->value(), picture.height(),
+                                         {vertical->value(), client.height(), imgLayout->height()});
+    if (pointerFixed_) {
+        // The tile stays under a pointer that cannot be moved back, so it
+        // stays beyond the edge: only a move outward scrolls on, else the
+        // view would run at every motion.
+        auto sign = [](int value) { return (value > 0) - (value < 0); };
+        if (sign(alongX.Position - horizontal->value()) != sign(motion.x()))
+            alongX = {horizontal->value(), 0};
+        if (sign(alongY.Position - vertical->value()) != sign(motion.y()))
+            alongY = {vertical->value(), 0};
+    }
     const QPoint pointerAt = pointer_.pos();
     horizontal->setValue(alongX.Position);
     vertical->setValue(alongY.Position);
-    if (alongX.PointerShift != 0 || alongY.PointerShift != 0)
-        pointer_.setPos(pointerAt + QPoint(alongX.PointerShift, alongY.PointerShift));
+    const QPoint shift(alongX.PointerShift, alongY.PointerShift);
+    if (shift.isNull())
+        return;
+    if (!pointerFixed_ && pointer_.setPos(pointerAt + shift)) {
+        dragPointer_ += shift;
+        return;
+    }
+    // The pointer stayed where it was, and will stay for the rest of the
+    // session: the tile goes along with the canvas, so the point it was
+    // grabbed at stays under the pointer.
+    pointerFixed_ = true;
+    dragTile(tile, tile.mapFromGlobal(dragPointer_));
+}
+
+QPoint TfrmGlidex::scrollPosition() const
+{
+    return {scrollLayout->horizontalScrollBar()->value(), scrollLayout->verticalScrollBar()->value()};
+}
+
+QPoint TfrmGlidex::edgeScrollTarget() const
+{
+    const QPoint at = scrollLayout->viewport()->mapFromGlobal(dragPointer_);
+    const QSize client = scrollLayout->viewport()->size();
+    const QPoint position = scrollPosition();
+    return {ScrollAtEdge(at.x(), {position.x(), client.width(), imgLayout->width()}),
+            ScrollAtEdge(at.y(), {position.y(), client.height(), imgLayout->height()})};
+}
+
+void TfrmGlidex::edgeScrollTick()
+{
+    const QPoint target = edgeScrollTarget();
+    if (!Model.DragArmed || !draggedTile_ || target == scrollPosition()) {
+        edgeScrollTimer_->stop();
+        return;
+    }
+    scrollLayout->horizontalScrollBar()->setValue(target.x());
+    scrollLayout->verticalScrollBar()->setValue(target.y());
+    dragTile(*draggedTile_, draggedTile_->mapFromGlobal(dragPointer_));
 }
 
 void TfrmGlidex::ScreenMouseUp(TScreen& tile, Qt::MouseButton button, int x, int y)
 {
     if (button != Qt::LeftButton)
         return;
+    edgeScrollTimer_->stop();
+    draggedTile_ = nullptr;
     Label1->setText(QString::asprintf("Up %d %d", x, y));
     Model.EndDrag(tile.Data.ScreenNo);
 }

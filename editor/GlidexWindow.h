@@ -22,6 +22,7 @@ class QMenuBar;
 class QPushButton;
 class QScrollArea;
 class QStatusBar;
+class QTimer;
 class Pointer;
 class Prompts;
 class TransferService;
@@ -185,12 +186,28 @@ private:
     // The view back to the canvas's top-left corner.
     void scrollToTopLeft();
     void moveLayout(MoveDirection direction);
-    // Scrolls the view after the tile was dragged, moving the pointer along
-    // so it stays on the tile.
-    void followDraggedTile(const TScreen& tile);
+    // Moves a dragged tile so that the point it was grabbed at lies at `at`,
+    // in the tile's own coordinates, snapped and kept on the canvas.
+    void dragTile(TScreen& tile, QPoint at);
+    // Scrolls the view after the tile was dragged by the pointer's `motion`,
+    // moving the pointer along so it stays on the tile; where the pointer
+    // cannot be moved, the tile goes along with the canvas instead.
+    void followDraggedTile(TScreen& tile, QPoint motion);
+    // While a drag holds the pointer at the view's edge, a timer scrolls the
+    // view toward it, the tile with it, until the canvas border.
+    QPoint scrollPosition() const;
+    QPoint edgeScrollTarget() const;
+    void edgeScrollTick();
 
     // The Layout menu's transfer commands wait while a transfer runs.
     void transferRunningChanged(bool running);
+
+    // The drag in progress: where the pointer is, in screen coordinates, and
+    // the tile the edge scrolling moves. Whether the pointer refused a move.
+    QPoint dragPointer_;
+    TScreen* draggedTile_ = nullptr;
+    bool pointerFixed_ = false;
+    QTimer* edgeScrollTimer_;
 
     Prompts& prompts_;
     Pointer& pointer_;

@@ -232,3 +232,12 @@ FollowScroll ScrollToFollow(int viewStart, int size, ScrollAxis axis)
     }
     return {axis.Position, 0};
 }
+
+int ScrollAtEdge(int pointer, ScrollAxis axis)
+{
+    if (pointer < kEdgeZone)
+        return std::max(axis.Position - kEdgeStep, 0);
+    if (pointer >= axis.Client - kEdgeZone)
+        return std::max(std::min(axis.Position + kEdgeStep, axis.Range - axis.Client), axis.Position);
+    return axis.Position;
+}

@@ -7,7 +7,9 @@ QPoint QtPointer::pos() const
     return QCursor::pos();
 }
 
-void QtPointer::setPos(QPoint screenPos)
+bool QtPointer::setPos(QPoint screenPos)
 {
+    // A refused move leaves the position Qt last saw the pointer at.
     QCursor::setPos(screenPos);
+    return QCursor::pos() == screenPos;
 }

@@ -51,6 +51,7 @@ Architecture: ${arch}
 Maintainer: Torvik Setup maintainers <maintainers@torviksetup.invalid>
 Installed-Size: $(du -sk --exclude=DEBIAN "$stage" | cut -f1)
 Depends: ${depends}
+Recommends: qt6-wayland
 Section: utils
 Priority: optional
 Description: setup utility for a cascadable KVM switch

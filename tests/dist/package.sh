@@ -22,6 +22,9 @@ depends="$(field Depends)"
 for library in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6; do
   grep -q "\b$library\b" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
+# Native Wayland sessions need the platform plugin, which Depends cannot
+# find: the program does not link it.
+[ "$(field Recommends)" = "qt6-wayland" ] || fail "Recommends"
 dpkg-deb --info "$deb" >/dev/null
 
 contents="$(dpkg-deb --contents "$deb" | awk '{print $6}' | grep -v '/$' | sort)"

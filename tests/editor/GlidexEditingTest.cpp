@@ -114,6 +114,50 @@ TEST_F(GlidexEditingTest, DragPastTheViewScrollsAndTakesThePointerAlong)
     EXPECT_EQ(screen(1).DeskX, 1500);
 }
 
+TEST_F(GlidexEditingTest, WhereThePointerCannotMoveTheTileStaysUnderItAcrossTheEdges)
+{
+    place(1, {3000, 2000, 1920, 1080});  // 192 x 108 canvas pixels at 300, 200
+    TfrmGlidex& w = open();
+    pointer.movable = false;
+    const QWidget* view = w.scrollLayout->viewport();
+    const QPoint grab(30, 20);
+    QPoint at = tile(1).mapToGlobal(grab);
+    auto moveBy = [&](QPoint step) {
+        at += step;
+        QTest::mouseMove(&tile(1), tile(1).mapFromGlobal(at));
+        return tile(1).mapToGlobal(grab) == at;
+    };
+
+    // Out past the right edge, then down past the bottom one, 7 pixels a
+    // motion: the view scrolls a tile's width as the tile leaves it, and the
+    // grabbed point stays under the pointer at every motion.
+    QTest::mousePress(&tile(1), Qt::LeftButton, {}, grab);
+    while (view->mapFromGlobal(at).x() < view->width() + 20)
+        ASSERT_TRUE(moveBy({7, 0})) << view->mapFromGlobal(at).x();
+    const int scrolledX = horizontal()->value();
+    EXPECT_GT(scrolledX, 0);
+    EXPECT_EQ(scrolledX % 192, 0);
+    while (view->mapFromGlobal(at).y() < view->height() + 20)
+        ASSERT_TRUE(moveBy({0, 7})) << view->mapFromGlobal(at).y();
+    EXPECT_GT(vertical()->value(), 0);
+    EXPECT_EQ(vertical()->value() % 108, 0);
+    // Down along the right edge: no sideways scrolling.
+    EXPECT_EQ(horizontal()->value(), scrolledX);
+    EXPECT_FALSE(pointer.moves.empty());  // the pointer was asked, and refused
+
+    // Held still beyond the edges, the view goes on scrolling and takes the
+    // tile along, until the release.
+    const QPoint before(horizontal()->value(), vertical()->value());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return horizontal()->value() > before.x() && vertical()->value() > before.y(); }));
+    EXPECT_EQ(tile(1).mapToGlobal(grab), at);
+    QTest::mouseRelease(&tile(1), Qt::LeftButton, {}, tile(1).mapFromGlobal(at));
+    const QPoint released(horizontal()->value(), vertical()->value());
+    QTest::qWait(200);
+    EXPECT_EQ(QPoint(horizontal()->value(), vertical()->value()), released);
+    const QPoint canvasAt = w.imgLayout->mapFromGlobal(at) - grab;
+    EXPECT_EQ(QPoint(screen(1).DeskX, screen(1).DeskY), canvasAt * 10);
+}
+
 TEST_F(GlidexEditingTest, ApplyTakesTheResolutionAndEveryValidPosition)
 {
     place(5, {3000, 500, 1920, 1080});

@@ -144,6 +144,20 @@ TEST(ScrollRules, DragScrollingFollowsTheTileAndMovesThePointerWithIt)
     EXPECT_EQ(ScrollToFollow(705, 192, {5200, 800, 6000}), (FollowScroll{5200, 0}));
 }
 
+TEST(ScrollRules, PointerHeldAtTheEdgeScrollsTowardItUntilTheCanvasBorder)
+{
+    // A view of 800 at 1000 over 6000: the zones are [..., 8) and [792, ...).
+    EXPECT_EQ(ScrollAtEdge(7, {1000, 800, 6000}), 960);
+    EXPECT_EQ(ScrollAtEdge(-300, {1000, 800, 6000}), 960);  // beyond the edge
+    EXPECT_EQ(ScrollAtEdge(8, {1000, 800, 6000}), 1000);
+    EXPECT_EQ(ScrollAtEdge(791, {1000, 800, 6000}), 1000);
+    EXPECT_EQ(ScrollAtEdge(792, {1000, 800, 6000}), 1040);
+    // The last step stops at the border.
+    EXPECT_EQ(ScrollAtEdge(0, {25, 800, 6000}), 0);
+    EXPECT_EQ(ScrollAtEdge(799, {5190, 800, 6000}), 5200);
+    EXPECT_EQ(ScrollAtEdge(799, {5200, 800, 6000}), 5200);
+}
+
 TEST_F(LayoutRules, AlignmentStepStopsAtTheNextEdgeOnTheWay)
 {
     place(1, 15000, 30000, 2560, 1440);  // edges x 15000, 17560; y 30000, 31440

@@ -4,16 +4,20 @@
 
 #include <vector>
 
-// A pointer that stays where the test puts it and remembers every move.
+// A pointer that stays where the test puts it and remembers every move it
+// was sent; one that is not `movable` refuses them, as on Wayland.
 class FakePointer final : public Pointer {
 public:
     QPoint pos() const override { return position; }
-    void setPos(QPoint screenPos) override
+    bool setPos(QPoint screenPos) override
     {
-        position = screenPos;
         moves.push_back(screenPos);
+        if (movable)
+            position = screenPos;
+        return movable;
     }
 
     QPoint position;
+    bool movable = true;
     std::vector<QPoint> moves;
 };
