@@ -56,6 +56,7 @@ void TfrmGlidex::ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, i
     DownX = x;
     DownY = y;
     dragPointer_ = tile.mapToGlobal(QPoint(x, y));
+    pointerFixed_ = false;
     Model.BeginDrag(tile.Data.ScreenNo);
     // What a keyboard move said of a tile before is no longer news.
     StatusBar1->clearMessage();
@@ -126,8 +127,8 @@ void TfrmGlidex::followDraggedTile(TScreen& tile, QPoint motion)
         dragPointer_ += shift;
         return;
     }
-    // The pointer stayed where it was, and will stay for the rest of the
-    // session: the tile goes along with the canvas, so the point it was
+    // The pointer stayed where it was, and is not asked again during this
+    // drag: the tile goes along with the canvas, so the point it was
     // grabbed at stays under the pointer.
     pointerFixed_ = true;
     dragTile(tile, tile.mapFromGlobal(dragPointer_));

@@ -203,7 +203,8 @@ private:
     void transferRunningChanged(bool running);
 
     // The drag in progress: where the pointer is, in screen coordinates, and
-    // the tile the edge scrolling moves. Whether the pointer refused a move.
+    // the tile the edge scrolling moves. Whether the pointer refused a move
+    // during this drag.
     QPoint dragPointer_;
     TScreen* draggedTile_ = nullptr;
     bool pointerFixed_ = false;
