@@ -55,7 +55,7 @@ void BM_PeakMemoryWithEditorOpen(benchmark::State& state)
         ProgramWindows windows(
             {prompts, pointer, config, transfers, discovery, dir.filePath(QStringLiteral("TORVIK.INI"))});
         placeAllMonitors(config.KvmLayout);  // the setup window has read the (missing) settings file
-        windows.frmGlidex.LoadFromConfig();
+        windows.frmGlidex.LoadFromConfig(QStringLiteral("Load Config"));
         windows.frmSetup.show();
         windows.frmGlidex.show();
         QApplication::processEvents();
@@ -93,7 +93,7 @@ void BM_LoadFromConfig(benchmark::State& state)
     Editor editor;
     TfrmGlidex& frmGlidex = editor.frmGlidex;
     for (auto _ : state)
-        frmGlidex.LoadFromConfig();
+        frmGlidex.LoadFromConfig(QStringLiteral("Load Config"));
 }
 BENCHMARK(BM_LoadFromConfig)->Unit(benchmark::kMicrosecond);
 

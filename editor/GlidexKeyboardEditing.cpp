@@ -35,7 +35,9 @@ void TfrmGlidex::ScreenKeyMove(TScreen& tile, MoveDirection direction, bool toAl
 {
     if (tile.Data.ScreenGroup == 0)
         return;
-    Model.KeyStep(tile.Data.ScreenNo, direction, toAlignment);
+    const int32_t n = tile.Data.ScreenNo;
+    History.Record(QStringLiteral("Move %1").arg(tile.Data.Title),
+                   [this, n, direction, toAlignment] { Model.KeyStep(n, direction, toAlignment); }, n);
     scrollLayout->ensureWidgetVisible(&tile);
     StatusBar1->showMessage(ScreenSummary(tile.Data));
 }

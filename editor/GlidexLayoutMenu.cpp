@@ -24,7 +24,7 @@ void TfrmGlidex::mnuNewClick()
     if (Model.AnyPlaced() && prompts_.messageBox(nullptr, QStringLiteral("Delete all?"), QStringLiteral("Confirm"),
                                                  MsgButtons::OkCancel) != MsgAnswer::Ok)
         return;
-    Model.NewLayout();
+    History.Record(mnuNew->text(), [this] { Model.NewLayout(); });
 }
 
 void TfrmGlidex::mnuImportClick()
@@ -34,7 +34,7 @@ void TfrmGlidex::mnuImportClick()
         return;
     // A missing or unreadable file leaves the tiles as they are.
     if (ReadLayoutFile(fileName, config_.KvmLayout) == 0)
-        LoadFromConfig();
+        LoadFromConfig(mnuImport->text());
 }
 
 void TfrmGlidex::mnuExportClick()

@@ -4,13 +4,15 @@
 
 #include "platform/Prompts.h"
 
+#include <QAction>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 
-void TfrmGlidex::moveLayout(MoveDirection direction)
+void TfrmGlidex::moveLayout(MoveDirection direction, const QAction* command)
 {
-    const LayoutStep step = Model.MoveLayout(direction);
+    LayoutStep step;
+    History.Record(command->text(), [this, direction, &step] { step = Model.MoveLayout(direction); });
     const bool vertical = direction == MoveDirection::Up || direction == MoveDirection::Down;
     const bool towardStart = direction == MoveDirection::Up || direction == MoveDirection::Left;
 
@@ -24,27 +26,27 @@ void TfrmGlidex::moveLayout(MoveDirection direction)
 
 void TfrmGlidex::mnuMoveUpClick()
 {
-    moveLayout(MoveDirection::Up);
+    moveLayout(MoveDirection::Up, mnuMoveUp);
 }
 
 void TfrmGlidex::mnuMoveDownClick()
 {
-    moveLayout(MoveDirection::Down);
+    moveLayout(MoveDirection::Down, mnuMoveDown);
 }
 
 void TfrmGlidex::mnuMoveLeftClick()
 {
-    moveLayout(MoveDirection::Left);
+    moveLayout(MoveDirection::Left, mnuMoveLeft);
 }
 
 void TfrmGlidex::mnuMoveRightClick()
 {
-    moveLayout(MoveDirection::Right);
+    moveLayout(MoveDirection::Right, mnuMoveRight);
 }
 
 void TfrmGlidex::mnuMoveTopLeftClick()
 {
-    Model.MoveToTopLeft();
+    History.Record(mnuMoveTopLeft->text(), [this] { Model.MoveToTopLeft(); });
     scrollToTopLeft();
 }
 
@@ -56,7 +58,9 @@ void TfrmGlidex::scrollToTopLeft()
 
 int32_t TfrmGlidex::CheckLayout(bool ShowErrors)
 {
-    const OverlapPair overlap = Model.CheckLayout();
+    // The check's move to the top-left corner is a step of its own.
+    OverlapPair overlap;
+    History.Record(mnuCheck->text(), [this, &overlap] { overlap = Model.CheckLayout(); });
     if (overlap.First > 0) {
         if (ShowErrors) {
             const QString message = QStringLiteral("%1, %2 is intersected!")

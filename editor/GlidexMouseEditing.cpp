@@ -46,7 +46,8 @@ void TfrmGlidex::PortLabelClick(QLabel* label)
         if (prompts_.messageBox(this, text, QStringLiteral("Confirm"), MsgButtons::OkCancel) != MsgAnswer::Ok)
             return;
     }
-    Model.PlaceFromLabel(n, conflict.With != PortConflict::Side::None);
+    History.Record(QStringLiteral("Place %1").arg(Model.Screens[n].Title),
+                   [this, n, conflict] { Model.PlaceFromLabel(n, conflict.With != PortConflict::Side::None); });
 }
 
 void TfrmGlidex::ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, int y)
@@ -58,6 +59,7 @@ void TfrmGlidex::ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, i
     dragPointer_ = tile.mapToGlobal(QPoint(x, y));
     pointerFixed_ = false;
     Model.BeginDrag(tile.Data.ScreenNo);
+    History.Begin();
     // What a keyboard move said of a tile before is no longer news.
     StatusBar1->clearMessage();
     Label1->setText(QString::asprintf("Down %d %d", DownX, DownY));
@@ -168,17 +170,25 @@ void TfrmGlidex::ScreenMouseUp(TScreen& tile, Qt::MouseButton button, int x, int
     draggedTile_ = nullptr;
     Label1->setText(QString::asprintf("Up %d %d", x, y));
     Model.EndDrag(tile.Data.ScreenNo);
+    History.End(QStringLiteral("Move %1").arg(tile.Data.Title));
 }
 
 void TfrmGlidex::btnApplyClick()
 {
-    Model.Apply(cmbResolution->currentIndex(), chkPortrait->isChecked(), ParseDeskPosition(edtX->text()),
-                ParseDeskPosition(edtY->text()));
+    if (Model.SelectedNo == 0)
+        return;
+    History.Record(QStringLiteral("Apply %1").arg(Model.Screens[Model.SelectedNo].Title), [this] {
+        Model.Apply(cmbResolution->currentIndex(), chkPortrait->isChecked(), ParseDeskPosition(edtX->text()),
+                    ParseDeskPosition(edtY->text()));
+    });
 }
 
 void TfrmGlidex::btnDeleteClick()
 {
-    Model.DeleteSelected();
+    if (Model.SelectedNo == 0)
+        return;
+    History.Record(QStringLiteral("Delete %1").arg(Model.Screens[Model.SelectedNo].Title),
+                   [this] { Model.DeleteSelected(); });
 }
 
 bool TfrmGlidex::FormMouseWheel(int wheelDelta, QPoint screenPos)

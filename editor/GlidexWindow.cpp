@@ -5,6 +5,7 @@
 #include "editor/PortLabel.h"
 #include "platform/Fonts.h"
 #include "platform/Widgets.h"
+#include "setup/LayoutRules.h"
 #include "setup/TransferService.h"
 
 #include <QAction>
@@ -22,6 +23,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -54,6 +57,7 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, ConfigRecords& config
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint)
     , Model(CanvasTransform{10}, kCanvasSize, kCanvasSize)
+    , History(Model, config.KvmLayout)
     , prompts_(prompts)
     , pointer_(pointer)
     , config_(config)
@@ -112,6 +116,22 @@ void TfrmGlidex::createWidgets()
         addLayout("mnuLoadLayout", QStringLiteral("Load Layout from Torvik"), &TfrmGlidex::mnuLoadLayoutClick);
     mnuSaveLayout =
         addLayout("mnuSaveLayout", QStringLiteral("Send Layout to Torvik"), &TfrmGlidex::mnuSaveLayoutClick);
+    // Undo and redo name the step they take back or do again ("Undo Move
+    // 2A") and are disabled when there is none. Ctrl+Y redoes as well where
+    // the platform's redo keys lack it.
+    mnuEdit = MainMenu->addMenu(QStringLiteral("Edit"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuUndo = History.Steps.createUndoAction(mnuEdit, QStringLiteral("Undo"));
+    mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
+    mnuUndo->setShortcuts(QKeySequence::Undo);
+    mnuEdit->addAction(mnuUndo);
+    mnuRedo = History.Steps.createRedoAction(mnuEdit, QStringLiteral("Redo"));
+    mnuRedo->setObjectName(QStringLiteral("mnuRedo"));
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (const QKeySequence ctrlY(Qt::CTRL | Qt::Key_Y); !redoKeys.contains(ctrlY))
+        redoKeys.append(ctrlY);
+    mnuRedo->setShortcuts(redoKeys);
+    mnuEdit->addAction(mnuRedo);
     mnuMove = MainMenu->addMenu(QStringLiteral("Move"));
     mnuMove->setObjectName(QStringLiteral("mnuMove"));
     auto addMove = [this](const char* name, const QString& text, const QKeySequence& shortcut,
@@ -208,6 +228,9 @@ void TfrmGlidex::FormCreate()
     cmbResolution->setCurrentIndex(-1);  // until a tile is selected
     setPanelEnabled(false);
     connect(&Model, &LayoutModel::changed, this, &TfrmGlidex::showChange);
+    connect(&History, &LayoutHistory::restored, this, &TfrmGlidex::showRestored);
+    // Screen readers read the status line's message as its name.
+    connect(StatusBar1, &QStatusBar::messageChanged, StatusBar1, &QWidget::setAccessibleName);
 
     const QFont labelFont = PointFont(QStringLiteral("MS Sans Serif"), 14, true);
     for (int n = 1; n <= kScreenCount; ++n) {
@@ -235,7 +258,8 @@ void TfrmGlidex::FormCreate()
     cmbDevice->setCurrentIndex(Model.CurDevice);
     connect(cmbDevice, &QComboBox::currentIndexChanged, this, &TfrmGlidex::cmbDeviceChange);
 
-    LoadFromConfig();
+    // The layout the editor starts from, not a step of its own.
+    Model.LoadFromConfig(config_.KvmLayout);
 }
 
 void TfrmGlidex::connectTile(TScreen& tile)
@@ -317,9 +341,27 @@ void TfrmGlidex::RemoveScreen(TScreen& tile)
     Model.RemoveScreen(tile.Data.ScreenNo);
 }
 
-void TfrmGlidex::LoadFromConfig()
+void TfrmGlidex::LoadFromConfig(const QString& command)
 {
-    Model.LoadFromConfig(config_.KvmLayout);
+    History.Record(command, [this] { Model.LoadFromConfig(config_.KvmLayout); });
+}
+
+void TfrmGlidex::showRestored(const QString& message, const std::vector<int32_t>& changed)
+{
+    if (!changed.empty()) {
+        const int unit = PortIndexOf(changed.front()) / 4;
+        if (std::all_of(changed.begin(), changed.end(), [unit](int32_t n) { return PortIndexOf(n) / 4 == unit; }))
+            cmbDevice->setCurrentIndex(unit);
+    }
+    int32_t shown = Model.SelectedNo;
+    if (shown == 0) {
+        const auto placed = std::find_if(changed.begin(), changed.end(),
+                                         [this](int32_t n) { return Model.Screens[n].ScreenGroup != 0; });
+        shown = placed != changed.end() ? *placed : 0;
+    }
+    if (shown != 0)
+        scrollLayout->ensureWidgetVisible(Screens[shown]);
+    StatusBar1->showMessage(message);
 }
 
 void TfrmGlidex::StoreToConfig()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/LayoutHistory.h"
 #include "editor/LayoutModel.h"
 #include "editor/ScreenGeometry.h"
 #include "editor/ScreenTile.h"
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -31,8 +33,9 @@ class TransferService;
 // desktop, the label strip of the chosen unit's monitors above it and the
 // selected tile's values below. Shown modally from the setup window. The
 // working layout and its rules are the model's (Model); the window hands it
-// the mouse, the keys and the menus, draws what it reports and asks the
-// user.
+// the mouse, the keys and the menus, records each change as a step of the
+// history (History) that the Edit menu undoes and redoes, draws what they
+// report and asks the user.
 class TfrmGlidex : public QDialog, public LayoutEditor {
     Q_OBJECT
 
@@ -48,8 +51,8 @@ public:
     void ShowEditor() override;
 
     // Rebuilds every tile from the Group and Port tables of KvmLayout and
-    // lays out the label strip. The selection ends.
-    void LoadFromConfig() override;
+    // lays out the label strip, one step named `command`. The selection ends.
+    void LoadFromConfig(const QString& command) override;
     // Writes the tiles into Group and Port of KvmLayout and recomputes each
     // port's total size and monitor offsets from its style.
     void StoreToConfig() override;
@@ -124,6 +127,8 @@ public:
 
     // The working layout; the tiles and labels show it.
     LayoutModel Model;
+    // Its steps, for the Edit menu; as long-lived as the window.
+    LayoutHistory History;
     OneBased<TScreen*, kScreenCount> Screens;
     // Where a press landed inside its tile, canvas pixels: the pointer keeps
     // that place on the tile while it drags it.
@@ -138,6 +143,9 @@ public:
     QAction* mnuMonitorLayout;
     QAction* mnuLoadLayout;
     QAction* mnuSaveLayout;
+    QMenu* mnuEdit;
+    QAction* mnuUndo;
+    QAction* mnuRedo;
     QMenu* mnuMove;
     QAction* mnuMoveUp;
     QAction* mnuMoveDown;
@@ -183,9 +191,14 @@ private:
     int labelLeft(int slot) const;
     // Shows what an edit of the model changed: tiles, labels, the panel.
     void showChange(const LayoutChange& change);
+    // After an undo or redo: the unit whose tiles changed, when they are all
+    // of one, in the label strip; the selected tile, or else the first
+    // changed one, in view; the message on the status line.
+    void showRestored(const QString& message, const std::vector<int32_t>& changed);
     // The view back to the canvas's top-left corner.
     void scrollToTopLeft();
-    void moveLayout(MoveDirection direction);
+    // The Move menu's step `command` in `direction`.
+    void moveLayout(MoveDirection direction, const QAction* command);
     // Moves a dragged tile so that the point it was grabbed at lies at `at`,
     // in the tile's own coordinates, snapped and kept on the canvas.
     void dragTile(TScreen& tile, QPoint at);

@@ -361,6 +361,56 @@ bool LayoutModel::AnyPlaced() const
     return std::any_of(Screens.begin(), Screens.end(), [](const LayoutScreen& s) { return s.ScreenGroup != 0; });
 }
 
+LayoutState LayoutModel::State() const
+{
+    LayoutState state;
+    for (const LayoutScreen& s : Screens)
+        state.Places[s.ScreenNo] = {s.ScreenGroup, s.DeskX, s.DeskY, s.DeskWidth, s.DeskHeight, s.Portrait, s.ResIndex};
+    state.SelectedNo = SelectedNo;
+    return state;
+}
+
+std::vector<int32_t> LayoutModel::Restore(const LayoutState& from, const LayoutState& to, const KVM_LAYOUT& layout)
+{
+    // A drag under way ends; its tile, the one selected, is drawn anew
+    // below, at its place.
+    DragArmed = false;
+
+    // No selection while monitors come and go, so that none passes it on.
+    const int32_t wasSelected = SelectedNo;
+    SelectedNo = 0;
+    std::vector<int32_t> changed;
+    for (int n = 1; n <= kScreenCount; ++n) {
+        const MonitorPlace& place = to.Places[n];
+        if (from.Places[n] == place)
+            continue;
+        changed.push_back(n);
+        LayoutScreen& screen = Screens[n];
+        screen.DeskX = place.DeskX;
+        screen.DeskY = place.DeskY;
+        screen.DeskWidth = place.DeskWidth;
+        screen.DeskHeight = place.DeskHeight;
+        screen.Portrait = place.Portrait;
+        screen.ResIndex = place.ResIndex;
+        if (place.ScreenGroup == 0)
+            remove(n);
+        else
+            paint(n, false);
+    }
+    refreshLabels(layout);
+
+    const int32_t selected = to.SelectedNo != 0 && Screens[to.SelectedNo].ScreenGroup != 0 ? to.SelectedNo : 0;
+    if (wasSelected != 0 && wasSelected != selected && Screens[wasSelected].ScreenGroup != 0)
+        paint(wasSelected, false);
+    SelectedNo = selected;
+    if (selected != 0)
+        paint(selected, true);
+    else
+        setPanel(0);
+    publish();
+    return changed;
+}
+
 void LayoutModel::NewLayout()
 {
     CurGroup = 1;

@@ -64,6 +64,26 @@ struct LayoutChange {
     bool empty() const { return Painted.empty() && Removed.empty() && !PanelChanged && !Labels; }
 };
 
+// What undo and redo bring back of a monitor: whether and where it is on
+// the canvas, its size and its orientation.
+struct MonitorPlace {
+    int32_t ScreenGroup = 0;
+    int32_t DeskX = 0;
+    int32_t DeskY = 0;
+    int32_t DeskWidth = 0;
+    int32_t DeskHeight = 0;
+    bool Portrait = false;
+    int32_t ResIndex = 0;
+    bool operator==(const MonitorPlace&) const = default;
+};
+
+// The working layout as a step of the editing history holds it: every
+// monitor's place and the selection.
+struct LayoutState {
+    OneBased<MonitorPlace, kScreenCount> Places;
+    int32_t SelectedNo = 0;
+};
+
 // Master port k and Slave k exclude each other: placing a monitor of one
 // side takes every monitor of the other off the canvas, if the user agrees.
 struct PortConflict {
@@ -155,6 +175,15 @@ public:
     OverlapPair CheckLayout();
 
     bool AnyPlaced() const;
+
+    LayoutState State() const;
+    // Undo and redo: the monitors whose places differ between `from` and
+    // `to` take their places in `to`, and the selection becomes that of `to`
+    // when its monitor is on the canvas (else none). A monitor the styles of
+    // `layout` do not allow stays off the canvas, as RefreshLabels has it;
+    // a drag under way ends where it started. Answers the monitors whose
+    // places differ, in number order.
+    std::vector<int32_t> Restore(const LayoutState& from, const LayoutState& to, const KVM_LAYOUT& layout);
     // Every monitor off the canvas and fresh again (1920 x 1080, landscape,
     // at 0, 0); the styles stay.
     void NewLayout();

@@ -185,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     KVM_LAYOUT& layout = e.config.KvmLayout;
     layout = input;
-    w.LoadFromConfig();
+    w.LoadFromConfig(QStringLiteral("Load Config"));
     checkTiles(w);
     w.StoreToConfig();
     for (int n = 1; n <= kScreenCount; ++n) {

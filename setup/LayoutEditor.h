@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 // What the setup window needs of the layout editor, which is built on top
@@ -15,6 +17,7 @@ public:
     virtual int32_t CheckLayout(bool ShowErrors) = 0;
     // The tiles into KvmLayout.
     virtual void StoreToConfig() = 0;
-    // The tiles anew from KvmLayout, after it changed.
-    virtual void LoadFromConfig() = 0;
+    // The tiles anew from KvmLayout, after `command` changed it; the
+    // editor's undo names the rebuild after the command.
+    virtual void LoadFromConfig(const QString& command) = 0;
 };

@@ -22,6 +22,8 @@
 #include <QScreen>
 #include <QSlider>
 
+#include <utility>
+
 namespace {
 
 constexpr int kClientWidth = 739;
@@ -213,6 +215,7 @@ void TfrmSetup::btnDefaultClick()
     // Only the working configuration changes; the file and the switch keep
     // theirs until Save Config.
     ResetToDefaults(config_.KvmConfig, config_.KvmLayout);
+    resetPosted_ = true;
     QCoreApplication::postEvent(this, new QEvent(WM_CONFIG_UPDATED));
 }
 
@@ -351,17 +354,18 @@ void TfrmSetup::WMConfigUpdated()
     // list item leaves its list without a selection.
     config_.KvmConfig.SwitchPos = NormalizedSwitchPos(config_.KvmConfig.SwitchPos);
     RecordToWidgets();
-    layoutChanged();
+    layoutChanged(std::exchange(resetPosted_, false) ? btnDefault->text() : btnLoadConfig->text());
 }
 
 void TfrmSetup::WMLayoutUpdated()
 {
-    layoutChanged();
+    // Only the editor's Load Layout downloads the layout alone.
+    layoutChanged(QStringLiteral("Load Layout from Torvik"));
 }
 
-void TfrmSetup::layoutChanged()
+void TfrmSetup::layoutChanged(const QString& command)
 {
     if (editor_)
-        editor_->LoadFromConfig();
+        editor_->LoadFromConfig(command);
     emit layoutUpdated();
 }

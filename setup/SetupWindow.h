@@ -92,9 +92,9 @@ private:
     void WidgetsToRecord();
     void WMConfigUpdated();
     void WMLayoutUpdated();
-    // KvmLayout changed: the layout editor rebuilds its tiles, then the
-    // change is signalled.
-    void layoutChanged();
+    // KvmLayout changed by `command`: the layout editor rebuilds its
+    // tiles, then the change is signalled.
+    void layoutChanged(const QString& command);
 
     Prompts& prompts_;
     ConfigRecords& config_;
@@ -103,4 +103,7 @@ private:
     LayoutEditor* editor_ = nullptr;
     QString settingsPath_;
     bool closePending_ = false;
+    // The next configuration update comes from Reset to Default, not from
+    // a download.
+    bool resetPosted_ = false;
 };

@@ -158,7 +158,7 @@ TEST_F(LayoutMenuTest, SendLayoutChecksMovesAndSends)
     prompts.answer(MsgAnswer::Ok);
     w.mnuNew->trigger();  // asks "Delete all?"
     KvmLayout.Port[2] = {2420, 300, 1920, 1080};
-    w.LoadFromConfig();
+    w.LoadFromConfig(QStringLiteral("Load Config"));
     prompts.answer(MsgAnswer::Ok);
     w.mnuSaveLayout->trigger();
     EXPECT_EQ(prompts.boxes().back().text, "Send Layout to Torvik successed!");

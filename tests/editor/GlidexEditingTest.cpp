@@ -9,9 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -345,6 +347,59 @@ TEST_F(GlidexEditingTest, MovingTheLayoutKeepsItsLeadingEdgeInView)
     w.mnuMoveDownClick();
     EXPECT_EQ(screen(1).DeskY, 20000);
     EXPECT_EQ(vertical()->value(), 1000 + client - 108);
+}
+
+TEST_F(GlidexEditingTest, EditMenuUndoesAndRedoesADragWhereTheUserSeesIt)
+{
+    place(1, {0, 0, 1920, 1080});
+    place(2, {5000, 300, 1920, 1080});
+    TfrmGlidex& w = open();
+    EXPECT_EQ(w.MainMenu->actions().at(1), w.mnuEdit->menuAction());
+    EXPECT_EQ(w.mnuEdit->actions(), QList<QAction*>({w.mnuUndo, w.mnuRedo}));
+    EXPECT_FALSE(w.mnuUndo->isEnabled());
+    EXPECT_TRUE(w.mnuRedo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)));
+    QList<QKeySequence> keys;  // no two commands share a key
+    for (const QAction* action : w.findChildren<QAction*>()) {
+        for (const QKeySequence& key : action->shortcuts())
+            EXPECT_FALSE(keys.contains(key)) << key.toString().toStdString();
+        keys << action->shortcuts();
+    }
+
+    QTest::mousePress(&tile(2), Qt::LeftButton, {}, QPoint(20, 30));
+    QTest::mouseMove(&tile(2), QPoint(-80, 80));
+    QTest::mouseRelease(&tile(2), Qt::LeftButton, {}, QPoint(-80, 80));
+    EXPECT_EQ(w.mnuUndo->text(), "Undo Move 2A");
+    w.mnuEdit->popup(w.mapToGlobal(QPoint(40, w.MainMenu->height())));
+    EXPECT_TRUE(SaveScreenshot(w.mnuEdit, "open"));
+    w.mnuEdit->hide();
+
+    // Looking elsewhere: tile 1 selected, Slave 1's labels, the view scrolled away.
+    QTest::mouseClick(&tile(1), Qt::LeftButton, {}, QPoint(5, 5));
+    w.cmbDevice->setCurrentIndex(1);
+    horizontal()->setValue(3000);
+    w.mnuUndo->trigger();
+    EXPECT_EQ(tile(2).pos(), QPoint(500, 30));
+    EXPECT_TRUE(marked(2));
+    EXPECT_FALSE(marked(1));
+    EXPECT_EQ(w.edtX->text(), "5000");
+    EXPECT_EQ(w.cmbDevice->currentIndex(), 0);
+    EXPECT_LE(horizontal()->value(), 500);
+    EXPECT_EQ(w.StatusBar1->accessibleName(), "Undone: Move 2A");
+    EXPECT_FALSE(w.mnuUndo->isEnabled());
+    EXPECT_EQ(w.mnuRedo->text(), "Redo Move 2A");
+
+    // On a tile the keys are the menu's; a position field keeps its own Ctrl+Z.
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    tile(2).setFocus();
+    QTest::keyClick(&tile(2), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(tile(2).pos(), QPoint(400, 80));
+    EXPECT_EQ(w.StatusBar1->currentMessage(), "Redone: Move 2A");
+    w.edtX->setFocus();
+    QTest::keyClicks(w.edtX, "7");
+    QTest::keyClick(w.edtX, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.edtX->text(), "4000");
+    EXPECT_EQ(tile(2).pos(), QPoint(400, 80));
 }
 
 }  // namespace

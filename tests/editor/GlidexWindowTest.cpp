@@ -115,7 +115,7 @@ TEST_F(GlidexWindowTest, EmptyLayoutOpensWithTheMasterLabelsAndADisabledPanel)
     QStringList menus;
     for (QAction* action : w.MainMenu->actions())
         menus << action->text();
-    EXPECT_EQ(menus, QStringList({"Layout", "Move", "Check"}));
+    EXPECT_EQ(menus, QStringList({"Layout", "Edit", "Move", "Check"}));
     EXPECT_EQ(w.cmbResolution->itemText(0), "640 x 480");
     EXPECT_EQ(w.cmbResolution->itemText(20), "4096 x 2160");
     EXPECT_TRUE(w.btnApply->isDefault());
@@ -238,7 +238,7 @@ TEST_F(GlidexWindowTest, RemovingAndReloadingRedrawTilesLabelsAndPanel)
     EXPECT_TRUE(panelEnabled());
     EXPECT_EQ(labelBackground(80), kLime);
 
-    editor->LoadFromConfig();  // a reload ends the selection
+    editor->LoadFromConfig(QStringLiteral("Load Config"));  // a reload ends the selection
     EXPECT_FALSE(panelEnabled());
     EXPECT_EQ(picture(3).pixelColor(2, 2), kYellow);
     EXPECT_EQ(placedTiles(), QList<int>({3, 5}));  // monitor 4 of a single-monitor port is surplus
@@ -363,18 +363,24 @@ protected:
     std::unique_ptr<TfrmSetup> setup;
 };
 
-TEST_F(EditorInSetupTest, ResetToDefaultAndDownloadsRebuildTheTiles)
+TEST_F(EditorInSetupTest, ResetToDefaultAndDownloadsRebuildTheTilesAsNamedSteps)
 {
     prompts.answer(MsgAnswer::Ok);
     setup->btnDefault->click();
     QApplication::processEvents();
     EXPECT_EQ(placedTiles(), QList<int>({1, 2, 3, 4}));
     EXPECT_EQ(tile(4).geometry(), QRect(576, 0, 192, 108));
+    EXPECT_EQ(editor->mnuUndo->text(), "Undo Reset to Default");
 
     KvmLayout.Group[2] = 0;
     QCoreApplication::postEvent(setup.get(), new QEvent(TfrmSetup::WM_LAYOUT_UPDATED));
     QApplication::processEvents();
     EXPECT_EQ(placedTiles(), QList<int>({1, 3, 4}));
+    EXPECT_EQ(editor->mnuUndo->text(), "Undo Load Layout from Torvik");
+    KvmLayout.Group[3] = 0;
+    QCoreApplication::postEvent(setup.get(), new QEvent(TfrmSetup::WM_CONFIG_UPDATED));
+    QApplication::processEvents();
+    EXPECT_EQ(editor->mnuUndo->text(), "Undo Load Config");
 }
 
 TEST_F(EditorInSetupTest, GlidexLayoutShowsTheEditorModallyAndEscapeDoesNotCloseIt)
@@ -410,7 +416,7 @@ TEST_F(GlidexWindowTest, Screenshots)
     place(10, {0, 1920, 1920, 1200});
     place(15, {1920, 1920, 3840, 2160});
     place(12, {5760, 1920, 1366, 768});
-    w.LoadFromConfig();
+    w.LoadFromConfig(QStringLiteral("Load Config"));
     select(2);
     EXPECT_TRUE(SaveScreenshot(&w, "mixed"));
 
