@@ -23,9 +23,8 @@ QString spokenName(QAccessibleInterface* control)
     return labels.isEmpty() ? control->text(QAccessible::Name) : labels.first().first->text(QAccessible::Name);
 }
 
-// Every control of `window` that Tab reaches while the window shows what it
-// shows now is named, by something other than its value, and by no other
-// control's name.
+// Every control that Tab reaches among those `window` shows now is named,
+// by something other than its value and by no other control's name.
 void expectEveryControlNamed(QWidget* window, const char* view)
 {
     SCOPED_TRACE(view);
