@@ -78,6 +78,7 @@ TfrmMonitor::TfrmMonitor(ConfigRecords& config, QWidget* parent)
             QComboBox* list =
                 makeWidget<QComboBox>(sheet, QStringLiteral("cmbMonitorStyle%1").arg(n), {200, top, 217, 22});
             list->addItems(kStyleItems);
+            label->setBuddy(list);  // names the list for screen readers
             lblPort[n] = label;
             cmbMonitorStyle[n] = list;
         }

@@ -18,6 +18,16 @@ public:
     {
     }
 
+    // Screen readers present a button's checked state only for toggle
+    // buttons, which Qt does not report: the description says it too.
+    QString text(QAccessible::Text t) const override
+    {
+        const QString text = QAccessibleWidget::text(t);
+        if (t != QAccessible::Description)
+            return text;
+        return text + (label()->Placed() ? QStringLiteral(", placed") : QStringLiteral(", not placed"));
+    }
+
     QAccessible::State state() const override
     {
         QAccessible::State state = QAccessibleWidget::state();

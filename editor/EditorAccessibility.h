@@ -2,8 +2,9 @@
 
 // Teaches Qt's accessibility layer (AT-SPI, UI Automation) the editor's own
 // widgets: a port label is a button named by its title whose checked state
-// says that its monitor is placed, and pressing it places the monitor; a
-// tile is a selectable list item named by its title, resolution and
-// position; the canvas lists its shown tiles only, in tile-number order.
+// and description say whether its monitor is placed, and pressing it places
+// the monitor; a tile is a selectable list item named by its title,
+// resolution and position; the canvas lists its shown tiles only, in
+// tile-number order.
 // Safe to call more than once; only the first call installs.
 void InstallEditorAccessibility();

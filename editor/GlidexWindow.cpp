@@ -160,6 +160,11 @@ void TfrmGlidex::createWidgets()
     panPort = makeStrip("panPort", 35);
     cmbDevice = makeWidget<QComboBox>(panPort, "cmbDevice", {8, 4, 121, 22});
     cmbDevice->addItems({"Master", "Slave 1", "Slave 2", "Slave 3", "Slave 4"});
+    // The list has no caption on screen; a hidden one names it for screen
+    // readers (a drop-down list's own accessible name is its current item).
+    QLabel* deviceCaption = makeLabel(panPort, "lblDevice", QStringLiteral("Unit"), {0, 0, 0, 0});
+    deviceCaption->setBuddy(cmbDevice);
+    deviceCaption->hide();
     // Holds trace texts of the mouse editing; never shown.
     Label1 = makeLabel(panPort, "Label1", QStringLiteral("Label1"), {4000, 8, 40, 13});
     Label1->hide();
@@ -195,6 +200,7 @@ void TfrmGlidex::createWidgets()
     panScreen = makeStrip("panScreen", 57);
     lblResolution = makeLabel(panScreen, "lblResolution", QStringLiteral("Resolution"), {16, 17, 60, 22});
     cmbResolution = makeWidget<QComboBox>(panScreen, "cmbResolution", {80, 17, 113, 22});
+    lblResolution->setBuddy(cmbResolution);  // names the list for screen readers
     chkPortrait = makeWidget<QCheckBox>(panScreen, "chkPortrait", {212, 17, 73, 22});
     chkPortrait->setText(QStringLiteral("Portrait"));
     lblPosition = makeLabel(panScreen, "lblPosition", QStringLiteral("Position"), {300, 17, 48, 22});
@@ -203,6 +209,9 @@ void TfrmGlidex::createWidgets()
     lblComma = makeLabel(panScreen, "lblComma", QStringLiteral(","), {412, 17, 8, 22});
     edtY = makeWidget<QLineEdit>(panScreen, "edtY", {422, 17, 57, 22});
     edtY->setText(QStringLiteral("1080"));
+    // One caption before both fields: each field's name says which it is.
+    edtX->setAccessibleName(lblPosition->text() + QStringLiteral(" X"));
+    edtY->setAccessibleName(lblPosition->text() + QStringLiteral(" Y"));
     btnApply = makeWidget<QPushButton>(panScreen, "btnApply", {500, 15, 75, 26});
     btnApply->setText(QStringLiteral("Apply"));
     btnDelete = makeWidget<QPushButton>(panScreen, "btnDelete", {588, 15, 75, 26});

@@ -20,6 +20,8 @@ void TPortLabel::SetPlaced(bool placed)
     changed.checked = true;
     QAccessibleStateChangeEvent event(this, changed);
     QAccessible::updateAccessibility(&event);
+    QAccessibleEvent description(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&description);
 }
 
 // Presses, double clicks and moves are taken, so that they do not reach the

@@ -146,6 +146,14 @@ void TfrmSetup::createWidgets()
     btnDefault = makeButton(this, "btnDefault", QStringLiteral("Reset to Default"), {432, 140, 137, 28});
     btnExit = makeButton(this, "btnExit", QStringLiteral("Exit"), {584, 140, 137, 28});
 
+    // Each caption names its control for screen readers (Qt's "labelled
+    // by" relation): a drop-down list's own name is its current item.
+    lblCOMPort->setBuddy(cmbCOMPort);
+    lblStartPort->setBuddy(cmbStartPort);
+    lblHotKey->setBuddy(cmbHotKey);
+    lblMouseSpeed->setBuddy(barSlider);
+    lblSwitchPos->setBuddy(cmbSwitchPos);
+
     const QList<QWidget*> tabOrder = {cmbCOMPort, cmbStartPort, cmbHotKey,     barSlider,
                                       chkPrecision, cmbSwitchPos, chkKVM,      btnGlidex,
                                       btnLoadConfig, btnSaveConfig, btnExit,   btnDefault};

@@ -167,7 +167,7 @@ TEST_F(GlidexKeyboardTest, ScreenReaderSeesLabelsAndShownTilesOnly)
     QAccessibleInterface* label = QAccessible::queryAccessibleInterface(tile(22).PortLabel);
     EXPECT_EQ(label->role(), QAccessible::Button);
     EXPECT_EQ(label->text(QAccessible::Name), "2B");
-    EXPECT_EQ(label->text(QAccessible::Description), "Master Port 2 Monitor 2");
+    EXPECT_EQ(label->text(QAccessible::Description), "Master Port 2 Monitor 2, not placed");
     EXPECT_TRUE(label->state().checkable);
     EXPECT_FALSE(label->state().checked);
     EXPECT_TRUE(stateOf(tile(2).PortLabel).checked);
@@ -177,6 +177,7 @@ TEST_F(GlidexKeyboardTest, ScreenReaderSeesLabelsAndShownTilesOnly)
     QApplication::processEvents();
     EXPECT_EQ(screen(22).ScreenGroup, 1);
     EXPECT_TRUE(label->state().checked);
+    EXPECT_EQ(label->text(QAccessible::Description), "Master Port 2 Monitor 2, placed");
 
     QAccessibleInterface* canvas = QAccessible::queryAccessibleInterface(w.imgLayout);
     ASSERT_EQ(canvas->childCount(), 3);
