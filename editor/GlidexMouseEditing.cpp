@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -152,8 +153,11 @@ QPoint TfrmGlidex::edgeScrollTarget() const
 
 void TfrmGlidex::edgeScrollTick()
 {
+    // A drag whose release never came (the window lost the mouse) stops
+    // here too.
     const QPoint target = edgeScrollTarget();
-    if (!Model.DragArmed || !draggedTile_ || target == scrollPosition()) {
+    const bool held = QGuiApplication::mouseButtons() & Qt::LeftButton;
+    if (!held || !Model.DragArmed || !draggedTile_ || target == scrollPosition()) {
         edgeScrollTimer_->stop();
         return;
     }
