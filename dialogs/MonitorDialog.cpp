@@ -1,5 +1,6 @@
 #include "dialogs/MonitorDialog.h"
 
+#include "platform/ComboBoxAccessibility.h"
 #include "platform/Fonts.h"
 #include "platform/Widgets.h"
 
@@ -56,6 +57,7 @@ TfrmMonitor::TfrmMonitor(ConfigRecords& config, QWidget* parent)
     setWindowTitle(QStringLiteral("MonitorLayout"));
     setFont(FormFont());
     setFixedSize(kClientWidth, kClientHeight);
+    InstallComboBoxAccessibility();
 
     PageControl1 = makeWidget<QTabWidget>(this, QStringLiteral("PageControl1"), {8, 8, 501, 217});
     // The pages have no frame of their own, and the tabs no base line.

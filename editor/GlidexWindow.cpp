@@ -3,6 +3,7 @@
 #include "editor/EditorAccessibility.h"
 #include "editor/MonitorValues.h"
 #include "editor/PortLabel.h"
+#include "platform/ComboBoxAccessibility.h"
 #include "platform/Fonts.h"
 #include "platform/Widgets.h"
 #include "setup/LayoutRules.h"
@@ -66,6 +67,7 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, ConfigRecords& config
 {
     setObjectName(QStringLiteral("frmGlidex"));
     setFont(FormFont());
+    InstallComboBoxAccessibility();
     InstallEditorAccessibility();
     createWidgets();
     resize(1280, 700);
@@ -161,7 +163,7 @@ void TfrmGlidex::createWidgets()
     cmbDevice = makeWidget<QComboBox>(panPort, "cmbDevice", {8, 4, 121, 22});
     cmbDevice->addItems({"Master", "Slave 1", "Slave 2", "Slave 3", "Slave 4"});
     // The list has no caption on screen; a hidden one names it for screen
-    // readers (a drop-down list's own accessible name is its current item).
+    // readers, which read a caption before a control's own name.
     QLabel* deviceCaption = makeLabel(panPort, "lblDevice", QStringLiteral("Unit"), {0, 0, 0, 0});
     deviceCaption->setBuddy(cmbDevice);
     deviceCaption->hide();

@@ -1,5 +1,6 @@
 #include "setup/SetupWindow.h"
 
+#include "platform/ComboBoxAccessibility.h"
 #include "platform/Fonts.h"
 #include "platform/Prompts.h"
 #include "platform/Widgets.h"
@@ -88,6 +89,7 @@ TfrmSetup::TfrmSetup(Prompts& prompts, ConfigRecords& config, TransferService& t
     setWindowTitle(QStringLiteral("Velmar Torvik Setup v3.13"));
     setFont(FormFont());
     setFixedSize(kClientWidth, kClientHeight);
+    InstallComboBoxAccessibility();
     createWidgets();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -147,7 +149,7 @@ void TfrmSetup::createWidgets()
     btnExit = makeButton(this, "btnExit", QStringLiteral("Exit"), {584, 140, 137, 28});
 
     // Each caption names its control for screen readers (Qt's "labelled
-    // by" relation): a drop-down list's own name is its current item.
+    // by" relation, which they read before the control's own name).
     lblCOMPort->setBuddy(cmbCOMPort);
     lblStartPort->setBuddy(cmbStartPort);
     lblHotKey->setBuddy(cmbHotKey);

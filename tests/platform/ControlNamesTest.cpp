@@ -4,8 +4,10 @@
 #include "support/FakePointer.h"
 #include "support/FakePrompts.h"
 #include "support/IdleTransfers.h"
+#include "support/QtPrinting.h"
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -46,7 +48,46 @@ void expectEveryControlNamed(QWidget* window, const char* view)
     EXPECT_GE(controls, 5);
 }
 
-TEST(ControlNames, EveryWindowNamesEachControlItsTabReaches)
+// On AT-SPI a screen reader reads a drop-down list's current item from the
+// list's text, and says a new item that comes selected. Every list `window`
+// shows reads so, before and after it moves to its next item (of another text
+// and length where the list has one). The event telling the new item is not
+// seen here: off screen, Qt sends accessibility events nowhere.
+void expectEveryListSaysItsItem(QWidget* window, const char* view)
+{
+    if (!QT_CONFIG(accessibility_atspi_bridge))
+        return;  // UI Automation reads Qt's own value
+    SCOPED_TRACE(view);
+    int lists = 0;
+    for (QComboBox* list : window->findChildren<QComboBox*>()) {
+        if (!list->isVisibleTo(window))
+            continue;
+        ++lists;
+        const std::string id = list->objectName().toStdString();
+        QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(list)->textInterface();
+        if (!text) {
+            ADD_FAILURE() << id << " has no text";
+            continue;
+        }
+        EXPECT_EQ(text->text(0, text->characterCount()), list->currentText()) << id;
+
+        const int item = list->currentIndex();
+        list->setCurrentIndex((item + 1) % list->count());
+        const QString next = list->currentText();
+        EXPECT_NE(next, list->itemText(item)) << id;
+        EXPECT_EQ(text->text(0, text->characterCount()), next) << id;
+        int start = -1;
+        int end = -1;
+        text->selection(0, &start, &end);
+        EXPECT_EQ(text->selectionCount(), 1) << id;
+        EXPECT_EQ(start, 0) << id;
+        EXPECT_EQ(end, next.size()) << id;
+        list->setCurrentIndex(item);
+    }
+    EXPECT_GE(lists, 1);
+}
+
+TEST(ControlNames, EveryWindowNamesEachControlItsTabReachesAndEachListsItem)
 {
     FakePrompts prompts;
     FakePointer pointer;
@@ -55,6 +96,7 @@ TEST(ControlNames, EveryWindowNamesEachControlItsTabReaches)
 
     TfrmSetup setup(prompts, line.config, line.transfers, line.discovery, dir.filePath(QStringLiteral("TORVIK.INI")));
     expectEveryControlNamed(&setup, "setup window");
+    expectEveryListSaysItsItem(&setup, "setup window");
 
     // A placed, selected monitor: its tile and the panel's fields take the
     // focus.
@@ -64,12 +106,14 @@ TEST(ControlNames, EveryWindowNamesEachControlItsTabReaches)
     editor.Model.Select(1);
     ASSERT_TRUE(editor.edtX->isEnabled());
     expectEveryControlNamed(&editor, "layout editor");
+    expectEveryListSaysItsItem(&editor, "layout editor");
 
     // The pages repeat their captions; the tabs tell the pages apart.
     TfrmMonitor monitor(line.config);
     for (int page = 0; page < monitor.PageControl1->count(); ++page) {
         monitor.PageControl1->setCurrentIndex(page);
         expectEveryControlNamed(&monitor, qPrintable(monitor.PageControl1->tabText(page)));
+        expectEveryListSaysItsItem(&monitor, qPrintable(monitor.PageControl1->tabText(page)));
     }
 }
 
