@@ -19,9 +19,10 @@ void TPortLabel::SetPlaced(bool placed)
     QAccessible::State changed;
     changed.checked = true;
     QAccessibleStateChangeEvent event(this, changed);
+    // No description change is sent: Qt's Linux bridge sends it without the
+    // text, which Orca fails on; readers read the description afresh on
+    // focus.
     QAccessible::updateAccessibility(&event);
-    QAccessibleEvent description(this, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&description);
 }
 
 // Presses, double clicks and moves are taken, so that they do not reach the
