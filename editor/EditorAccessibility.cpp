@@ -131,6 +131,11 @@ QAccessibleInterface* editorAccessible(const QString& className, QObject* object
         return new ScreenAccessible(static_cast<TScreen*>(object));
     if (className == QLatin1String("QWidget") && object->objectName() == QLatin1String("imgLayout"))
         return new CanvasAccessible(static_cast<QWidget*>(object));
+    // A window with a menu bar and a status line, not a dialog: screen
+    // readers look for the status line only in such windows ("Undone: Move
+    // 2A" is read there on request).
+    if (className == QLatin1String("TfrmGlidex"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     return nullptr;
 }
 
