@@ -33,7 +33,6 @@ constexpr int kCanvasSize = 6000;     // canvas pixels each way
 constexpr int kScrollStep = 50;
 constexpr int kLabelPitch = 69;       // 65 wide, 4 apart
 constexpr int kLabelTop = 5;          // in the 35 pixel strip
-constexpr int kEdgeScrollInterval = 40;  // ms between the steps of edge scrolling
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
 {
@@ -76,7 +75,7 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, ConfigRecords& config
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     edgeScrollTimer_ = new QTimer(this);
-    edgeScrollTimer_->setInterval(kEdgeScrollInterval);
+    edgeScrollTimer_->setInterval(kEdgeInterval);
     connect(edgeScrollTimer_, &QTimer::timeout, this, &TfrmGlidex::edgeScrollTick);
     FormCreate();
     connect(&transfers_, &TransferService::runningChanged, this, &TfrmGlidex::transferRunningChanged);

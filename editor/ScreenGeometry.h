@@ -121,9 +121,10 @@ FollowScroll ScrollToFollow(int viewStart, int size, ScrollAxis axis);
 
 // Scrolling while a drag holds the pointer still at the view's edge, where it
 // cannot push further: within kEdgeZone view pixels of an edge, or beyond
-// it, each tick scrolls kEdgeStep toward that edge, not past the canvas.
-// `pointer` is the pointer's place relative to the view; the answer is the
-// new scroll position.
+// it, each tick (every kEdgeInterval ms) scrolls kEdgeStep toward that
+// edge, not past the canvas. `pointer` is the pointer's place relative to
+// the view; the answer is the new scroll position.
 constexpr int kEdgeZone = 8;
 constexpr int kEdgeStep = 40;
+constexpr int kEdgeInterval = 40;
 int ScrollAtEdge(int pointer, ScrollAxis axis);
