@@ -8,9 +8,9 @@
 #include <QCommandLineParser>
 #include <QDir>
 
-namespace {
+#include <array>
 
-constexpr int kUsageError = 2;
+namespace {
 
 // The options QGuiApplication and QApplication take for themselves.
 const char* const kQtOptionsWithValue[] = {
@@ -45,8 +45,58 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "  present that no such key names (onboard ports first, then USB and ACM\n"
         "  adapters, by name) go to the other names from COM1 up; --list-ports shows\n"
         "  the result. The mapping is worked out again whenever the list opens.\n"
-        "  Serial devices usually need membership of the dialout group.\n")
+        "  Serial devices usually need membership of the dialout group.\n"
+        "\n"
+        "Without a window (--port with --read, --write or --compare):\n"
+        "  --read writes FILE in the settings file's format, sections [Setup] and\n"
+        "  [Layout] (an existing FILE keeps its other sections), so that it serves as\n"
+        "  --settings FILE and its layout can be imported. --write sends what Save\n"
+        "  Config would send for FILE, \"SAVE\" last; Ctrl+C stops it before \"SAVE\",\n"
+        "  and the switch keeps what it had saved. --compare prints one line per\n"
+        "  difference. --layout-only: the layout alone, as the editor's Load Layout\n"
+        "  and Send Layout do. FILE \"-\" is standard input or output. PORT is a COM\n"
+        "  name, mapped as above, or a device path.\n"
+        "  Exit status: 0 done (no differences), 1 differences, 2 usage error,\n"
+        "  3 the port cannot be opened, 4 the switch did not answer or the line\n"
+        "  failed, 5 FILE unreadable or unwritable or its layout invalid,\n"
+        "  130 interrupted.\n")
         .arg(QDir::toNativeSeparators(settingsPath), QString::number(PortNames::kComNameCount));
+}
+
+// The transfer the options ask for, if any; a wrong combination gives
+// `error`.
+std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser, const QCommandLineOption& port,
+                                               const std::array<QCommandLineOption, 3>& actions,
+                                               const QCommandLineOption& verify, const QCommandLineOption& layoutOnly,
+                                               const QCommandLineOption& quiet, QString& error)
+{
+    constexpr std::array kActions = {TransferRequest::Action::Read, TransferRequest::Action::Write,
+                                     TransferRequest::Action::Compare};
+    std::optional<TransferRequest> request;
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        if (!parser.isSet(actions[i]))
+            continue;
+        if (request || parser.values(actions[i]).size() > 1) {
+            error = QStringLiteral("give one of --read, --write and --compare, once");
+            return std::nullopt;
+        }
+        request = TransferRequest{kActions[i], parser.value(port), parser.value(actions[i])};
+    }
+    if (!request) {
+        for (const QCommandLineOption& option : {port, verify, layoutOnly, quiet}) {
+            if (parser.isSet(option))
+                error = QStringLiteral("--%1 needs --read, --write or --compare").arg(option.names().first());
+        }
+        return std::nullopt;
+    }
+    if (!parser.isSet(port) || request->port.isEmpty() || request->file.isEmpty())
+        error = QStringLiteral("a transfer needs --port PORT and a FILE");
+    else if (parser.isSet(verify) && request->action != TransferRequest::Action::Write)
+        error = QStringLiteral("--verify goes with --write");
+    request->verify = parser.isSet(verify);
+    request->layoutOnly = parser.isSet(layoutOnly);
+    request->quiet = parser.isSet(quiet);
+    return request;
 }
 
 }  // namespace
@@ -83,6 +133,18 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     const QCommandLineOption listPorts(QStringLiteral("list-ports"),
                                        QStringLiteral("Lists the COM names that reach a serial device, and exits."));
     parser.addOption(listPorts);
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The switch's port, a COM name or a device path."),
+                                  QStringLiteral("port"));
+    const QCommandLineOption read(QStringLiteral("read"), QStringLiteral("Reads the switch into <file>."),
+                                  QStringLiteral("file"));
+    const QCommandLineOption write(QStringLiteral("write"), QStringLiteral("Sends <file> to the switch."),
+                                   QStringLiteral("file"));
+    const QCommandLineOption compare(QStringLiteral("compare"), QStringLiteral("Compares the switch with <file>."),
+                                     QStringLiteral("file"));
+    const QCommandLineOption verify(QStringLiteral("verify"), QStringLiteral("After --write, reads the switch back."));
+    const QCommandLineOption layoutOnly(QStringLiteral("layout-only"), QStringLiteral("The layout alone."));
+    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Prints errors only."));
+    parser.addOptions({port, read, write, compare, verify, layoutOnly, quiet});
     for (const char* name : kQtOptionsWithValue)
         addHidden(parser, name, QStringLiteral("value"));
     for (const char* name : kQtFlags)
@@ -91,10 +153,14 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     CommandLine result;
     const bool parsed = parser.parse(arguments);
     result.settingsPath = SettingsFilePath(programFolder, environment, parsed ? parser.value(settings) : QString());
-    if (!parsed || !parser.positionalArguments().isEmpty()) {
-        const QString error = parsed ? QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first())
-                                     : parser.errorText();
-        result.exitCode = kUsageError;
+    QString error = parsed ? QString() : parser.errorText();
+    if (parsed && !parser.positionalArguments().isEmpty())
+        error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+    if (error.isEmpty() && !parser.isSet(help) && !parser.isSet(version) && !parser.isSet(listPorts))
+        result.transfer = transferRequest(parser, port, {read, write, compare}, verify, layoutOnly, quiet, error);
+    if (!error.isEmpty()) {
+        result.transfer.reset();
+        result.exitCode = ExitStatus::Usage;
         result.toStandardError = true;
         result.output = QStringLiteral("torvik-setup: %1\n\n").arg(error) + usage(parser, result.settingsPath);
     } else if (parser.isSet(help)) {

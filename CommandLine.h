@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/TransferRequest.h"
+
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -8,10 +10,11 @@
 
 class PortDiscovery;
 
-// What the command line asks for: either start, with this settings file, or
-// print `output` and end with `exitCode` without opening a window.
+// What the command line asks for: start with this settings file; or a
+// transfer without a window; or print `output` and end with `exitCode`.
 struct CommandLine {
     QString settingsPath;
+    std::optional<TransferRequest> transfer;
     std::optional<int> exitCode;
     QString output;
     bool toStandardError = false;
@@ -19,7 +22,8 @@ struct CommandLine {
 
 // Reads the program's options from `arguments` (the whole command line,
 // program name first): --help, --version, --settings FILE, --list-ports
-// (with the devices `discovery` finds). Qt's own options
+// (with the devices `discovery` finds), and a transfer: --port PORT with
+// --read, --write or --compare FILE, --verify, --layout-only, --quiet. Qt's own options
 // (-platform, -style, ...) are accepted and left for QApplication, which
 // reads them from the same command line. `programFolder` and `environment`
 // decide the settings file when --settings is not given.

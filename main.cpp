@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "ProgramWindows.h"
+#include "cli/ConsoleTransfer.h"
 #include "platform/EventPump.h"
 #include "platform/ExceptionReport.h"
 #include "platform/Fonts.h"
@@ -14,25 +15,24 @@
 
 #include <iostream>
 
-namespace {
-
-// The command line is read before the window system is reached, so that
-// --help, --version and a wrong option work without a display.
-CommandLine readCommandLine(int argc, char* argv[])
-{
-    const QCoreApplication core(argc, argv);
-    return ParseCommandLine(QCoreApplication::arguments(), QCoreApplication::applicationDirPath(),
-                            QProcessEnvironment::systemEnvironment(), SystemPortDiscovery());
-}
-
-}  // namespace
-
 int main(int argc, char* argv[])
 {
-    const CommandLine commandLine = readCommandLine(argc, argv);
-    if (commandLine.exitCode) {
-        (commandLine.toStandardError ? std::cerr : std::cout) << commandLine.output.toLocal8Bit().constData();
-        return *commandLine.exitCode;
+    // The command line is read, and a transfer without a window runs, before
+    // the window system is reached: they need no display.
+    QString settingsPath;
+    {
+        const QCoreApplication core(argc, argv);
+        const SystemPortDiscovery discovery;
+        const CommandLine commandLine = ParseCommandLine(QCoreApplication::arguments(),
+                                                         QCoreApplication::applicationDirPath(),
+                                                         QProcessEnvironment::systemEnvironment(), discovery);
+        if (commandLine.exitCode) {
+            (commandLine.toStandardError ? std::cerr : std::cout) << commandLine.output.toLocal8Bit().constData();
+            return *commandLine.exitCode;
+        }
+        if (commandLine.transfer)
+            return RunTransferRequest(*commandLine.transfer, commandLine.settingsPath, discovery);
+        settingsPath = commandLine.settingsPath;
     }
 
     QApplication app(argc, argv);
@@ -56,7 +56,7 @@ int main(int argc, char* argv[])
 
     // The windows live until the program ends, and only the setup window is
     // shown. Closing it ends the program.
-    ProgramWindows windows({prompts, pointer, config, transfers, discovery, commandLine.settingsPath});
+    ProgramWindows windows({prompts, pointer, config, transfers, discovery, settingsPath});
     windows.frmSetup.show();
     return QApplication::exec();
 }

@@ -11,8 +11,12 @@
 // threads of each went to sleep (or were preempted) per round trip, which
 // on a virtual machine is what a round trip's processor time mostly pays
 // for; `cpu_ratio` is the utility's processor time over the minimal
-// client's. Run it with bench/with-screen-reader.sh to include the
-// platform's accessibility bridge.
+// client's. The command line's `--write` of the settings file the window
+// just saved (the same lines) runs in the same loop as a process of its
+// own: `cli_wall_ratio` is its wall time, start-up and exit included, over
+// the minimal client's, `cli_cpu_us_per_line` its processor time per round
+// trip. Run it with bench/with-screen-reader.sh to include the platform's
+// accessibility bridge.
 
 #include "SimulatorProcess.h"
 #include "platform/EventPump.h"
@@ -40,6 +44,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -212,6 +218,31 @@ struct Cost {
     }
 };
 
+// `argv` run to its end as a process of its own: its wall time, and the
+// processor time and context switches the system accounts to it.
+bool runProgram(std::vector<std::string> argv, Cost& cost)
+{
+    std::vector<char*> pointers;
+    for (std::string& arg : argv)
+        pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execv(pointers[0], pointers.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid)
+        return false;
+    cost.wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    cost.cpu += seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    cost.switches += usage.ru_nvcsw + usage.ru_nivcsw;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 void BM_SaveConfigWindow(benchmark::State& state)
 {
     SimulatorProcess sim(true);
@@ -232,8 +263,12 @@ void BM_SaveConfigWindow(benchmark::State& state)
     Cost window;
     Cost reference;
     Cost handOver;
+    Cost commandLine;
     std::size_t lines = 0;
     int referenceFailures = 0;
+    int commandLineFailures = 0;
+    const std::vector<std::string> writeCommand{TORVIK_SETUP, "--port", sim.path(), "--quiet", "--write",
+                                                dir.filePath(QStringLiteral("TORVIK.INI")).toStdString()};
     for (auto _ : state) {
         window.add([&] { frmSetup.SaveConfig(); });
         const std::vector<std::string>& sent = transfers.link().CommandList();
@@ -241,6 +276,7 @@ void BM_SaveConfigWindow(benchmark::State& state)
         // The same lines from the minimal clients.
         reference.add([&] { referenceFailures += !ReferenceClient(sim.path(), false).upload(sent); });
         handOver.add([&] { referenceFailures += !ReferenceClient(sim.path(), true).upload(sent); });
+        commandLineFailures += !runProgram(writeCommand, commandLine);
     }
     const double uploads = static_cast<double>(state.iterations());
     const auto perLine = [&](double total) { return lines == 0 ? 0.0 : total / static_cast<double>(lines); };
@@ -257,8 +293,12 @@ void BM_SaveConfigWindow(benchmark::State& state)
     state.counters["switches_per_line"] = perLine(static_cast<double>(window.switches));
     state.counters["reference_switches_per_line"] = perLine(static_cast<double>(reference.switches));
     state.counters["handover_switches_per_line"] = perLine(static_cast<double>(handOver.switches));
+    state.counters["cli_ms"] = commandLine.wall * 1000.0 / uploads;
+    state.counters["cli_wall_ratio"] = commandLine.wall / reference.wall;
+    state.counters["cli_cpu_us_per_line"] = perLine(commandLine.cpu * 1e6);
+    state.counters["cli_switches_per_line"] = perLine(static_cast<double>(commandLine.switches));
     state.counters["lines"] = static_cast<double>(lines) / uploads;
-    state.counters["failures"] = uploads - prompts.successes + referenceFailures;
+    state.counters["failures"] = uploads - prompts.successes + referenceFailures + commandLineFailures;
 }
 BENCHMARK(BM_SaveConfigWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
 

@@ -63,8 +63,7 @@ int32_t TfrmGlidex::CheckLayout(bool ShowErrors)
     History.Record(mnuCheck->text(), [this, &overlap] { overlap = Model.CheckLayout(); });
     if (overlap.First > 0) {
         if (ShowErrors) {
-            const QString message = QStringLiteral("%1, %2 is intersected!")
-                                        .arg(Model.Screens[overlap.First].Title, Model.Screens[overlap.Second].Title);
+            const QString message = Model.OverlapMessage(overlap);
             // The status line keeps the result once the box is closed.
             StatusBar1->showMessage(message);
             prompts_.messageBox(this, message, QStringLiteral("Error"), MsgButtons::Ok);

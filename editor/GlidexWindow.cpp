@@ -29,7 +29,6 @@
 
 namespace {
 
-constexpr int kCanvasSize = 6000;     // canvas pixels each way
 constexpr int kScrollStep = 50;
 constexpr int kLabelPitch = 69;       // 65 wide, 4 apart
 constexpr int kLabelTop = 5;          // in the 35 pixel strip
@@ -56,7 +55,7 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, ConfigRecords& config
                        const QString& settingsPath, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint)
-    , Model(CanvasTransform{10}, kCanvasSize, kCanvasSize)
+    , Model(kEditorCanvas, kEditorCanvasSize, kEditorCanvasSize)
     , History(Model, config.KvmLayout)
     , prompts_(prompts)
     , pointer_(pointer)
@@ -179,7 +178,7 @@ void TfrmGlidex::createWidgets()
     imgLayout = new QWidget;
     imgLayout->setObjectName(QStringLiteral("imgLayout"));
     imgLayout->setAccessibleName(QStringLiteral("Layout"));
-    imgLayout->setFixedSize(kCanvasSize, kCanvasSize);
+    imgLayout->setFixedSize(kEditorCanvasSize, kEditorCanvasSize);
     imgLayout->setAutoFillBackground(true);
     QPalette canvas = imgLayout->palette();
     canvas.setColor(QPalette::Window, Qt::white);

@@ -356,6 +356,11 @@ OverlapPair LayoutModel::CheckLayout()
     return overlap;
 }
 
+QString LayoutModel::OverlapMessage(const OverlapPair& overlap) const
+{
+    return QStringLiteral("%1, %2 is intersected!").arg(Screens[overlap.First].Title, Screens[overlap.Second].Title);
+}
+
 bool LayoutModel::AnyPlaced() const
 {
     return std::any_of(Screens.begin(), Screens.end(), [](const LayoutScreen& s) { return s.ScreenGroup != 0; });

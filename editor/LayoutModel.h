@@ -91,6 +91,11 @@ struct PortConflict {
     int32_t Number = 0;  // the Slave's or the master port's number, 1..4
 };
 
+// The editor's desktop: 6000 x 6000 canvas pixels, each standing for 10
+// device pixels each way.
+inline constexpr int32_t kEditorCanvasSize = 6000;
+inline constexpr CanvasTransform kEditorCanvas{10};
+
 class LayoutModel : public QObject {
     Q_OBJECT
 
@@ -173,6 +178,8 @@ public:
     // The first overlapping pair of placed monitors of a group; when there
     // is none ({0, 0}), the layout has been moved to the top-left corner.
     OverlapPair CheckLayout();
+    // What the check says of an overlapping pair: "1A, 2A is intersected!".
+    QString OverlapMessage(const OverlapPair& overlap) const;
 
     bool AnyPlaced() const;
 

@@ -610,11 +610,14 @@ void CommDevicePosix::clearWake() const
 
 std::string CommDevicePosix::explainOpenFailure(const std::string& port, int error) const
 {
+    const std::string path = names_.devicePath(port);
+    // The lock of open() (or a driver's exclusive mode) refuses a second user.
+    if (error == EWOULDBLOCK || error == EBUSY)
+        return path + " is in use by another program.";
     if (error != EACCES && error != EPERM)
         return {};
     // Serial devices belong to a group (on Debian "dialout") whose members
     // may use them; membership takes effect at the next login.
-    const std::string path = names_.devicePath(port);
     struct stat info {};
     const group* owner = ::stat(path.c_str(), &info) == 0 ? getgrgid(info.st_gid) : nullptr;
     if (!owner)

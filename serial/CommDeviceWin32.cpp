@@ -137,6 +137,12 @@ public:
         return 0;
     }
 
+    std::string explainOpenFailure(const std::string& port, int error) const override
+    {
+        // Windows opens a COM port for one program at a time.
+        return error == ERROR_ACCESS_DENIED ? port + " is in use by another program." : std::string();
+    }
+
     void close() override
     {
         if (!device_.valid())

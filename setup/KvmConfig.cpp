@@ -59,6 +59,14 @@ void NormalizeFileSettings(KVM_CONFIG& config)
     config.SwitchPos = NormalizedSwitchPos(config.SwitchPos);
 }
 
+KVM_CONFIG EditableSettings(const KVM_CONFIG& config)
+{
+    KVM_CONFIG editable = config;
+    editable.Glidex = config.Glidex != 0 ? 1 : 0;
+    editable.Slider = config.Slider & (15 | kSliderPrecision);
+    return editable;
+}
+
 int SwitchPosToItem(int32_t switchPos)
 {
     return static_cast<int>((static_cast<uint32_t>(switchPos) + 1u) % 256u);

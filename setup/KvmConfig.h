@@ -107,6 +107,11 @@ int32_t NormalizedSwitchPos(int32_t switchPos);
 // The range rules applied after the settings file has been read.
 void NormalizeFileSettings(KVM_CONFIG& config);
 
+// What the setup window's controls hold of valid settings, and so what Save
+// Config sends: KVM mode on or off (Glidex 0 or 1), and of the slider its
+// speed and the pointer precision bit.
+KVM_CONFIG EditableSettings(const KVM_CONFIG& config);
+
 // Index of the switch-position list item for a value: 255 shows item 0
 // ("Last position"), 0 shows item 1 ("Center of screen").
 int SwitchPosToItem(int32_t switchPos);

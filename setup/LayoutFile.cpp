@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr std::string_view kLayout = "Layout";
-constexpr std::string_view kSetup = "Setup";
-
 // The key of one index of a table filed key by key ("Port1"), or the one key
 // of a whole table ("Group").
 std::string layoutKey(const ProtocolItem& item, int index)
@@ -54,7 +51,12 @@ int ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout)
     const ProfileFile file(fileName);
     if (file.status() != ProfileFile::Status::Loaded)
         return -1;
+    layout = ReadLayout(file);
+    return 0;
+}
 
+KVM_LAYOUT ReadLayout(const ProfileFile& file)
+{
     // Missing keys, and missing numbers, read as 0; surplus numbers are ignored.
     TokenScanner scanner;
     KVM_LAYOUT result;
@@ -62,12 +64,11 @@ int ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout)
     forEachLayoutKey([&](const ProtocolItem& item, const std::string& key, int first, int perKey) {
         const auto values = static_cast<std::size_t>(item.values);
         const std::span<int32_t> read = std::span(numbers).first(static_cast<std::size_t>(perKey) * values);
-        scanner.ReadNumbers(file.readString(kLayout, key, ""), read);
+        scanner.ReadNumbers(file.readString(kLayoutSection, key, ""), read);
         for (int i = 0; i < perKey; ++i)
             item.set(result, first + i, read.subspan(static_cast<std::size_t>(i) * values, values));
     });
-    layout = result;
-    return 0;
+    return result;
 }
 
 int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite, QString* reason)
@@ -75,6 +76,12 @@ int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool over
     if (!overwrite && QFileInfo(fileName).isFile())
         return 1;
     ProfileFile file(fileName);
+    WriteLayout(file, layout);
+    return file.save(reason) ? 0 : -1;
+}
+
+void WriteLayout(ProfileFile& file, const KVM_LAYOUT& layout)
+{
     // The numbers of one key, "%d" each, separated by single spaces.
     std::array<int32_t, kMostLayoutNumbers> numbers{};
     forEachLayoutKey([&](const ProtocolItem& item, const std::string& key, int first, int perKey) {
@@ -88,9 +95,8 @@ int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool over
                 text += std::to_string(number);
             }
         }
-        file.writeString(kLayout, key, text);
+        file.writeString(kLayoutSection, key, text);
     });
-    return file.save(reason) ? 0 : -1;
 }
 
 SetupSettings ReadSetupSection(const QString& fileName)
@@ -105,7 +111,7 @@ SetupSettings ReadSetup(const ProfileFile& file)
     SetupSettings settings;
     for (const ProtocolItem& item : kProtocolItems) {
         if (item.filed)
-            settings.*item.filed = file.readInteger(kSetup, item.fileKey, defaults.*item.filed);
+            settings.*item.filed = file.readInteger(kSetupSection, item.fileKey, defaults.*item.filed);
     }
     return settings;
 }
@@ -113,9 +119,36 @@ SetupSettings ReadSetup(const ProfileFile& file)
 bool WriteSetupSection(const QString& fileName, const SetupSettings& settings, QString* reason)
 {
     ProfileFile file(fileName);
+    WriteSetup(file, settings);
+    return file.save(reason);
+}
+
+void WriteSetup(ProfileFile& file, const SetupSettings& settings)
+{
     for (const ProtocolItem& item : kProtocolItems) {
         if (item.filed)
-            file.writeInteger(kSetup, item.fileKey, settings.*item.filed);
+            file.writeInteger(kSetupSection, item.fileKey, settings.*item.filed);
     }
-    return file.save(reason);
+}
+
+KVM_CONFIG FiledConfig(const SetupSettings& settings)
+{
+    KVM_CONFIG config;
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (item.filed && item.setting)
+            config.*item.setting = settings.*item.filed;
+    }
+    NormalizeFileSettings(config);
+    return config;
+}
+
+SetupSettings FileSettings(int32_t comPort, const KVM_CONFIG& config)
+{
+    SetupSettings settings;
+    settings.COMPort = comPort;
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (item.filed && item.setting)
+            settings.*item.filed = config.*item.setting;
+    }
+    return settings;
 }

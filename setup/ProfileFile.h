@@ -42,6 +42,7 @@ public:
     // The value of a key with one pair of surrounding quotes removed and cut to
     // kMaxValueLength characters; nothing when the section or key is missing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    bool hasSection(std::string_view section) const { return findSection(section) != nullptr; }
     std::string readString(std::string_view section, std::string_view key, std::string_view fallback) const;
 
     // "0x"/"0X" or "$" prefix hexadecimal, else decimal, with an optional sign.

@@ -177,14 +177,8 @@ void TfrmSetup::FormCreate()
     refreshPorts();
 
     const SetupSettings settings = ReadSetupSection(settingsPath_);
-    config_.KvmConfig.Start = settings.Start;
-    config_.KvmConfig.Glidex = settings.Glidex;
-    config_.KvmConfig.HotKey = settings.HotKey;
-    config_.KvmConfig.Slider = settings.MouseSlider;
-    config_.KvmConfig.SwitchPos = settings.SwitchPosition;
-
+    config_.KvmConfig = FiledConfig(settings);
     const int comPort = settings.COMPort >= 1 && settings.COMPort <= PortNames::kComNameCount ? settings.COMPort : 1;
-    NormalizeFileSettings(config_.KvmConfig);
 
     cmbCOMPort->setCurrentIndex(comPort - 1);
     RecordToWidgets();
@@ -316,11 +310,8 @@ void TfrmSetup::SaveConfig()
         // cannot be reached. When it cannot be written the user learns why
         // before the transfer goes on.
         QString reason;
-        const KVM_CONFIG& config = config_.KvmConfig;
-        const bool settingsSaved = WriteSetupSection(
-            settingsPath_,
-            {cmbCOMPort->currentIndex() + 1, config.Start, config.Glidex, config.HotKey, config.Slider, config.SwitchPos},
-            &reason);
+        const bool settingsSaved =
+            WriteSetupSection(settingsPath_, FileSettings(cmbCOMPort->currentIndex() + 1, config_.KvmConfig), &reason);
         bool layoutSaved = true;
         const bool layoutValid = !editor_ || editor_->CheckLayout(false) == 0;
         if (!layoutValid) {

@@ -6,57 +6,67 @@
 
 namespace {
 
-void show(Prompts& prompts, const QString& text, const char* caption)
-{
-    prompts.messageBox(nullptr, text, QString::fromLatin1(caption), MsgButtons::Ok);
-}
-
 // The outcome of a transfer: the errors every transfer shares (a port that
 // does not open, with the system's hint on a second line), the texts of its
-// own unanswered exchange and cancel, and its success text unless that is
-// empty.
-void report(Prompts& prompts, TransferResult result, const QString& openHint, const QString& noReply,
-            const QString& cancelled, const QString& done)
+// own unanswered exchange and cancel, and its success text.
+TransferMessage outcome(TransferResult result, const QString& openHint, const QString& noReply,
+                        const QString& cancelled, const QString& done)
 {
+    const QString error = QStringLiteral("Error");
     switch (result) {
     case TransferResult::PortError:
-        show(prompts,
-             openHint.isEmpty() ? QStringLiteral("COM port open error!")
-                                : QStringLiteral("COM port open error!\n") + openHint,
-             "Error");
-        break;
+        return {openHint.isEmpty() ? QStringLiteral("COM port open error!")
+                                   : QStringLiteral("COM port open error!\n") + openHint,
+                error};
     case TransferResult::Cancelled:
-        show(prompts, cancelled, "Info");
-        break;
+        return {cancelled, QStringLiteral("Info")};
     case TransferResult::NothingToSend:
-        show(prompts, QStringLiteral("Config write error!"), "Error");
-        break;
+        return {QStringLiteral("Config write error!"), error};
     case TransferResult::NoReply:
-        show(prompts, noReply, "Error");
-        break;
+        return {noReply, error};
     case TransferResult::Done:
-        if (!done.isEmpty())
-            show(prompts, done, "Info");
         break;
     }
+    return {done, QStringLiteral("Info")};
+}
+
+void show(Prompts& prompts, const TransferMessage& message)
+{
+    if (!message.text.isEmpty())
+        prompts.messageBox(nullptr, message.text, message.caption, MsgButtons::Ok);
 }
 
 }  // namespace
 
+TransferMessage DownloadMessage(TransferResult result, const QString& finished, const QString& openHint)
+{
+    return outcome(result, openHint, QStringLiteral("Load Config error!"),
+                   QStringLiteral("Transfer cancelled! Nothing was loaded."), finished);
+}
+
+TransferMessage UploadMessage(TransferResult result, const QString& succeeded, const QString& openHint)
+{
+    return outcome(result, openHint, QStringLiteral("COM port error! Please try again."),
+                   QStringLiteral("Transfer cancelled! The switch keeps the configuration it had saved."), succeeded);
+}
+
+TransferMessage FileNotSavedMessage(const QString& fileName, const QString& reason)
+{
+    return {QStringLiteral("%1 could not be saved: %2").arg(QDir::toNativeSeparators(fileName), reason),
+            QStringLiteral("Warning")};
+}
+
 void ReportDownload(Prompts& prompts, TransferResult result, const QString& finished, const QString& openHint)
 {
-    report(prompts, result, openHint, QStringLiteral("Load Config error!"),
-           QStringLiteral("Transfer cancelled! Nothing was loaded."), finished);
+    show(prompts, DownloadMessage(result, finished, openHint));
 }
 
 void ReportUpload(Prompts& prompts, TransferResult result, const QString& succeeded, const QString& openHint)
 {
-    report(prompts, result, openHint, QStringLiteral("COM port error! Please try again."),
-           QStringLiteral("Transfer cancelled! The switch keeps the configuration it had saved."), succeeded);
+    show(prompts, UploadMessage(result, succeeded, openHint));
 }
 
 void ReportFileNotSaved(Prompts& prompts, const QString& fileName, const QString& reason)
 {
-    show(prompts, QStringLiteral("%1 could not be saved: %2").arg(QDir::toNativeSeparators(fileName), reason),
-         "Warning");
+    show(prompts, FileNotSavedMessage(fileName, reason));
 }

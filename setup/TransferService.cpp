@@ -25,7 +25,7 @@ TransferService::TransferService(EventPump& pump, std::unique_ptr<CommDevice> de
                             linesDone_ = done;
                             linesTotal_ = total;
                         },
-                        [this] { return cancelRequested_; }});
+                        [this] { return cancelRequested_ || (cancelAsked_ && cancelAsked_()); }});
 }
 
 TransferService::~TransferService()

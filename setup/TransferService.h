@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +58,9 @@ public:
 
     // Asks the running transfer to stop before its next line.
     void cancel() { cancelRequested_ = true; }
+    // Stops every transfer, as cancel() does, once `asked` answers true (a
+    // stop signal's flag); asked at the same points as cancel().
+    void cancelWhen(std::function<bool()> asked) { cancelAsked_ = std::move(asked); }
 
     // The switch's configuration, or its layout alone, into the records'
     // KvmConfig and KvmLayout.
@@ -81,6 +85,7 @@ private:
     std::string portName_ = "COM1";
     bool running_ = false;
     bool cancelRequested_ = false;
+    std::function<bool()> cancelAsked_;
     int linesDone_ = 0;
     int linesTotal_ = 0;
 };

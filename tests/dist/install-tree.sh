@@ -14,6 +14,7 @@ actual="$(cd "$scratch/usr" && find . -type f -o -type l | sort)"
 expected="./bin/torvik-setup
 ./bin/torvik-sim
 ./share/applications/io.github.torviksetup.TorvikSetup.desktop
+./share/bash-completion/completions/torvik-setup
 ./share/icons/hicolor/48x48/apps/io.github.torviksetup.TorvikSetup.png
 ./share/icons/hicolor/scalable/apps/io.github.torviksetup.TorvikSetup.svg
 ./share/man/man1/torvik-setup.1
@@ -34,5 +35,17 @@ if ! report="$(appstreamcli validate-tree --no-net "$scratch" 2>&1)"; then
   echo "FAIL: appstreamcli validate-tree" >&2
   exit 1
 fi
+
+# The bash completion offers the options and, after --read, settings files and "-".
+completions="$(mkdir "$scratch/files" && cd "$scratch/files" && touch a.ini b.txt && bash -c '
+  source /usr/share/bash-completion/bash_completion && source "$1"
+  for line in "torvik-setup --ve" "torvik-setup --port COM1 --read "; do
+    COMP_LINE=$line; COMP_POINT=${#line}; read -ra COMP_WORDS <<< "$line"; [[ $line == *" " ]] && COMP_WORDS+=("")
+    COMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 )); COMPREPLY=()
+    _torvik_setup torvik-setup "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
+    printf "%s " $(printf "%s\n" "${COMPREPLY[@]}" | sort); echo
+  done' _ "$scratch/usr/share/bash-completion/completions/torvik-setup")"
+[ "$completions" = "--verify --version 
+- a.ini " ] || { echo "FAIL: bash completion gave: $completions" >&2; exit 1; }
 
 "$here/installed-program.sh" "$scratch/usr" "$scratch" "$2"

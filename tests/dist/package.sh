@@ -31,6 +31,7 @@ contents="$(dpkg-deb --contents "$deb" | awk '{print $6}' | grep -v '/$' | sort)
 expected="./usr/bin/torvik-setup
 ./usr/bin/torvik-sim
 ./usr/share/applications/io.github.torviksetup.TorvikSetup.desktop
+./usr/share/bash-completion/completions/torvik-setup
 ./usr/share/doc/torvik-setup/README.Debian
 ./usr/share/doc/torvik-setup/changelog.Debian.gz
 ./usr/share/doc/torvik-setup/copyright

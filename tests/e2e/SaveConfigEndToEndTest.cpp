@@ -167,3 +167,35 @@ TEST_F(SaveConfigEndToEndTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheS
 }
 
 }  // namespace
+
+TEST_F(SaveConfigEndToEndTest, TheCommandLineSendsWhatSaveConfigAndSendLayoutSend)
+{
+    // Values the window's controls cannot hold as they are, a layout away
+    // from the origin, a monitor beyond its port's style, and a monitor off
+    // the canvas with a size of its own.
+    ASSERT_TRUE(WriteFileBytes(settings, "[Setup]\nStart=2\nGlidex=5\nHotKey=3\nMouseSlider=389\nSwitchPosition=7\n"
+                                         "[Layout]\nGroup=1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1\nMStyle=1\n"
+                                         "Port1=300 200 1920 1080\nPort2=2220 200 1280 1024\nPort3=0 0 1280 1024\n"
+                                         "Port21=2220 1224 1024 768\n"));
+    const QString copy = dir.filePath(QStringLiteral("copy.ini"));
+    ASSERT_TRUE(QFile::copy(settings, copy));
+    startSwitch();
+    TfrmSetup& w = openWindows(sim->path());
+    prompts.answer(MsgAnswer::Ok);
+    w.SaveConfig();
+    prompts.answer(MsgAnswer::Ok);
+    editor->mnuSaveLayout->trigger();
+    const std::vector<std::string> fromWindows = logged();
+    ASSERT_EQ(fromWindows.size(), 191u + 186u);
+
+    sim.reset();
+    QFile::remove(QString::fromStdString(log));
+    startSwitch();
+    for (const char* layoutOnly : {"", "--layout-only"}) {
+        std::vector<std::string> argv{TORVIK_SETUP, "--port", sim->path(), "--write", copy.toStdString(), "--quiet"};
+        if (*layoutOnly)
+            argv.push_back(layoutOnly);
+        EXPECT_EQ(RunProgram(argv), 0);
+    }
+    EXPECT_EQ(logged(), fromWindows);
+}

@@ -146,6 +146,7 @@ TEST_F(CommDevicePosixTest, OpensExclusivelyByMappedNameAndReopensAfterClose)
 
     const int busy = device->open(pty.slavePath());
     EXPECT_TRUE(busy == EWOULDBLOCK || busy == EBUSY) << busy;
+    EXPECT_EQ(device->explainOpenFailure(pty.slavePath(), busy), pty.slavePath() + " is in use by another program.");
 
     first->close();
     first->close();

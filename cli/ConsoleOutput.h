@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+struct TransferMessage;
+
+// Standard error as the command line uses it: messages one line each (only
+// errors and warnings when quiet), and while it is a terminal a progress
+// line that each report rewrites in place.
+class ConsoleOutput {
+public:
+    explicit ConsoleOutput(bool quiet);
+
+    void say(const TransferMessage& message);
+    void error(const QString& text);
+    void info(const QString& text);
+    // "Sending configuration: 45 of 191 lines".
+    void progress(const QString& what, int done, int total);
+    // Takes the progress line away.
+    void endProgress();
+
+private:
+    void print(const QString& text);
+
+    bool quiet_;
+    bool showProgress_;
+    QString progressLine_;  // on the terminal now
+};

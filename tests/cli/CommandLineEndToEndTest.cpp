@@ -1,0 +1,243 @@
+// The command line as a script runs it: torvik-setup as its own process,
+// without a display (and with a window-system plugin that does not exist,
+// so that loading any would end it), against torvik-sim, whose command log
+// shows what reached the switch.
+
+#include "sim/SimProcess.h"
+#include "support/FileBytes.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// The file the rows send and compare: settings the window's controls hold,
+// and three monitors of different sizes, the layout 100, 50 away from the
+// origin (sending moves it there).
+const char* const kFile =
+    "[Setup]\nCOMPort=1\nStart=3\nGlidex=1\nHotKey=2\nMouseSlider=135\nSwitchPosition=255\n"
+    "[Layout]\nGroup=1 1 0 0 1\nPort1=100 50 1920 1080\nPort2=2020 50 1280 1024\nPort5=100 1130 1024 768\n";
+
+// What the switch holds after that file: the simulator's state file.
+const char* const kSwitchState =
+    "[Switch]\nStart=3\nGlidex=1\nHotKey=2\nSlider=135\nSwitchPos=255\n"
+    "[Layout]\nGroup=1 1 0 0 1\nPort1=0 0 1920 1080\nPort2=1920 0 1280 1024\nPort5=0 1080 1024 768\n";
+
+// Two monitors overlapping by 1000 pixels.
+const char* const kOverlapping = "[Setup]\nStart=2\n[Layout]\nGroup=1 1\nPort1=0 0 1920 1080\nPort2=920 0 1920 1080\n";
+
+// What the simulator's command log holds afterwards.
+enum class Sent {
+    Nothing,
+    ConfigOnly,       // "CONFIG"
+    UploadAndSave,    // the 191 lines of Save Config, "SAVE" last, then "CONFIG" when verifying
+    StoppedBeforeSave,
+    FirstLineOnly,
+};
+
+struct Row {
+    const char* name;
+    std::vector<std::string> simOptions;
+    const char* switchState;  // the simulator's state file, or none: a fresh switch
+    std::vector<std::string> args;  // "PORT", "DEVICE", "FILE": the simulator's COM name and device, the file
+    const char* file;               // FILE's content beforehand, or none: FILE does not exist
+    bool fileOnInput;               // FILE is "-", its content on standard input
+    int status;
+    Sent sent;
+    std::string errorHas;        // in standard error
+    std::string output;          // standard output, whole
+    std::vector<std::string> fileHas;  // in FILE afterwards
+    bool interrupt = false;      // SIGINT once the switch has received some lines
+    bool portBusy = false;       // another process holds the device
+};
+
+struct Outcome {
+    std::optional<int> status;
+    std::string output;
+    std::string error;
+};
+
+class CommandLineEndToEndTest : public testing::Test {
+protected:
+    std::string path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
+
+    void writeFile(const std::string& file, const std::string& text) const
+    {
+        ASSERT_TRUE(WriteFileBytes(QString::fromStdString(file), text));
+    }
+
+    // Runs torvik-setup with `args`; with `interruptOnceLogged`, SIGINT
+    // follows as soon as the command log holds some lines.
+    Outcome run(const std::vector<std::string>& args, const std::string& input, bool interruptOnceLogged)
+    {
+        std::vector<std::string> argv{TORVIK_SETUP};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const pid_t pid = fork();
+        if (pid == 0) {
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+            setenv("QT_QPA_PLATFORM", "no-such-platform", 1);
+            const int in = open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
+            const int out = open(path("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const int err = open(path("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0)
+                _exit(127);
+            std::vector<char*> pointers;
+            for (std::string& arg : argv)
+                pointers.push_back(arg.data());
+            pointers.push_back(nullptr);
+            execv(pointers[0], pointers.data());
+            _exit(127);
+        }
+        const auto deadline = std::chrono::steady_clock::now() + kProcessLimit;
+        int status = 0;
+        pid_t done = 0;
+        while ((done = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
+            if (interruptOnceLogged && logged().size() >= 5) {
+                kill(pid, SIGINT);
+                interruptOnceLogged = false;
+            }
+            std::this_thread::sleep_for(5ms);
+        }
+        if (done == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        }
+        Outcome outcome{std::nullopt, ReadFileBytes(QString::fromStdString(path("stdout"))),
+                        ReadFileBytes(QString::fromStdString(path("stderr")))};
+        if (done == pid && WIFEXITED(status))
+            outcome.status = WEXITSTATUS(status);
+        return outcome;
+    }
+
+    std::vector<std::string> logged() const
+    {
+        const QString log = QString::fromStdString(path("commands.log"));
+        std::istringstream in(QFile::exists(log) ? ReadFileBytes(log) : std::string());
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
+{
+    const std::vector<std::string> read{"--port", "PORT", "--read", "FILE"};
+    const std::vector<std::string> write{"--port", "PORT", "--write", "FILE"};
+    const std::vector<std::string> compare{"--port", "PORT", "--compare", "FILE"};
+    const auto with = [](std::vector<std::string> args, std::initializer_list<std::string> more) {
+        args.insert(args.end(), more);
+        return args;
+    };
+    const std::string fresh = "Start: switch 1, file 3\nGlidex: switch 0, file 1\nHotKey: switch 0, file 2\n"
+                              "MouseSlider: switch 133, file 135\nSwitchPosition: switch 0, file 255\n";
+    const std::string freshLayout = "2A: switch 1920 x 1080 at 1920, 0; file 1280 x 1024 at 1920, 0\n"
+                                    "3A: switch 1920 x 1080 at 3840, 0; file not placed\n"
+                                    "4A: switch 1920 x 1080 at 5760, 0; file not placed\n"
+                                    "S1.1A: switch not placed; file 1024 x 768 at 0, 1080\n";
+    const Row rows[] = {
+        // COMPort is the COM name that leads to the device given.
+        {"read", {}, kSwitchState, {"--port", "DEVICE", "--read", "FILE"}, nullptr, false, 0, Sent::ConfigOnly,
+         "Load Config finished!", "",
+         {"[Setup]\r\nCOMPort=4\r\nStart=3\r\nGlidex=1\r\nHotKey=2\r\nMouseSlider=135\r\nSwitchPosition=255\r\n",
+          "\r\nPort2=1920 0 1280 1024\r\n", "\r\nPort5=0 1080 1024 768\r\n"}},
+        {"read the layout, into a file with more", {}, kSwitchState, with(read, {"--layout-only"}),
+         "[Ports]\nCOM9=/dev/ttyS9\n[Layout]\nPort2=1 2 3 4\n", false, 0, Sent::ConfigOnly, "Load Layout finished!", "",
+         {"[Ports]\nCOM9=/dev/ttyS9\n[Layout]\nPort2=1920 0 1280 1024\n"}},
+        {"write and verify", {}, nullptr, with(write, {"--verify"}), kFile, false, 0, Sent::UploadAndSave,
+         "Save Config successed!\nThe switch holds what", "", {}},
+        {"compare, no difference", {}, kSwitchState, compare, kFile, true, 0, Sent::ConfigOnly,
+         "The switch holds what standard input holds.", "", {}},
+        {"compare, differences", {}, nullptr, compare, kFile, false, 1, Sent::ConfigOnly,
+         "The switch differs from", fresh + freshLayout, {}},
+        {"compare the layout", {}, nullptr, with(compare, {"--layout-only", "--quiet"}), kFile, false, 1,
+         Sent::ConfigOnly, "The switch differs from", freshLayout, {}},
+        {"silent switch", {"--silent-after", "0"}, nullptr, write, kFile, false, 4, Sent::FirstLineOnly,
+         "COM port error! Please try again.", "", {}},
+        {"missing device", {}, nullptr, {"--port", "/nonexistent/ttyUSB9", "--read", "FILE"}, nullptr, false, 3,
+         Sent::Nothing, "COM port open error!\n/nonexistent/ttyUSB9: No such file or directory", "", {}},
+        {"busy device", {}, nullptr, compare, kFile, false, 3, Sent::Nothing,
+         "COM port open error!\n" + path("switch") + " is in use by another program.", "", {}, false, true},
+        {"overlapping layout", {}, nullptr, write, kOverlapping, false, 5, Sent::Nothing, "1A, 2A is intersected!",
+         "", {}},
+        {"interrupted write", {"--delay-ms", "20"}, nullptr, write, kFile, false, 130, Sent::StoppedBeforeSave,
+         "Transfer cancelled! The switch keeps the configuration it had saved.", "", {}, true},
+        {"usage", {}, nullptr, with(read, {"--verify"}), nullptr, false, 2, Sent::Nothing, "--verify goes with --write",
+         "", {}},
+    };
+    const std::string settings = path("TORVIK.INI");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(QString::fromStdString(path("commands.log")));
+        QFile::remove(QString::fromStdString(path("FILE")));
+        QFile::remove(QString::fromStdString(path("state")));
+        std::vector<std::string> simOptions = row.simOptions;
+        simOptions.insert(simOptions.end(), {"--log", path("commands.log"), "--link", path("switch"), "--state", path("state")});
+        if (row.switchState)
+            writeFile(path("state"), row.switchState);
+        SimProcess sim(simOptions);
+        ASSERT_FALSE(sim.path().empty());
+        // COM4 leads to the simulator, the device DEVICE.
+        writeFile(settings, "[Ports]\nCOM4=" + path("switch") + "\n");
+        if (row.file)
+            writeFile(path("FILE"), row.file);
+        std::vector<std::string> args{"--settings", settings};
+        for (const std::string& arg : row.args) {
+            const std::string file = row.fileOnInput ? "-" : path("FILE");
+            args.push_back(arg == "PORT" ? "COM4" : arg == "DEVICE" ? path("switch") : arg == "FILE" ? file : arg);
+        }
+        int lock = -1;
+        if (row.portBusy) {
+            lock = open(path("switch").c_str(), O_RDWR | O_NOCTTY);
+            ASSERT_EQ(flock(lock, LOCK_EX | LOCK_NB), 0);
+        }
+        const Outcome outcome = run(args, row.fileOnInput ? path("FILE") : std::string(), row.interrupt);
+        if (lock >= 0)
+            close(lock);
+
+        EXPECT_EQ(outcome.status, row.status) << outcome.error;
+        EXPECT_NE(outcome.error.find(row.errorHas), std::string::npos) << outcome.error;
+        EXPECT_EQ(outcome.output, row.output);
+        const std::string written = ReadFileBytes(QString::fromStdString(path("FILE")));
+        for (const std::string& part : row.fileHas)
+            EXPECT_NE(written.find(part), std::string::npos) << part << " in\n" << written;
+
+        const std::vector<std::string> log = logged();
+        switch (row.sent) {
+        case Sent::Nothing:
+            EXPECT_TRUE(log.empty());
+            break;
+        case Sent::ConfigOnly:
+            EXPECT_EQ(log, std::vector<std::string>{"CONFIG"});
+            break;
+        case Sent::UploadAndSave:
+            ASSERT_EQ(log.size(), 192u);
+            EXPECT_EQ(log[0], "START 3");
+            EXPECT_EQ(log[190], "SAVE");
+            EXPECT_EQ(log[191], "CONFIG");
+            break;
+        case Sent::StoppedBeforeSave:
+            EXPECT_GE(log.size(), 5u);
+            EXPECT_LT(log.size(), 191u);
+            EXPECT_EQ(std::count(log.begin(), log.end(), "SAVE"), 0);
+            break;
+        case Sent::FirstLineOnly:
+            EXPECT_EQ(log, std::vector<std::string>{"START 3"});
+            break;
+        }
+    }
+}
+
+}  // namespace
