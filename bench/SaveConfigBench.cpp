@@ -15,7 +15,9 @@
 // just saved (the same lines) runs in the same loop as a process of its
 // own: `cli_wall_ratio` is its wall time, start-up and exit included, over
 // the minimal client's, `cli_cpu_us_per_line` its processor time per round
-// trip. Run it with bench/with-screen-reader.sh to include the platform's
+// trip. `cli_startup_ms` is what `--version` of the same program costs
+// (loading its libraries, mostly), and the `cli_transfer_` figures are the
+// others without it. Run it with bench/with-screen-reader.sh to include the platform's
 // accessibility bridge.
 
 #include "SimulatorProcess.h"
@@ -218,8 +220,9 @@ struct Cost {
     }
 };
 
-// `argv` run to its end as a process of its own: its wall time, and the
-// processor time and context switches the system accounts to it.
+// `argv` run to its end as a process of its own, its output discarded: its
+// wall time, and the processor time and context switches the system
+// accounts to it.
 bool runProgram(std::vector<std::string> argv, Cost& cost)
 {
     std::vector<char*> pointers;
@@ -229,6 +232,9 @@ bool runProgram(std::vector<std::string> argv, Cost& cost)
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
+        const int quiet = open("/dev/null", O_WRONLY);
+        if (quiet < 0 || dup2(quiet, STDOUT_FILENO) < 0)
+            _exit(127);
         execv(pointers[0], pointers.data());
         _exit(127);
     }
@@ -264,6 +270,7 @@ void BM_SaveConfigWindow(benchmark::State& state)
     Cost reference;
     Cost handOver;
     Cost commandLine;
+    Cost startUp;
     std::size_t lines = 0;
     int referenceFailures = 0;
     int commandLineFailures = 0;
@@ -277,6 +284,7 @@ void BM_SaveConfigWindow(benchmark::State& state)
         reference.add([&] { referenceFailures += !ReferenceClient(sim.path(), false).upload(sent); });
         handOver.add([&] { referenceFailures += !ReferenceClient(sim.path(), true).upload(sent); });
         commandLineFailures += !runProgram(writeCommand, commandLine);
+        commandLineFailures += !runProgram({TORVIK_SETUP, "--version"}, startUp);
     }
     const double uploads = static_cast<double>(state.iterations());
     const auto perLine = [&](double total) { return lines == 0 ? 0.0 : total / static_cast<double>(lines); };
@@ -296,6 +304,9 @@ void BM_SaveConfigWindow(benchmark::State& state)
     state.counters["cli_ms"] = commandLine.wall * 1000.0 / uploads;
     state.counters["cli_wall_ratio"] = commandLine.wall / reference.wall;
     state.counters["cli_cpu_us_per_line"] = perLine(commandLine.cpu * 1e6);
+    state.counters["cli_startup_ms"] = startUp.wall * 1000.0 / uploads;
+    state.counters["cli_transfer_wall_ratio"] = (commandLine.wall - startUp.wall) / reference.wall;
+    state.counters["cli_transfer_cpu_us_per_line"] = perLine((commandLine.cpu - startUp.cpu) * 1e6);
     state.counters["cli_switches_per_line"] = perLine(static_cast<double>(commandLine.switches));
     state.counters["lines"] = static_cast<double>(lines) / uploads;
     state.counters["failures"] = uploads - prompts.successes + referenceFailures + commandLineFailures;

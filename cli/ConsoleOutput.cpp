@@ -1,7 +1,5 @@
 #include "cli/ConsoleOutput.h"
 
-#include "setup/TransferMessages.h"
-
 #include <cstdio>
 
 #ifdef Q_OS_WIN
@@ -24,13 +22,6 @@ bool standardErrorIsTerminal()
 }  // namespace
 
 ConsoleOutput::ConsoleOutput(bool quiet) : quiet_(quiet), showProgress_(!quiet && standardErrorIsTerminal()) {}
-
-void ConsoleOutput::say(const TransferMessage& message)
-{
-    if (message.text.isEmpty() || (quiet_ && message.caption == QStringLiteral("Info")))
-        return;
-    print(message.text);
-}
 
 void ConsoleOutput::error(const QString& text)
 {

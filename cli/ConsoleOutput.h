@@ -2,8 +2,6 @@
 
 #include <QString>
 
-struct TransferMessage;
-
 // Standard error as the command line uses it: messages one line each (only
 // errors and warnings when quiet), and while it is a terminal a progress
 // line that each report rewrites in place.
@@ -11,7 +9,6 @@ class ConsoleOutput {
 public:
     explicit ConsoleOutput(bool quiet);
 
-    void say(const TransferMessage& message);
     void error(const QString& text);
     void info(const QString& text);
     // "Sending configuration: 45 of 191 lines".

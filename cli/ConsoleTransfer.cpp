@@ -64,8 +64,10 @@ class ConsoleTransfer {
 public:
     ConsoleTransfer(const TransferRequest& request, const QString& settingsPath, const PortDiscovery& discovery)
         : request_(request)
+        , settingsPath_(settingsPath)
+        , discovery_(discovery)
         , console_(request.quiet)
-        , names_(CurrentPortNames(settingsPath, discovery))
+        , names_(comName() ? CurrentPortNames(settingsPath, discovery) : PortNames())
         , transfers_(pump_, CreatePlatformCommDevice(names_), records_)
     {
         transfers_.setPortName(request.port.toStdString());
@@ -110,38 +112,58 @@ private:
         return result;
     }
 
-    // What a person at a terminal needs besides "COM port open error!": the
-    // device and the reason.
-    QString openHint() const
+    // The device PORT leads to; empty when a COM name leads nowhere.
+    QString device() const
     {
+#ifdef Q_OS_WIN
+        return request_.port;
+#else
+        return QString::fromStdString(names_.devicePath(request_.port.toStdString()));
+#endif
+    }
+
+    // What a person at a terminal needs besides the windows' words: the
+    // device and the reason.
+    QString failureHint(TransferResult result) const
+    {
+        if (result == TransferResult::NoReply)
+            return QStringLiteral("No answer from the switch on %1.").arg(device());
         if (const QString hint = transfers_.openFailureHint(); !hint.isEmpty())
             return hint;
-#ifdef Q_OS_WIN
-        const QString device = request_.port;
-#else
-        const QString device = QString::fromStdString(names_.devicePath(request_.port.toStdString()));
-        if (device.isEmpty())
+        if (device().isEmpty())
             return QStringLiteral("%1 leads to no serial device (see --list-ports).").arg(request_.port);
-#endif
-        return QStringLiteral("%1: %2").arg(device, qt_error_string(transfers_.link().OpenError()));
+        return QStringLiteral("%1: %2").arg(device(), qt_error_string(transfers_.link().OpenError()));
+    }
+
+    void reportFailure(const TransferMessage& message, TransferResult result)
+    {
+        console_.error(message.text);
+        if (result == TransferResult::NoReply)
+            console_.error(failureHint(result));
     }
 
     int download(bool layoutOnly)
     {
         const TransferResult result = transfer(kReading, [&] { return transfers_.download(layoutOnly); });
         if (result != TransferResult::Done)
-            console_.say(DownloadMessage(result, QString(), openHint()));
+            reportFailure(DownloadMessage(result, QString(), failureHint(result)), result);
         return exitStatusOf(result);
     }
+
+    // PORT's number when it is a COM name. Only a COM name needs the
+    // mapping, and so the search for serial devices, which costs more than
+    // a short transfer.
+    std::optional<int> comName() const { return ComNumber(request_.port.toStdString()); }
 
     // The COM name the file's "COMPort" key keeps: that of PORT, or the one
     // leading to the device PORT names; else what the file had.
     int32_t comPortOf(const ProfileFile& file) const
     {
         const std::string port = request_.port.toStdString();
-        if (const std::optional<int> number = ComNumber(port); number && *number <= PortNames::kComNameCount)
+        if (const std::optional<int> number = comName(); number && *number <= PortNames::kComNameCount)
             return *number;
-        for (const auto& [number, path] : names_.paths()) {
+        const PortNames names = CurrentPortNames(settingsPath_, discovery_);
+        for (const auto& [number, path] : names.paths()) {
             if (path == port && number <= PortNames::kComNameCount)
                 return number;
         }
@@ -150,16 +172,17 @@ private:
 
     int read()
     {
-        if (const int status = download(request_.layoutOnly); status != ExitStatus::Done)
-            return status;
         const bool toOutput = request_.file == QStringLiteral("-");
         // An existing file keeps its other sections and keys, as the
-        // settings file does when the window saves it.
+        // settings file does when the window saves it; one that cannot be
+        // read is never replaced.
         ProfileFile file = toOutput ? ProfileFile(QString(), std::string_view()) : ProfileFile(request_.file);
         if (file.status() == ProfileFile::Status::Failed) {
-            console_.error(QStringLiteral("%1 could not be read, so it was not replaced.").arg(request_.file));
+            console_.error(QStringLiteral("%1 could not be read, so it is not replaced.").arg(request_.file));
             return ExitStatus::FileFailed;
         }
+        if (const int status = download(request_.layoutOnly); status != ExitStatus::Done)
+            return status;
         if (!request_.layoutOnly) {
             KVM_CONFIG config = records_.KvmConfig;
             config.SwitchPos = NormalizedSwitchPos(config.SwitchPos);
@@ -173,7 +196,7 @@ private:
                 return ExitStatus::FileFailed;
             }
         } else if (QString reason; !file.save(&reason)) {
-            console_.say(FileNotSavedMessage(request_.file, reason));
+            console_.error(FileNotSavedMessage(request_.file, reason).text);
             return ExitStatus::FileFailed;
         }
         console_.info(request_.layoutOnly ? QStringLiteral("Load Layout finished!")
@@ -205,10 +228,13 @@ private:
                                                    ? SendLayoutCommands(file.layout)
                                                    : SaveConfigCommands(file.config, file.layout, true);
         const TransferResult result = transfer(kSending, [&] { return transfers_.upload(lines); });
-        console_.say(UploadMessage(result,
-                                   request_.layoutOnly ? QStringLiteral("Send Layout to Torvik successed!")
-                                                       : QStringLiteral("Save Config successed!"),
-                                   openHint()));
+        const QString succeeded = request_.layoutOnly ? QStringLiteral("Send Layout to Torvik successed!")
+                                                      : QStringLiteral("Save Config successed!");
+        // A cancelled transfer is an error here too: the script asked for it to be done.
+        if (result == TransferResult::Done)
+            console_.info(succeeded);
+        else
+            reportFailure(UploadMessage(result, succeeded, failureHint(result)), result);
         if (result != TransferResult::Done || !request_.verify)
             return exitStatusOf(result);
         return compareWithSwitch(file);
@@ -227,13 +253,15 @@ private:
             console_.info(QStringLiteral("The switch holds what %1 holds.").arg(fileName()));
             return ExitStatus::Done;
         }
-        console_.error(differences.size() == 1
-                           ? QStringLiteral("The switch differs from %1 in 1 item.").arg(fileName())
-                           : QStringLiteral("The switch differs from %1 in %2 items.").arg(fileName()).arg(differences.size()));
+        const QString items = differences.size() == 1 ? QStringLiteral("1 item")
+                                                      : QStringLiteral("%1 items").arg(differences.size());
+        console_.error(QStringLiteral("The switch differs from %1 in %2.").arg(fileName(), items));
         return ExitStatus::Differences;
     }
 
     const TransferRequest& request_;
+    const QString& settingsPath_;
+    const PortDiscovery& discovery_;
     ConsoleOutput console_;
     QtEventPump pump_;
     ConfigRecords records_;

@@ -172,7 +172,7 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
          "COM port open error!\n" + path("switch") + " is in use by another program.", "", {}, false, true},
         {"overlapping layout", {}, nullptr, write, kOverlapping, false, 5, Sent::Nothing, "1A, 2A is intersected!",
          "", {}},
-        {"interrupted write", {"--delay-ms", "20"}, nullptr, write, kFile, false, 130, Sent::StoppedBeforeSave,
+        {"interrupted write", {"--delay-ms", "20"}, nullptr, with(write, {"--quiet"}), kFile, false, 130, Sent::StoppedBeforeSave,
          "Transfer cancelled! The switch keeps the configuration it had saved.", "", {}, true},
         {"usage", {}, nullptr, with(read, {"--verify"}), nullptr, false, 2, Sent::Nothing, "--verify goes with --write",
          "", {}},
