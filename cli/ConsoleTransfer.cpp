@@ -122,8 +122,7 @@ private:
 #endif
     }
 
-    // What a person at a terminal needs besides the windows' words: the
-    // device and the reason.
+    // What a person at a terminal needs besides the windows' words.
     QString failureHint(TransferResult result) const
     {
         if (result == TransferResult::NoReply)
@@ -135,10 +134,12 @@ private:
         return QStringLiteral("%1: %2").arg(device(), qt_error_string(transfers_.link().OpenError()));
     }
 
+    // The windows' words, then for a port that does not open or a switch
+    // that does not answer, the device and the reason.
     void reportFailure(const TransferMessage& message, TransferResult result)
     {
         console_.error(message.text);
-        if (result == TransferResult::NoReply)
+        if (result == TransferResult::PortError || result == TransferResult::NoReply)
             console_.error(failureHint(result));
     }
 
@@ -146,7 +147,7 @@ private:
     {
         const TransferResult result = transfer(kReading, [&] { return transfers_.download(layoutOnly); });
         if (result != TransferResult::Done)
-            reportFailure(DownloadMessage(result, QString(), failureHint(result)), result);
+            reportFailure(DownloadMessage(result, QString()), result);
         return exitStatusOf(result);
     }
 
@@ -234,7 +235,7 @@ private:
         if (result == TransferResult::Done)
             console_.info(succeeded);
         else
-            reportFailure(UploadMessage(result, succeeded, failureHint(result)), result);
+            reportFailure(UploadMessage(result, succeeded), result);
         if (result != TransferResult::Done || !request_.verify)
             return exitStatusOf(result);
         return compareWithSwitch(file);

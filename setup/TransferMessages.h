@@ -14,7 +14,6 @@ class Prompts;
 struct TransferMessage {
     QString text;
     QString caption;
-    bool isError() const { return caption == QStringLiteral("Error"); }
 };
 
 // A download: "COM port open error!" (with `openHint` on a second line when

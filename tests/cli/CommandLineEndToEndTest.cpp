@@ -22,15 +22,17 @@ namespace {
 
 // The file the rows send and compare: settings the window's controls hold,
 // and three monitors of different sizes, the layout 100, 50 away from the
-// origin (sending moves it there).
+// origin (sending moves it there). Port 1 has two monitors side by side, the
+// second off the canvas (1920 x 1080 when sent).
 const char* const kFile =
     "[Setup]\nCOMPort=1\nStart=3\nGlidex=1\nHotKey=2\nMouseSlider=135\nSwitchPosition=255\n"
-    "[Layout]\nGroup=1 1 0 0 1\nPort1=100 50 1920 1080\nPort2=2020 50 1280 1024\nPort5=100 1130 1024 768\n";
+    "[Layout]\nGroup=1 1 0 0 1\nMStyle=1\nPort1=100 50 1920 1080\nPort2=2020 50 1280 1024\nPort5=100 1130 1024 768\n";
 
 // What the switch holds after that file: the simulator's state file.
 const char* const kSwitchState =
     "[Switch]\nStart=3\nGlidex=1\nHotKey=2\nSlider=135\nSwitchPos=255\n"
-    "[Layout]\nGroup=1 1 0 0 1\nPort1=0 0 1920 1080\nPort2=1920 0 1280 1024\nPort5=0 1080 1024 768\n";
+    "[Layout]\nGroup=1 1 0 0 1\nMStyle=1\nMTotal1=3840 1080\nMConfig21=1920 0\n"
+    "Port1=0 0 1920 1080\nPort2=1920 0 1280 1024\nPort5=0 1080 1024 768\nPort21=0 0 1920 1080\n";
 
 // Two monitors overlapping by 1000 pixels.
 const char* const kOverlapping = "[Setup]\nStart=2\n[Layout]\nGroup=1 1\nPort1=0 0 1920 1080\nPort2=920 0 1920 1080\n";
@@ -146,7 +148,9 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
     const std::string freshLayout = "2A: switch 1920 x 1080 at 1920, 0; file 1280 x 1024 at 1920, 0\n"
                                     "3A: switch 1920 x 1080 at 3840, 0; file not placed\n"
                                     "4A: switch 1920 x 1080 at 5760, 0; file not placed\n"
-                                    "S1.1A: switch not placed; file 1024 x 768 at 0, 1080\n";
+                                    "S1.1A: switch not placed; file 1024 x 768 at 0, 1080\n"
+                                    "Style 1: switch 0, file 1\nTotal 1: switch 0 x 0, file 3840 x 1080\n"
+                                    "Offset 1B: switch 0, 0; file 1920, 0\n";
     const Row rows[] = {
         // COMPort is the COM name that leads to the device given.
         {"read", {}, kSwitchState, {"--port", "DEVICE", "--read", "FILE"}, nullptr, false, 0, Sent::ConfigOnly,
