@@ -171,7 +171,12 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
         result.output = portListing(result.settingsPath, discovery);
     } else if (parser.isSet(version)) {
         result.exitCode = 0;
-        result.output = QStringLiteral("torvik-setup " TORVIK_VERSION "\n");
+        result.output = QStringLiteral(
+            "torvik-setup " TORVIK_VERSION "\n"
+            "Copyright (C) 2026 The torvik-setup developers\n"
+            "License GPLv3+: GNU GPL version 3 or later <https://www.gnu.org/licenses/gpl.html>.\n"
+            "This is free software: you are free to change and redistribute it.\n"
+            "There is NO WARRANTY, to the extent permitted by law.\n");
     }
     return result;
 }

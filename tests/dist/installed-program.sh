@@ -10,7 +10,8 @@ version="$3"
 setup="$prefix/bin/torvik-setup"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-[ "$("$setup" --version)" = "torvik-setup $version" ] || fail "torvik-setup --version"
+[ "$("$setup" --version | head -1)" = "torvik-setup $version" ] || fail "torvik-setup --version"
+"$setup" --version | grep -qx 'License GPLv3+: .*' || fail "torvik-setup --version names no licence"
 [ "$("$prefix/bin/torvik-sim" --version)" = "torvik-sim $version" ] || fail "torvik-sim --version"
 grep -q -- "--settings <file>" <<<"$("$setup" --help)" || fail "--help lists no options"
 grep -qx "  $scratch/my.ini" <<<"$(cd "$scratch" && "$setup" --settings my.ini --help)" || fail "--settings FILE is not the file in use"
