@@ -71,7 +71,7 @@ public:
 class SimulatorDiscovery final : public PortDiscovery {
 public:
     explicit SimulatorDiscovery(std::string path) : path_(std::move(path)) {}
-    std::vector<SerialDevice> presentDevices() const override { return {SerialDevice{path_, {}, {}, {}, {}, {}}}; }
+    std::vector<SerialDevice> presentDevices() const override { return {SerialDevice{path_, {}, {}, {}, {}, {}, {}}}; }
 
 private:
     std::string path_;

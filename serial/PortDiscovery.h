@@ -13,6 +13,10 @@ struct SerialDevice {
     std::string serialNumber;
     std::optional<uint16_t> vendorId;
     std::optional<uint16_t> productId;
+    // A name for it that stays when it is unplugged or others come and go
+    // ("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    // empty when the system gives none.
+    std::string stablePath;
 
     bool operator==(const SerialDevice&) const = default;
 };
@@ -26,7 +30,8 @@ public:
 };
 
 // The system's serial devices, as Qt's serial port information finds them
-// (udev or sysfs on Linux).
+// (udev or sysfs on Linux), with the links udev keeps in /dev/serial/by-id
+// as their stable paths.
 class SystemPortDiscovery final : public PortDiscovery {
 public:
     std::vector<SerialDevice> presentDevices() const override;

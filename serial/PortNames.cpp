@@ -114,6 +114,7 @@ PortNames PortNames::Assign(const std::map<int, std::string>& explicitPaths, std
             break;
         names.map(next, device.path);
         names.devices_.emplace(next, device);
+        names.assigned_.insert(next);
         named.insert(target);
     }
     return names;
@@ -122,6 +123,7 @@ PortNames PortNames::Assign(const std::map<int, std::string>& explicitPaths, std
 void PortNames::map(int comNumber, const std::string& devicePath)
 {
     paths_[comNumber] = devicePath;
+    assigned_.erase(comNumber);
 }
 
 std::string PortNames::devicePath(const std::string& port) const
@@ -133,6 +135,14 @@ std::string PortNames::devicePath(const std::string& port) const
         return port;
     const auto found = paths_.find(*number);
     return found == paths_.end() ? std::string() : found->second;
+}
+
+std::string PortNames::pathToKeep(int comNumber) const
+{
+    if (!assigned_.contains(comNumber))
+        return {};
+    const SerialDevice& present = devices_.at(comNumber);
+    return present.stablePath.empty() ? present.path : present.stablePath;
 }
 
 const SerialDevice* PortNames::device(int comNumber) const

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@
 //  2. the serial devices present that no explicit mapping names, onboard
 //     UARTs (ttyS) first, then USB and ACM adapters, each by name, given to
 //     the COM names that no explicit mapping uses, from COM1 up.
+// A number stays with its device once its path is kept as an explicit
+// mapping (see pathToKeep); while that device is away the number reaches
+// nothing and the others still skip it.
 // A name that reaches nothing fails to open. A name that starts with "/" is
 // a device path already.
 class PortNames {
@@ -36,12 +40,19 @@ public:
     // The present device COM number `comNumber` reaches, if any (explicitly
     // mapped paths are matched to present devices too).
     const SerialDevice* device(int comNumber) const;
+    // What an explicit mapping needs so that COM number `comNumber` keeps
+    // leading to the device the present devices gave it: the device's stable
+    // path, else its path. Empty when the number is mapped explicitly already
+    // or reaches no device.
+    std::string pathToKeep(int comNumber) const;
     // The COM numbers that reach a path, ascending, with their paths.
     const std::map<int, std::string>& paths() const { return paths_; }
 
 private:
     std::map<int, std::string> paths_;
     std::map<int, SerialDevice> devices_;
+    std::set<int> assigned_;  // the numbers given to present devices
+
 };
 
 // n for "COMn" (any case, n = 1..255 written without leading zeros), else nothing.

@@ -5,12 +5,18 @@
 
 #include <optional>
 
+namespace {
+
+constexpr std::string_view kPortsSection = "Ports";
+
+}  // namespace
+
 std::map<int, std::string> ReadPortsSection(const QString& settingsPath)
 {
     std::map<int, std::string> paths;
     const ProfileFile file(settingsPath);
     for (int n = 1; n <= PortNames::kHighestComNumber; ++n) {
-        const std::optional<std::string> path = file.value("Ports", "COM" + std::to_string(n));
+        const std::optional<std::string> path = file.value(kPortsSection, "COM" + std::to_string(n));
         if (path && !path->empty())
             paths.emplace(n, *path);
     }
@@ -20,6 +26,20 @@ std::map<int, std::string> ReadPortsSection(const QString& settingsPath)
 PortNames CurrentPortNames(const QString& settingsPath, const PortDiscovery& discovery)
 {
     return PortNames::Assign(ReadPortsSection(settingsPath), discovery.presentDevices());
+}
+
+void KeepPortWithDevice(ProfileFile& file, int comNumber, const PortNames& names)
+{
+#ifndef Q_OS_WIN
+    const std::string key = "COM" + std::to_string(comNumber);
+    const std::string path = names.pathToKeep(comNumber);
+    if (!path.empty() && !file.value(kPortsSection, key))
+        file.writeString(kPortsSection, key, path);
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(comNumber);
+    Q_UNUSED(names);
+#endif
 }
 
 QString PortItemText(int comNumber, const PortNames& names)

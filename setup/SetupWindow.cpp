@@ -7,6 +7,7 @@
 #include "setup/KvmConfig.h"
 #include "setup/LayoutFile.h"
 #include "setup/PortMapping.h"
+#include "setup/ProfileFile.h"
 #include "setup/TransferMessages.h"
 #include "setup/TransferProgress.h"
 #include "setup/TransferService.h"
@@ -189,10 +190,10 @@ void TfrmSetup::FormCreate()
 
 void TfrmSetup::refreshPorts()
 {
-    const PortNames names = CurrentPortNames(settingsPath_, discovery_);
-    transfers_.setPortNames(names);
+    portNames_ = CurrentPortNames(settingsPath_, discovery_);
+    transfers_.setPortNames(portNames_);
     for (int n = 1; n <= cmbCOMPort->count(); ++n)
-        cmbCOMPort->setItemText(n - 1, PortItemText(n, names));
+        cmbCOMPort->setItemText(n - 1, PortItemText(n, portNames_));
     // The open list is as wide as its longest item; the closed one keeps its size.
     QAbstractItemView* view = cmbCOMPort->view();
     view->setMinimumWidth(view->sizeHintForColumn(0) + 2 * view->frameWidth() + 8);
@@ -309,9 +310,14 @@ void TfrmSetup::SaveConfig()
         // The settings file first: it keeps the settings even when the switch
         // cannot be reached. When it cannot be written the user learns why
         // before the transfer goes on.
+        // The chosen COM name is kept with the device it leads to now, so that
+        // the next save goes to the same adapter whatever is plugged in since.
+        const int comPort = cmbCOMPort->currentIndex() + 1;
+        ProfileFile settingsFile(settingsPath_);
+        WriteSetup(settingsFile, FileSettings(comPort, config_.KvmConfig));
+        KeepPortWithDevice(settingsFile, comPort, portNames_);
         QString reason;
-        const bool settingsSaved =
-            WriteSetupSection(settingsPath_, FileSettings(cmbCOMPort->currentIndex() + 1, config_.KvmConfig), &reason);
+        const bool settingsSaved = settingsFile.save(&reason);
         bool layoutSaved = true;
         const bool layoutValid = !editor_ || editor_->CheckLayout(false) == 0;
         if (!layoutValid) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "setup/LayoutEditor.h"
+#include "serial/PortNames.h"
 #include "setup/PortList.h"
 
 #include <QEvent>
@@ -100,6 +101,9 @@ private:
     ConfigRecords& config_;
     TransferService& transfers_;
     const PortDiscovery& discovery_;
+    // Where the COM names led when the list was last worked out: what the
+    // user chose from, and what the transfers use.
+    PortNames portNames_;
     LayoutEditor* editor_ = nullptr;
     QString settingsPath_;
     bool closePending_ = false;

@@ -11,9 +11,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QSlider>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 
 namespace {
@@ -120,6 +123,30 @@ TEST_F(SaveConfigEndToEndTest, ASilentSwitchOrAMissingDeviceIsReported)
     noDevice.SaveConfig();
     EXPECT_EQ(shown().back(), QStringLiteral("Error: COM port open error!"));
     EXPECT_EQ(ReadSetupSection(settings).Start, 4);  // the file is written before the port opens
+}
+
+TEST_F(SaveConfigEndToEndTest, TheChosenComNameStaysWithItsAdapterWhenAnotherIsPluggedIn)
+{
+    startSwitch();
+    const QString link = dir.filePath(QStringLiteral("usb-Torvik_Adapter_T1-if00-port0"));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(sim->path()), link));
+    discovery.devices = {{sim->path(), "USB UART", {}, {}, {}, {}, link.toStdString()}};
+    TfrmSetup& first = makeWindows();
+    prompts.answer(MsgAnswer::Ok);
+    first.btnSaveConfig->click();
+    EXPECT_EQ(ProfileFile(settings).value("Ports", "COM1"), link.toStdString());
+
+    // An onboard port now comes before the adapter in the assignment: COM1
+    // still leads to the adapter, and the new port gets COM2.
+    const QString onboard = dir.filePath(QStringLiteral("ttyS0"));
+    discovery.devices.insert(discovery.devices.begin(), SerialDevice{onboard.toStdString(), {}, {}, {}, {}, {}, {}});
+    TfrmSetup& second = makeWindows();
+    EXPECT_EQ(second.cmbCOMPort->itemText(1), QStringLiteral("COM2  ") + onboard);
+    prompts.answer(MsgAnswer::Ok);
+    second.btnSaveConfig->click();
+    EXPECT_EQ(shown(), (std::vector<QString>{"Info: Save Config successed!", "Info: Save Config successed!"}));
+    const std::vector<std::string> lines = logged();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "SAVE"), 2);
 }
 
 TEST_F(SaveConfigEndToEndTest, SendLayoutSendsTheLayoutAloneAndSaysNothingOnSuccess)
