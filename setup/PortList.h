@@ -3,15 +3,25 @@
 #include <QComboBox>
 
 // The "COM Port" drop-down list: a plain list that says when it is about to
-// open, so its items can show where each name leads at that moment.
+// open, so its items can show where each name leads at that moment. Each
+// item holds its COM name as its data (Qt::UserRole) and its whole text
+// ("COM1  /dev/ttyUSB0 — FT232R USB UART"). Closed, the list shows the COM
+// name alone, which fits its narrow box, and gives the whole text as its tool
+// tip and accessible description; the open list shows the whole items.
 class TPortList : public QComboBox {
     Q_OBJECT
 
 public:
-    using QComboBox::QComboBox;
+    explicit TPortList(QWidget* parent = nullptr);
 
     void showPopup() override;
 
 signals:
     void aboutToShowPopup();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void describeCurrentItem();
 };

@@ -174,7 +174,7 @@ void TfrmSetup::createWidgets()
 void TfrmSetup::FormCreate()
 {
     for (int n = 1; n <= PortNames::kComNameCount; ++n)
-        cmbCOMPort->addItem(QStringLiteral("COM%1").arg(n));
+        cmbCOMPort->addItem(QStringLiteral("COM%1").arg(n), QStringLiteral("COM%1").arg(n));
     refreshPorts();
 
     const SetupSettings settings = ReadSetupSection(settingsPath_);

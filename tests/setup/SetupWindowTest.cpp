@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -248,6 +249,39 @@ TEST_F(SetupWindowTest, WindowIsFixedAndEveryCaptionFitsItsWidget)
                                   "cmbSwitchPos", "chkKVM", "btnGlidex", "btnLoadConfig", "btnSaveConfig",
                                   "btnExit", "btnDefault"}));
     EXPECT_TRUE(SaveScreenshot(&w));
+}
+
+TEST_F(SetupWindowTest, TheClosedPortListShowsTheComNameAloneAndTheOpenListTheWholeItems)
+{
+    line.discovery.devices = {{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001, {}}};
+    TfrmSetup& w = create();
+    w.show();
+    TPortList& list = *w.cmbCOMPort;
+    const QString whole = QStringLiteral("COM1  /dev/ttyUSB0 \u2014 FT232R USB UART");
+    ASSERT_EQ(list.currentText(), whole);
+    EXPECT_EQ(list.toolTip(), whole);
+    EXPECT_EQ(list.accessibleDescription(), whole);
+    EXPECT_TRUE(SaveScreenshot(&w, "port-list"));
+
+    // Closed, it looks exactly as it would with "COM1" as the item's text,
+    // and not as it does with COM2 chosen.
+    const QImage shown = list.grab().toImage();
+    list.setItemText(0, QStringLiteral("COM1"));
+    EXPECT_EQ(list.grab().toImage(), shown);
+    EXPECT_EQ(list.toolTip(), QStringLiteral("COM1"));
+    list.setCurrentIndex(1);
+    EXPECT_NE(list.grab().toImage(), shown);
+    EXPECT_EQ(list.accessibleDescription(), QStringLiteral("COM2"));
+
+    // Opened, it shows the whole items again, as wide as they need.
+    list.setCurrentIndex(0);
+    list.showPopup();
+    QApplication::processEvents();
+    EXPECT_EQ(list.itemText(0), whole);
+    EXPECT_GE(list.view()->width(), list.view()->sizeHintForColumn(0));
+    list.view()->window()->setObjectName(QStringLiteral("cmbCOMPort"));
+    EXPECT_TRUE(SaveScreenshot(list.view()->window(), "open"));
+    list.hidePopup();
 }
 
 TEST_F(SetupWindowTest, ExitClosesTheWindowWithoutSaving)
