@@ -32,8 +32,9 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
     return parser.helpText() + QStringLiteral(
         "\n"
         "Settings file:\n"
-        "  TORVIK.INI beside the program when it exists there or that folder is\n"
-        "  writable (a portable copy); otherwise the per-user file\n"
+        "  TORVIK.INI beside the program when it exists there (a portable copy) or\n"
+        "  that folder is writable and the program is not installed (installed: in\n"
+        "  %3, /usr or /opt); otherwise the per-user file\n"
         "  $XDG_CONFIG_HOME/torvik-setup/TORVIK.INI (~/.config/torvik-setup/TORVIK.INI\n"
         "  when XDG_CONFIG_HOME is unset), its folder made by the first save.\n"
         "  --settings FILE names the file outright. In use now:\n"
@@ -62,7 +63,8 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "  3 the port cannot be opened, 4 the switch did not answer or the line\n"
         "  failed, 5 FILE unreadable or unwritable or its layout invalid,\n"
         "  130 interrupted.\n")
-        .arg(QDir::toNativeSeparators(settingsPath), QString::number(PortNames::kComNameCount));
+        .arg(QDir::toNativeSeparators(settingsPath), QString::number(PortNames::kComNameCount),
+             QDir::toNativeSeparators(QStringLiteral(TORVIK_INSTALL_BINDIR)));
 }
 
 // The transfer the options ask for, if any; a wrong combination gives
@@ -154,7 +156,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
 
     CommandLine result;
     const bool parsed = parser.parse(arguments);
-    result.settingsPath = SettingsFilePath(programFolder, environment, parsed ? parser.value(settings) : QString());
+    result.settingsPath = SettingsFilePath(programFolder, QStringLiteral(TORVIK_INSTALL_BINDIR), environment, parsed ? parser.value(settings) : QString());
     QString error = parsed ? QString() : parser.errorText();
     if (parsed && !parser.positionalArguments().isEmpty())
         error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());

@@ -2,6 +2,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
+
+#ifndef Q_OS_WIN
+#include <pwd.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -19,21 +25,59 @@ QString userConfigFolder(const QProcessEnvironment& environment)
     const QString configHome = environment.value(QStringLiteral("XDG_CONFIG_HOME"));
     if (QDir::isAbsolutePath(configHome))
         return configHome;
-    const QString home = environment.value(QStringLiteral("HOME"));
+    QString home = environment.value(QStringLiteral("HOME"));
+    // Without HOME (a service, a stripped environment), the user's home as
+    // the system records it.
+    if (!QDir::isAbsolutePath(home)) {
+        const passwd* user = getpwuid(geteuid());
+        home = user && user->pw_dir ? QString::fromLocal8Bit(user->pw_dir) : QString();
+    }
     return QDir::isAbsolutePath(home) ? QDir(home).filePath(QStringLiteral(".config")) : QString();
 #endif
 }
 
+QString canonicalFolder(const QString& folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical;
+}
+
+bool isInstalled(const QString& programFolder, const QString& installFolder, const QProcessEnvironment& environment)
+{
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity caseSensitivity = Qt::CaseInsensitive;
+    QStringList systemFolders;
+    for (const char* name : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
+        const QString folder = environment.value(QString::fromLatin1(name));
+        if (QDir::isAbsolutePath(folder))
+            systemFolders << canonicalFolder(folder);
+    }
+#else
+    Q_UNUSED(environment);
+    const Qt::CaseSensitivity caseSensitivity = Qt::CaseSensitive;
+    const QStringList systemFolders = {QStringLiteral("/usr"), QStringLiteral("/opt")};
+#endif
+    const QString folder = canonicalFolder(programFolder);
+    if (!installFolder.isEmpty() && folder.compare(canonicalFolder(installFolder), caseSensitivity) == 0)
+        return true;
+    for (const QString& system : systemFolders) {
+        if (folder.compare(system, caseSensitivity) == 0 || folder.startsWith(system + QLatin1Char('/'), caseSensitivity))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
-QString SettingsFilePath(const QString& programFolder, const QProcessEnvironment& environment,
-                         const QString& explicitPath)
+QString SettingsFilePath(const QString& programFolder, const QString& installFolder,
+                         const QProcessEnvironment& environment, const QString& explicitPath)
 {
     if (!explicitPath.isEmpty())
         return QFileInfo(explicitPath).absoluteFilePath();
 
     const QString besideProgram = QDir(programFolder).filePath(kFileName);
-    if (QFileInfo::exists(besideProgram) || QFileInfo(programFolder).isWritable())
+    if (QFileInfo::exists(besideProgram) ||
+        (QFileInfo(programFolder).isWritable() && !isInstalled(programFolder, installFolder, environment)))
         return besideProgram;
     const QString configFolder = userConfigFolder(environment);
     // Without a home there is no better place than beside the program, where

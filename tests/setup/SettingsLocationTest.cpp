@@ -54,16 +54,19 @@ TEST_F(SettingsLocationTest, ChoosesTheFileBesideTheProgramOrThePerUserFile)
         const char* name;
         bool programFolderWritable;
         bool fileBesideProgram;
+        bool installedThere;  // the program folder is where the build installs it
         const char* configHome;  // XDG_CONFIG_HOME, or unset
         QString expected;
     };
     const Case cases[] = {
-        {"portable copy, no file yet", true, false, nullptr, beside},
-        {"read-only folder that holds the file", false, true, nullptr, beside},
-        {"installed, XDG_CONFIG_HOME unset", false, false, nullptr, perUser},
-        {"installed, XDG_CONFIG_HOME set", false, false, configHomeText.constData(),
+        {"portable copy, no file yet", true, false, false, nullptr, beside},
+        {"read-only folder that holds the file", false, true, false, nullptr, beside},
+        {"installed, XDG_CONFIG_HOME unset", false, false, false, nullptr, perUser},
+        {"installed, XDG_CONFIG_HOME set", false, false, false, configHomeText.constData(),
          configHome + QStringLiteral("/torvik-setup/TORVIK.INI")},
-        {"installed, relative XDG_CONFIG_HOME is ignored", false, false, "relative/config", perUser},
+        {"installed, relative XDG_CONFIG_HOME is ignored", false, false, false, "relative/config", perUser},
+        {"installed to a writable folder", true, false, true, nullptr, perUser},
+        {"installed, with a file beside it", true, true, true, nullptr, beside},
     };
     for (const Case& c : cases) {
         QFile::remove(beside);
@@ -72,14 +75,22 @@ TEST_F(SettingsLocationTest, ChoosesTheFileBesideTheProgramOrThePerUserFile)
         }
         ASSERT_EQ(chmod(local(path("program")), c.programFolderWritable ? 0777 : 0555), 0);
         const QString expected = c.expected;
+        const QString installFolder = c.installedThere ? path("program") : path("elsewhere");
         const QProcessEnvironment env = environment(c.configHome);
-        const int chosen = RunUnprivileged([&] { return SettingsFilePath(path("program"), env) == expected ? 1 : 0; });
+        const int chosen =
+            RunUnprivileged([&] { return SettingsFilePath(path("program"), installFolder, env) == expected ? 1 : 0; });
         EXPECT_EQ(chosen, 1) << c.name << ": expected " << expected.toStdString() << ", got "
-                             << SettingsFilePath(path("program"), env).toStdString();
+                             << SettingsFilePath(path("program"), installFolder, env).toStdString();
+    }
+
+    // A program in a system folder uses the per-user file even when it may
+    // write there (as root may), unless the file is there already.
+    for (const char* system : {"/usr/bin", "/usr/local/bin", "/opt/torvik-setup/bin"}) {
+        EXPECT_EQ(SettingsFilePath(QLatin1String(system), {}, environment(nullptr)), perUser) << system;
     }
 
     // --settings names the file outright, relative to the current folder.
-    EXPECT_EQ(SettingsFilePath(path("program"), environment(nullptr), QStringLiteral("my.ini")),
+    EXPECT_EQ(SettingsFilePath(path("program"), path("program"), environment(nullptr), QStringLiteral("my.ini")),
               QDir::current().absoluteFilePath(QStringLiteral("my.ini")));
 }
 
@@ -90,7 +101,7 @@ TEST_F(SettingsLocationTest, ThePerUserFolderIsMadeByTheFirstSaveOnly)
     // 1: as expected; 2: reading made the folder; 3: the save failed; 4: the
     // folder is not the user's alone; 5: the file does not read back.
     const int outcome = RunUnprivileged([&] {
-        const QString file = SettingsFilePath(path("program"), env);
+        const QString file = SettingsFilePath(path("program"), {}, env);
         const ProfileFile before(file);
         ReadPortsSection(file);
         if (before.status() != ProfileFile::Status::Missing || QFileInfo::exists(path("home/.config")))
