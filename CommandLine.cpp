@@ -67,6 +67,22 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
              QDir::toNativeSeparators(QStringLiteral(TORVIK_INSTALL_BINDIR)));
 }
 
+// What the parser refused, in the words command-line programs use:
+// "unknown option '--bogus'", "missing value after '--port'".
+QString usageError(const QCommandLineParser& parser)
+{
+    if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
+        const QString& name = unknown.first();
+        return QStringLiteral("unknown option '%1%2'").arg(name.size() == 1 ? "-" : "--", name);
+    }
+    QString error = parser.errorText();
+    if (error.endsWith(QLatin1Char('.')))
+        error.chop(1);
+    if (!error.isEmpty())
+        error[0] = error[0].toLower();
+    return error;
+}
+
 // The transfer the options ask for, if any; a wrong combination gives
 // `error`.
 std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser, const QCommandLineOption& port,
@@ -157,7 +173,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     CommandLine result;
     const bool parsed = parser.parse(arguments);
     result.settingsPath = SettingsFilePath(programFolder, QStringLiteral(TORVIK_INSTALL_BINDIR), environment, parsed ? parser.value(settings) : QString());
-    QString error = parsed ? QString() : parser.errorText();
+    QString error = parsed ? QString() : usageError(parser);
     if (parsed && !parser.positionalArguments().isEmpty())
         error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
     if (error.isEmpty() && !parser.isSet(help) && !parser.isSet(version) && !parser.isSet(listPorts))
@@ -166,7 +182,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
         result.transfer.reset();
         result.exitCode = ExitStatus::Usage;
         result.toStandardError = true;
-        result.output = QStringLiteral("torvik-setup: %1\n\n").arg(error) + usage(parser, result.settingsPath);
+        result.output = QStringLiteral("torvik-setup: %1\nTry 'torvik-setup --help' for more information.\n").arg(error);
     } else if (parser.isSet(help)) {
         result.exitCode = 0;
         result.output = usage(parser, result.settingsPath);

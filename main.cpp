@@ -15,6 +15,10 @@
 
 #include <iostream>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 int main(int argc, char* argv[])
 {
     // The command line is read, and a transfer without a window runs, before
@@ -27,6 +31,15 @@ int main(int argc, char* argv[])
                                                          QCoreApplication::applicationDirPath(),
                                                          QProcessEnvironment::systemEnvironment(), discovery);
         if (commandLine.exitCode) {
+#ifdef Q_OS_WIN
+            // A window program started from the desktop has no console: a
+            // wrong command line is shown in a box instead.
+            if (commandLine.toStandardError) {
+                MessageBoxW(nullptr, commandLine.output.trimmed().toStdWString().c_str(), L"torvik-setup",
+                            MB_OK | MB_ICONERROR);
+                return *commandLine.exitCode;
+            }
+#endif
             (commandLine.toStandardError ? std::cerr : std::cout) << commandLine.output.toLocal8Bit().constData();
             return *commandLine.exitCode;
         }

@@ -178,7 +178,8 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
          "", {}},
         {"interrupted write", {"--delay-ms", "20"}, nullptr, with(write, {"--quiet"}), kFile, false, 130, Sent::StoppedBeforeSave,
          "Transfer cancelled! The switch keeps the configuration it had saved.", "", {}, true},
-        {"usage", {}, nullptr, with(read, {"--verify"}), nullptr, false, 2, Sent::Nothing, "--verify goes with --write",
+        {"usage", {}, nullptr, with(read, {"--verify"}), nullptr, false, 2, Sent::Nothing,
+         "torvik-setup: --verify goes with --write\nTry 'torvik-setup --help' for more information.\n",
          "", {}},
     };
     const std::string settings = path("TORVIK.INI");
