@@ -11,6 +11,7 @@
 #include "setup/UploadCommands.h"
 
 #include <QAction>
+#include <QDir>
 
 namespace {
 
@@ -46,7 +47,7 @@ void TfrmGlidex::mnuExportClick()
     QString reason;
     int result = WriteLayoutFile(fileName, config_.KvmLayout, false, &reason);
     if (result == 1) {
-        const QString question = QStringLiteral("%1 already exists, do you want to replace it?").arg(fileName);
+        const QString question = QStringLiteral("%1 already exists, do you want to replace it?").arg(QDir::toNativeSeparators(fileName));
         if (prompts_.messageBox(nullptr, question, QStringLiteral("Confirm"), MsgButtons::YesNo) != MsgAnswer::Yes)
             return;
         result = WriteLayoutFile(fileName, config_.KvmLayout, true, &reason);

@@ -20,10 +20,9 @@ DeskSize MonitorSize(int resIndex, bool portrait)
 
 std::optional<int32_t> ParseDeskPosition(const QString& text)
 {
-    constexpr int32_t kLimit = 1'000'000'000;
     bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    if (!ok || value < -kLimit || value > kLimit)
+    const int32_t value = text.toInt(&ok, 10);
+    if (!ok)
         return std::nullopt;
     return value;
 }

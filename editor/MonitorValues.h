@@ -41,6 +41,6 @@ ResolutionMatch MatchResolution(int32_t width, int32_t height);
 // `portrait`.
 DeskSize MonitorSize(int resIndex, bool portrait);
 
-// A typed desktop position: a decimal integer within +-1,000,000,000.
+// A typed desktop position: a decimal integer, any 32-bit value.
 // Anything else is no position.
 std::optional<int32_t> ParseDeskPosition(const QString& text);

@@ -189,6 +189,13 @@ TEST_F(GlidexEditingTest, ApplyTakesTheResolutionAndEveryValidPosition)
     EXPECT_EQ(tile(5).geometry(), QRect(0, 10, 104, 192));  // the part on the canvas
     EXPECT_TRUE(SaveScreenshot(&w, "apply-portrait"));
 
+    // Positions at the ends of the 32-bit range are taken too.
+    w.edtX->setText(QStringLiteral("2147483647"));
+    w.edtY->setText(QStringLiteral("-2147483648"));
+    w.btnApply->click();
+    EXPECT_EQ(screen(5).DeskX, 2147483647);
+    EXPECT_EQ(screen(5).DeskY, INT32_MIN);
+
     // Delete takes it off the canvas and selects the next placed tile.
     w.btnDelete->click();
     EXPECT_EQ(screen(5).ScreenGroup, 0);

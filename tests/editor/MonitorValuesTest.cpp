@@ -20,12 +20,16 @@ TEST(MonitorValues, SizesFindTheirResolutionEntryInEitherOrientation)
         EXPECT_EQ(MatchResolution(c.width, c.height), c.expected) << c.width << " x " << c.height;
 }
 
-TEST(MonitorValues, TypedPositionsAreDecimalIntegersWithinAMilliard)
+TEST(MonitorValues, TypedPositionsAreDecimal32BitIntegers)
 {
     EXPECT_EQ(ParseDeskPosition(QStringLiteral("-250")), -250);
     EXPECT_EQ(ParseDeskPosition(QStringLiteral("12x")), std::nullopt);
-    EXPECT_EQ(ParseDeskPosition(QStringLiteral("1000000000")), 1000000000);
-    EXPECT_EQ(ParseDeskPosition(QStringLiteral("-1000000001")), std::nullopt);
+    EXPECT_EQ(ParseDeskPosition(QStringLiteral("0x10")), std::nullopt);
+    EXPECT_EQ(ParseDeskPosition(QStringLiteral("-1000000001")), -1000000001);
+    EXPECT_EQ(ParseDeskPosition(QStringLiteral("2147483647")), 2147483647);
+    EXPECT_EQ(ParseDeskPosition(QStringLiteral("2147483648")), std::nullopt);
+    EXPECT_EQ(ParseDeskPosition(QStringLiteral("-2147483648")), INT32_MIN);
+    EXPECT_EQ(ParseDeskPosition(QStringLiteral("-2147483649")), std::nullopt);
 }
 
 }  // namespace
