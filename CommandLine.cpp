@@ -34,7 +34,7 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "Settings file:\n"
         "  TORVIK.INI beside the program when it exists there (a portable copy) or\n"
         "  that folder is writable and the program is not installed (installed: in\n"
-        "  %3, /usr or /opt); otherwise the per-user file\n"
+        "  %3, or under /usr or /opt); otherwise the per-user file\n"
         "  $XDG_CONFIG_HOME/torvik-setup/TORVIK.INI (~/.config/torvik-setup/TORVIK.INI\n"
         "  when XDG_CONFIG_HOME is unset), its folder made by the first save.\n"
         "  --settings FILE names the file outright. In use now:\n"
