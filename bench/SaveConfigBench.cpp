@@ -201,6 +201,26 @@ private:
     std::string received_;  // taken in by the second thread, not yet looked at
 };
 
+// The setup window with the simulator's line as its port, shown, every box answered.
+struct SaveConfigWindow {
+    explicit SaveConfigWindow(const std::string& path)
+        : transfers(pump, CreatePlatformCommDevice(PortNames{}), config),
+          discovery(path),
+          frmSetup(prompts, config, transfers, discovery, dir.filePath(QStringLiteral("TORVIK.INI")))
+    {
+        frmSetup.show();
+        QApplication::processEvents();
+    }
+
+    QTemporaryDir dir;
+    AnsweringPrompts prompts;
+    QtEventPump pump;
+    ConfigRecords config;
+    TransferService transfers;
+    const SimulatorDiscovery discovery;
+    TfrmSetup frmSetup;
+};
+
 // What one upload cost: wall and processor seconds, context switches.
 struct Cost {
     double wall = 0;
@@ -256,15 +276,8 @@ void BM_SaveConfigWindow(benchmark::State& state)
         state.SkipWithError("torvik-sim did not start");
         return;
     }
-    QTemporaryDir dir;
-    AnsweringPrompts prompts;
-    QtEventPump pump;
-    ConfigRecords config;
-    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}), config);
-    const SimulatorDiscovery discovery(sim.path());
-    TfrmSetup frmSetup(prompts, config, transfers, discovery, dir.filePath(QStringLiteral("TORVIK.INI")));
-    frmSetup.show();
-    QApplication::processEvents();
+    SaveConfigWindow setup(sim.path());
+    TransferService& transfers = setup.transfers;
 
     Cost window;
     Cost reference;
@@ -275,9 +288,9 @@ void BM_SaveConfigWindow(benchmark::State& state)
     int referenceFailures = 0;
     int commandLineFailures = 0;
     const std::vector<std::string> writeCommand{TORVIK_SETUP, "--port", sim.path(), "--quiet", "--write",
-                                                dir.filePath(QStringLiteral("TORVIK.INI")).toStdString()};
+                                                setup.dir.filePath(QStringLiteral("TORVIK.INI")).toStdString()};
     for (auto _ : state) {
-        window.add([&] { frmSetup.SaveConfig(); });
+        window.add([&] { setup.frmSetup.SaveConfig(); });
         const std::vector<std::string>& sent = transfers.link().CommandList();
         lines += sent.size();
         // The same lines from the minimal clients.
@@ -309,8 +322,27 @@ void BM_SaveConfigWindow(benchmark::State& state)
     state.counters["cli_transfer_cpu_us_per_line"] = perLine((commandLine.cpu - startUp.cpu) * 1e6);
     state.counters["cli_switches_per_line"] = perLine(static_cast<double>(commandLine.switches));
     state.counters["lines"] = static_cast<double>(lines) / uploads;
-    state.counters["failures"] = uploads - prompts.successes + referenceFailures + commandLineFailures;
+    state.counters["failures"] = uploads - setup.prompts.successes + referenceFailures + commandLineFailures;
 }
 BENCHMARK(BM_SaveConfigWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Save Config from the window through a USB serial adapter whose latency
+// timer passes the switch's replies on every N ms (the argument; torvik-sim
+// --pace --latency-ms N): 16 is an FTDI adapter's default, 1 what the
+// driver's low latency gives, 0 no adapter. The time is per Save Config.
+void BM_SaveConfigThroughAdapter(benchmark::State& state)
+{
+    SimulatorProcess sim(true, static_cast<int>(state.range(0)));
+    if (sim.path().empty()) {
+        state.SkipWithError("torvik-sim did not start");
+        return;
+    }
+    SaveConfigWindow setup(sim.path());
+    for (auto _ : state)
+        setup.frmSetup.SaveConfig();
+    state.counters["lines"] = static_cast<double>(setup.transfers.link().CommandList().size());
+    state.counters["failures"] = static_cast<double>(state.iterations()) - setup.prompts.successes;
+}
+BENCHMARK(BM_SaveConfigThroughAdapter)->Arg(0)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 }  // namespace

@@ -2,13 +2,14 @@
 
 #include <csignal>
 #include <ctime>
+#include <vector>
 
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-SimulatorProcess::SimulatorProcess(bool pace)
+SimulatorProcess::SimulatorProcess(bool pace, int latencyMs)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -17,10 +18,16 @@ SimulatorProcess::SimulatorProcess(bool pace)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    std::string program = TORVIK_SIM;
-    std::string paceOption = "--pace";
-    char* argv[] = {program.data(), pace ? paceOption.data() : nullptr, nullptr};
-    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0)
+    std::vector<std::string> args{TORVIK_SIM};
+    if (pace)
+        args.emplace_back("--pace");
+    if (latencyMs > 0)
+        args.insert(args.end(), {"--latency-ms", std::to_string(latencyMs)});
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
         pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);

@@ -5,10 +5,11 @@
 #include <sys/types.h>
 
 // torvik-sim on its own pseudo-terminal, for as long as the object lives;
-// `pace` runs it at 115200 baud line speed both ways.
+// `pace` runs it at 115200 baud line speed both ways, a `latencyMs` above 0
+// behind a USB adapter with that latency timer (--latency-ms).
 class SimulatorProcess {
 public:
-    explicit SimulatorProcess(bool pace);
+    explicit SimulatorProcess(bool pace, int latencyMs = 0);
     ~SimulatorProcess();
     SimulatorProcess(const SimulatorProcess&) = delete;
     SimulatorProcess& operator=(const SimulatorProcess&) = delete;

@@ -1,6 +1,7 @@
 #include "serial/CommDevice.h"
 #include "serial/PortNames.h"
 #include "serial/PosixLineSettings.h"
+#include "serial/PosixLowLatency.h"
 
 #include <algorithm>
 #include <atomic>
@@ -204,6 +205,9 @@ int CommDevicePosix::open(const std::string& port)
         return error;
     }
     ioctl(fd, TIOCEXCL);  // not every device has it; the lock suffices
+#ifdef __linux__
+    RequestLowLatency(fd);
+#endif
 
     fd_ = fd;
     // A read returns at once until time-outs are set; writes have no limit.

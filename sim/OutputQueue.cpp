@@ -14,7 +14,7 @@ void OutputQueue::push(std::string bytes, Clock::time_point notBefore)
     pieces_.push_back({std::move(bytes), 0, notBefore});
 }
 
-std::optional<OutputQueue::Clock::time_point> OutputQueue::nextDue() const
+std::optional<OutputQueue::Clock::time_point> OutputQueue::nextOnLine() const
 {
     if (pieces_.empty())
         return std::nullopt;
@@ -22,17 +22,41 @@ std::optional<OutputQueue::Clock::time_point> OutputQueue::nextDue() const
     return paced_ ? std::max(due, lineFree_) : due;
 }
 
+std::optional<OutputQueue::Clock::time_point> OutputQueue::nextDue() const
+{
+    const std::optional<Clock::time_point> onLine = nextOnLine();
+    if (!onLine)
+        return std::nullopt;
+    return tickAtOrAfter(*onLine);
+}
+
+OutputQueue::Clock::time_point OutputQueue::tickAtOrAfter(Clock::time_point time) const
+{
+    if (tick_.count() == 0 || time <= start_)
+        return time;
+    return start_ + (time - start_ + tick_ - Clock::duration(1)) / tick_ * tick_;
+}
+
+OutputQueue::Clock::time_point OutputQueue::tickAtOrBefore(Clock::time_point time) const
+{
+    if (tick_.count() == 0 || time <= start_)
+        return time;
+    return start_ + (time - start_) / tick_ * tick_;
+}
+
 bool OutputQueue::writeDue(int fd, Clock::time_point now, std::size_t budget)
 {
+    // What the adapter has passed on by its last tick.
+    const Clock::time_point passedOn = tickAtOrBefore(now);
     while (!pieces_.empty() && budget > 0) {
         Piece& piece = pieces_.front();
-        const Clock::time_point start = *nextDue();
-        if (start > now)
+        const Clock::time_point start = *nextOnLine();
+        if (start > passedOn)
             return true;
         std::size_t count = std::min(budget, piece.bytes.size() - piece.sent);
         if (paced_) {
             // The byte at `start` and every whole byte time after it.
-            count = std::min(count, 1 + WireBytesIn(now - start));
+            count = std::min(count, 1 + WireBytesIn(passedOn - start));
         }
         const ssize_t written = write(fd, piece.bytes.data() + piece.sent, count);
         if (written < 0) {

@@ -15,6 +15,8 @@ const char* const kSimUsage =
     "  --hangup-after N    close the terminal once N command lines have been answered and read\n"
     "  --delay-ms N        wait N milliseconds before each prompt\n"
     "  --pace              send and receive at 115200 baud line speed\n"
+    "  --latency-ms N      pass what is sent on only every N milliseconds (up to 255),\n"
+    "                      as a USB adapter's latency timer does (FTDI: 16)\n"
     "  --echo              echo each command line before answering it\n"
     "  --lf-only           end lines with LF instead of CR LF\n"
     "  --noise             put random junk lines among the reply lines\n"
@@ -47,6 +49,7 @@ constexpr Path kPaths[] = {
 
 constexpr int64_t kIntMax = std::numeric_limits<int32_t>::max();
 constexpr int64_t kSeedMax = std::numeric_limits<uint32_t>::max();
+constexpr int64_t kLatencyMax = 255;  // the longest timer adapters have
 
 struct Number {
     std::string_view name;
@@ -56,6 +59,7 @@ constexpr Number kNumbers[] = {
     {"--silent-after", kIntMax},
     {"--hangup-after", kIntMax},
     {"--delay-ms", kIntMax},
+    {"--latency-ms", kLatencyMax},
     {"--seed", kSeedMax},
 };
 
@@ -83,6 +87,8 @@ void setNumber(SimOptions& options, std::string_view name, int64_t value)
         options.hangUpAfter = value;
     else if (name == "--delay-ms")
         options.delayMs = value;
+    else if (name == "--latency-ms")
+        options.latencyMs = value;
     else
         options.seed = value;
 }

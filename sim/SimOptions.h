@@ -15,6 +15,7 @@ struct SimOptions {
     std::optional<int64_t> silentAfter;  // --silent-after N: no answers after N command lines
     std::optional<int64_t> hangUpAfter;  // --hangup-after N: close the line after N answers
     int64_t delayMs = 0;                 // --delay-ms N: before each prompt
+    int64_t latencyMs = 0;               // --latency-ms N: a USB adapter's latency timer
     bool pace = false;                   // --pace: 115200 baud wire time
     bool echo = false;                   // --echo: each command line before its answer
     bool lfOnly = false;                 // --lf-only: lines end with LF alone

@@ -33,7 +33,12 @@ std::mt19937 seeded(const SimOptions& options)
 }  // namespace
 
 Simulator::Simulator(const SimOptions& options, SwitchState& state, PseudoTerminal& terminal, std::ostream* log)
-    : options_(options), state_(state), terminal_(terminal), log_(log), output_(options.pace), random_(seeded(options))
+    : options_(options),
+      state_(state),
+      terminal_(terminal),
+      log_(log),
+      output_(options.pace, std::chrono::milliseconds(options.latencyMs), Clock::now()),
+      random_(seeded(options))
 {
     hangUpPending_ = options_.hangUpAfter == 0;
 }

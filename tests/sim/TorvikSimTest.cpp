@@ -185,13 +185,16 @@ TEST_F(TorvikSimTest, DelayHoldsBackThePromptButNotTheReplyLines)
     EXPECT_EQ(sim.stop(SIGTERM), 0);  // even with the prompt still waiting
 }
 
+// Also when an adapter's latency timer holds the paced bytes back.
 TEST_F(TorvikSimTest, PacedOutputIsComplete)
 {
-    SimProcess sim({"--pace", "--delay-ms", "1"});
-    SwitchLine line(sim.path());
-    ASSERT_TRUE(line.isOpen());
-    EXPECT_EQ(WithoutEndings(line.exchange("CONFIG")), defaultReply(true));
-    EXPECT_EQ(line.exchange("SAVE"), kPromptOnly);
+    for (const Lines& options : {Lines{"--pace", "--delay-ms", "1"}, Lines{"--pace", "--latency-ms", "16"}}) {
+        SimProcess sim(options);
+        SwitchLine line(sim.path());
+        ASSERT_TRUE(line.isOpen());
+        EXPECT_EQ(WithoutEndings(line.exchange("CONFIG")), defaultReply(true)) << options[1];
+        EXPECT_EQ(line.exchange("SAVE"), kPromptOnly) << options[1];
+    }
 }
 
 TEST_F(TorvikSimTest, EchoComesFirstAndLfOnlyEndsEveryLine)
@@ -257,7 +260,7 @@ TEST_F(TorvikSimTest, BadCommandLinesAreRefused)
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
     const std::vector<Lines> bad = {
         {"--bogus"}, {"--delay-ms", "-1"}, {"--silent-after", "ten"}, {"--seed", "4294967296"},
-        {"--link"},  {"--link", ""},       {"--state", file("folder")},
+        {"--link"},  {"--link", ""},       {"--state", file("folder")}, {"--latency-ms", "256"},
     };
     for (const Lines& options : bad) {
         SimProcess sim(options);
