@@ -3,38 +3,17 @@
 #include <QSerialPortInfo>
 
 #include <cstdio>
-#include <filesystem>
-#include <map>
+#include <fstream>
 #include <system_error>
-
-namespace {
-
-// The links in `folder`, by the device each leads to; of several links to one
-// device, the first by name.
-std::map<std::filesystem::path, std::string> LinksByTarget(const std::filesystem::path& folder)
-{
-    std::map<std::filesystem::path, std::string> links;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::filesystem::path target = std::filesystem::canonical(entry.path(), error);
-        if (error)
-            continue;
-        const auto [found, added] = links.emplace(target, entry.path().string());
-        if (!added && entry.path().string() < found->second)
-            found->second = entry.path().string();
-    }
-    return links;
-}
-
-}  // namespace
 
 std::vector<SerialDevice> SystemPortDiscovery::presentDevices() const
 {
-    const std::map<std::filesystem::path, std::string> stable = LinksByTarget("/dev/serial/by-id");
     std::vector<SerialDevice> devices;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         SerialDevice device;
         device.path = info.systemLocation().toStdString();
+        if (IsPlaceholderPort(device.path, "/sys/class/tty"))
+            continue;
         device.description = info.description().toStdString();
         device.manufacturer = info.manufacturer().toStdString();
         device.serialNumber = info.serialNumber().toStdString();
@@ -42,12 +21,33 @@ std::vector<SerialDevice> SystemPortDiscovery::presentDevices() const
             device.vendorId = info.vendorIdentifier();
         if (info.hasProductIdentifier())
             device.productId = info.productIdentifier();
-        std::error_code error;
-        if (const auto link = stable.find(std::filesystem::canonical(device.path, error)); !error && link != stable.end())
-            device.stablePath = link->second;
+        device.stablePath = StablePath(device.path, "/dev/serial/by-id");
         devices.push_back(std::move(device));
     }
     return devices;
+}
+
+bool IsPlaceholderPort(const std::string& devicePath, const std::filesystem::path& ttyClass)
+{
+    std::ifstream type(ttyClass / std::filesystem::path(devicePath).filename() / "type");
+    int uart = -1;
+    return type >> uart && uart == 0;
+}
+
+std::string StablePath(const std::string& devicePath, const std::filesystem::path& linkFolder)
+{
+    std::error_code error;
+    const std::filesystem::path device = std::filesystem::canonical(devicePath, error);
+    if (error)
+        return {};
+    std::string first;
+    for (std::filesystem::directory_iterator link(linkFolder, error), end; !error && link != end; link.increment(error)) {
+        std::error_code unresolved;
+        const std::string path = link->path().string();
+        if (std::filesystem::canonical(path, unresolved) == device && !unresolved && (first.empty() || path < first))
+            first = path;
+    }
+    return first;
 }
 
 std::string DeviceDetails(const SerialDevice& device)

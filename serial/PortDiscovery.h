@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,12 +31,22 @@ public:
 };
 
 // The system's serial devices, as Qt's serial port information finds them
-// (udev or sysfs on Linux), with the links udev keeps in /dev/serial/by-id
-// as their stable paths.
+// (udev or sysfs on Linux), less placeholders (IsPlaceholderPort), with the
+// links udev keeps in /dev/serial/by-id as their stable paths.
 class SystemPortDiscovery final : public PortDiscovery {
 public:
     std::vector<SerialDevice> presentDevices() const override;
 };
+
+// True for a port whose driver found no UART behind it: its attribute "type"
+// in `ttyClass` (/sys/class/tty) is 0, unknown. Onboard ttyS ports without a
+// UART are such placeholders; kernels from 6.5 on no longer mark them in the
+// way Qt checks.
+bool IsPlaceholderPort(const std::string& devicePath, const std::filesystem::path& ttyClass);
+
+// The link in `linkFolder` (/dev/serial/by-id) that leads to `devicePath`;
+// of several, the first by name; empty when none does.
+std::string StablePath(const std::string& devicePath, const std::filesystem::path& linkFolder);
 
 // What is known of a device besides its path, e.g. "FT232R USB UART (FTDI,
 // A50285BI, 0403:6001)"; empty when nothing is.

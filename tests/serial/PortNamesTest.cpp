@@ -1,6 +1,11 @@
 #include "serial/PortNames.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <utility>
 
 namespace {
 
@@ -43,6 +48,33 @@ TEST(PortNamesTest, NamesThatAreNoPortAreReturnedUnchanged)
     for (const char* junk : {"", "COM", "COM0", "COM03", "COM256", "COM99999999999999999999", "COM-1", "COM+3",
                              "COM3 ", " COM3", "COM3x", "CON3", "LPT1", "ttyUSB0", "\\\\.\\COM3"})
         EXPECT_EQ(names.devicePath(junk), junk);
+}
+
+// What the system discovery takes from sysfs and udev's links, on a copy of
+// their layout: a ttyS port without a UART is left out, and a device gets the
+// first link that leads to it.
+TEST(PortNamesTest, PlaceholdersAndStablePathsComeFromTheSystemsFolders)
+{
+    QTemporaryDir dir;
+    const std::filesystem::path root = dir.path().toStdString();
+    for (const auto& [name, type] : {std::pair{"ttyS0", "4\n"}, {"ttyS1", "0\n"}, {"ttyUSB0", nullptr}}) {
+        std::filesystem::create_directories(root / "class" / name);
+        if (type)
+            std::ofstream(root / "class" / name / "type") << type;
+        std::ofstream(root / name).put('\n');
+    }
+    EXPECT_FALSE(IsPlaceholderPort((root / "ttyS0").string(), root / "class"));
+    EXPECT_TRUE(IsPlaceholderPort((root / "ttyS1").string(), root / "class"));
+    EXPECT_FALSE(IsPlaceholderPort((root / "ttyUSB0").string(), root / "class"));
+
+    const std::filesystem::path byId = root / "by-id";
+    std::filesystem::create_directories(byId);
+    std::filesystem::create_symlink("../ttyUSB0", byId / "usb-FTDI_FT232R_USB_UART_B2-if00-port0");
+    std::filesystem::create_symlink("../ttyUSB0", byId / "usb-FTDI_FT232R_USB_UART_A5-if00-port0");
+    std::filesystem::create_symlink("../gone", byId / "usb-Gone-if00-port0");
+    EXPECT_EQ(StablePath((root / "ttyUSB0").string(), byId), (byId / "usb-FTDI_FT232R_USB_UART_A5-if00-port0").string());
+    EXPECT_EQ(StablePath((root / "ttyS0").string(), byId), "");
+    EXPECT_EQ(StablePath((root / "ttyS0").string(), root / "no-such-folder"), "");
 }
 
 }  // namespace
