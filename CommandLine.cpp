@@ -151,7 +151,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
                                       QStringLiteral("file"));
     parser.addOption(settings);
     const QCommandLineOption listPorts(QStringLiteral("list-ports"),
-                                       QStringLiteral("Lists the COM names that reach a serial device, and exits."));
+                                       QStringLiteral("Lists the COM names and the devices they lead to, and exits."));
     parser.addOption(listPorts);
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The switch's port, a COM name or a device path."),
                                   QStringLiteral("port"));
