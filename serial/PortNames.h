@@ -52,7 +52,6 @@ private:
     std::map<int, std::string> paths_;
     std::map<int, SerialDevice> devices_;
     std::set<int> assigned_;  // the numbers given to present devices
-
 };
 
 // n for "COMn" (any case, n = 1..255 written without leading zeros), else nothing.
