@@ -23,7 +23,7 @@ if [ -z "$sim" ]; then
 fi
 
 cmake -S tests/windows -B "$out/cross" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_TOOLCHAIN_FILE="$root/tests/windows/mingw-w64-x86_64.cmake" >/dev/null
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$out/cross" >"$out/cross-build.log" || { cat "$out/cross-build.log"; exit 1; }
 
 # The host-side library that lets Wine wait on a pseudo-terminal (see its source).

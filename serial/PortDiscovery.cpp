@@ -1,6 +1,8 @@
 #include "serial/PortDiscovery.h"
 
+#ifndef _WIN32
 #include <QSerialPortInfo>
+#endif
 
 #include <cstdio>
 #include <fstream>
@@ -9,6 +11,11 @@
 std::vector<SerialDevice> SystemPortDiscovery::presentDevices() const
 {
     std::vector<SerialDevice> devices;
+#ifdef _WIN32
+    // The COM names are the system's own there, opened as they are: no
+    // device needs a name given to it.
+    return devices;
+#else
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         SerialDevice device;
         device.path = info.systemLocation().toStdString();
@@ -25,6 +32,7 @@ std::vector<SerialDevice> SystemPortDiscovery::presentDevices() const
         devices.push_back(std::move(device));
     }
     return devices;
+#endif
 }
 
 bool IsPlaceholderPort(const std::string& devicePath, const std::filesystem::path& ttyClass)

@@ -32,7 +32,8 @@ public:
 
 // The system's serial devices, as Qt's serial port information finds them
 // (udev or sysfs on Linux), less placeholders (IsPlaceholderPort), with the
-// links udev keeps in /dev/serial/by-id as their stable paths.
+// links udev keeps in /dev/serial/by-id as their stable paths. None on
+// Windows, whose COM names are the system's own.
 class SystemPortDiscovery final : public PortDiscovery {
 public:
     std::vector<SerialDevice> presentDevices() const override;

@@ -1,0 +1,33 @@
+# The Windows program as its installer lays it out: torvik-setup.exe beside
+# the Qt and MinGW-w64 run-time libraries it loads, the Windows platform and
+# style plugins in the folders Qt looks in beside the program, and the NSIS
+# installer made by `cpack -G NSIS` (scripts/build-windows.sh), with a
+# Start-menu entry and an uninstaller.
+install(TARGETS torvik-setup RUNTIME DESTINATION .)
+install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets> DESTINATION .)
+install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
+install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
+# The compiler's run-time libraries, which the program and Qt link to.
+foreach(library libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${library}
+    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT IS_ABSOLUTE "${path}" OR NOT EXISTS "${path}")
+    find_file(path ${library} PATHS /usr/x86_64-w64-mingw32/lib NO_DEFAULT_PATH NO_CACHE REQUIRED)
+  endif()
+  install(FILES ${path} DESTINATION .)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+
+set(CPACK_GENERATOR NSIS)
+set(CPACK_PACKAGE_NAME torvik-setup)
+set(CPACK_PACKAGE_VENDOR "The torvik-setup developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Setup utility for the Torvik KVM switch")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Torvik Setup")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGE_EXECUTABLES torvik-setup "Torvik Setup")
+set(CPACK_NSIS_DISPLAY_NAME "Torvik Setup")
+set(CPACK_NSIS_PACKAGE_NAME "Torvik Setup ${PROJECT_VERSION}")
+set(CPACK_NSIS_INSTALLED_ICON_NAME torvik-setup.exe)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
