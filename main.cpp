@@ -6,6 +6,7 @@
 #include "platform/Fonts.h"
 #include "platform/Pointer.h"
 #include "platform/QtPrompts.h"
+#include "platform/WindowsConsole.h"
 #include "serial/CommDevice.h"
 #include "serial/PortDiscovery.h"
 #include "serial/PortNames.h"
@@ -23,6 +24,7 @@ int main(int argc, char* argv[])
 {
     // The command line is read, and a transfer without a window runs, before
     // the window system is reached: they need no display.
+    [[maybe_unused]] const bool canPrint = UseParentConsole();
     QString settingsPath;
     {
         const QCoreApplication core(argc, argv);
@@ -32,9 +34,9 @@ int main(int argc, char* argv[])
                                                          QProcessEnvironment::systemEnvironment(), discovery);
         if (commandLine.exitCode) {
 #ifdef Q_OS_WIN
-            // A window program started from the desktop has no console: a
-            // wrong command line is shown in a box instead.
-            if (commandLine.toStandardError) {
+            // Started from the desktop there is nowhere to print: a wrong
+            // command line is shown in a box instead.
+            if (commandLine.toStandardError && !canPrint) {
                 MessageBoxW(nullptr, commandLine.output.trimmed().toStdWString().c_str(), L"torvik-setup",
                             MB_OK | MB_ICONERROR);
                 return *commandLine.exitCode;
