@@ -29,5 +29,18 @@ set(CPACK_NSIS_DISPLAY_NAME "Torvik Setup")
 set(CPACK_NSIS_PACKAGE_NAME "Torvik Setup ${PROJECT_VERSION}")
 set(CPACK_NSIS_INSTALLED_ICON_NAME torvik-setup.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# A 64-bit installer for a 64-bit program: it runs where 32-bit programs
+# cannot (a 64-bit-only Wine) and installs into the 64-bit Program Files.
+# makensis is told its target before the script, through a wrapper: CPack
+# hands its extra arguments to a shell, which would split "Target amd64-unicode".
+find_program(MAKENSIS makensis)
+if(MAKENSIS)
+  set(makensis_64 ${CMAKE_CURRENT_BINARY_DIR}/makensis-amd64)
+  file(WRITE ${makensis_64} "#!/bin/sh\nexec '${MAKENSIS}' '-XTarget amd64-unicode' \"$@\"\n")
+  file(CHMOD ${makensis_64} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
+    WORLD_EXECUTE)
+  set(CPACK_NSIS_EXECUTABLE ${makensis_64})
+endif()
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

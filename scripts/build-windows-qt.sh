@@ -34,6 +34,12 @@ if ! ls -d "$src"/qt6-base-*/ >/dev/null 2>&1; then
   (cd "$src" && apt-get source -qq qt6-base >/dev/null 2>&1)
 fi
 base="$(ls -d "$src"/qt6-base-*/ | head -1)"
+# Qt 6.4's Windows plugin uses two things by features that stay on when what
+# they stand on is off: dynamic OpenGL without OpenGL, and the DirectWrite
+# font database, which QtGui builds only with Direct2D.
+windows_plugin="$base/src/plugins/platforms/windows"
+sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' "$windows_plugin/qwindowswindow.cpp"
+sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' "$windows_plugin/qwindowsintegration.cpp"
 
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 host=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
