@@ -7,6 +7,9 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <array>
 
@@ -83,12 +86,15 @@ QString usageError(const QCommandLineParser& parser)
     return error;
 }
 
+const QString kJsonGoesWith = QStringLiteral("--json goes with --list-ports, --compare or --verify");
+
 // The transfer the options ask for, if any; a wrong combination gives
 // `error`.
 std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser, const QCommandLineOption& port,
                                                const std::array<QCommandLineOption, 3>& actions,
                                                const QCommandLineOption& verify, const QCommandLineOption& layoutOnly,
-                                               const QCommandLineOption& quiet, QString& error)
+                                               const QCommandLineOption& quiet, const QCommandLineOption& json,
+                                               QString& error)
 {
     constexpr std::array kActions = {TransferRequest::Action::Read, TransferRequest::Action::Write,
                                      TransferRequest::Action::Compare};
@@ -107,32 +113,60 @@ std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser,
             if (parser.isSet(option))
                 error = QStringLiteral("--%1 needs --read, --write or --compare").arg(option.names().first());
         }
+        if (parser.isSet(json))
+            error = kJsonGoesWith;
         return std::nullopt;
     }
     if (!parser.isSet(port) || request->port.isEmpty() || request->file.isEmpty())
         error = QStringLiteral("a transfer needs --port PORT and a FILE");
     else if (parser.isSet(verify) && request->action != TransferRequest::Action::Write)
         error = QStringLiteral("--verify goes with --write");
+    else if (parser.isSet(json) && request->action != TransferRequest::Action::Compare && !parser.isSet(verify))
+        error = kJsonGoesWith;
     request->verify = parser.isSet(verify);
     request->layoutOnly = parser.isSet(layoutOnly);
     request->quiet = parser.isSet(quiet);
+    request->json = parser.isSet(json);
     return request;
 }
 
 }  // namespace
 
-// One line per COM name that reaches a device: "COMn<TAB>PATH<TAB>DESCRIPTION".
-QString portListing(const QString& settingsPath, const PortDiscovery& discovery)
+// One line per COM name that reaches a device: "COMn<TAB>PATH<TAB>DESCRIPTION";
+// or, for programs, {"ports": [{"name", "device", "stablePath",
+// "description", "manufacturer", "serialNumber", "vendorId", "productId"}]},
+// what is not known as null and the USB ids as four hex digits.
+QString portListing(const QString& settingsPath, const PortDiscovery& discovery, bool json)
 {
     const PortNames names = CurrentPortNames(settingsPath, discovery);
     QString listing;
+    QJsonArray ports;
     for (const auto& [number, path] : names.paths()) {
         const SerialDevice* device = names.device(number);
-        listing += QStringLiteral("COM%1\t%2\t%3\n")
-                       .arg(number)
-                       .arg(QString::fromStdString(path), QString::fromStdString(device ? DeviceDetails(*device) : ""));
+        if (!json) {
+            listing += QStringLiteral("COM%1\t%2\t%3\n")
+                           .arg(number)
+                           .arg(QString::fromStdString(path), QString::fromStdString(device ? DeviceDetails(*device) : ""));
+            continue;
+        }
+        const auto text = [](const std::string& value) {
+            return value.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(value));
+        };
+        const auto id = [](const std::optional<uint16_t>& value) {
+            return value ? QJsonValue(QStringLiteral("%1").arg(*value, 4, 16, QLatin1Char('0'))) : QJsonValue();
+        };
+        const SerialDevice none;
+        const SerialDevice& known = device ? *device : none;
+        ports.append(QJsonObject{{"name", QStringLiteral("COM%1").arg(number)},
+                                 {"device", QString::fromStdString(path)},
+                                 {"stablePath", text(known.stablePath)},
+                                 {"description", text(known.description)},
+                                 {"manufacturer", text(known.manufacturer)},
+                                 {"serialNumber", text(known.serialNumber)},
+                                 {"vendorId", id(known.vendorId)},
+                                 {"productId", id(known.productId)}});
     }
-    return listing;
+    return json ? QString::fromUtf8(QJsonDocument(QJsonObject{{"ports", ports}}).toJson()) : listing;
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments, const QString& programFolder,
@@ -164,7 +198,9 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     const QCommandLineOption verify(QStringLiteral("verify"), QStringLiteral("After --write, reads the switch back."));
     const QCommandLineOption layoutOnly(QStringLiteral("layout-only"), QStringLiteral("The layout alone."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Prints errors only."));
-    parser.addOptions({port, read, write, compare, verify, layoutOnly, quiet});
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Answers --list-ports, --compare and --verify in JSON."));
+    parser.addOptions({port, read, write, compare, verify, layoutOnly, quiet, json});
     for (const char* name : kQtOptionsWithValue)
         addHidden(parser, name, QStringLiteral("value"));
     for (const char* name : kQtFlags)
@@ -177,7 +213,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     if (parsed && !parser.positionalArguments().isEmpty())
         error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
     if (error.isEmpty() && !parser.isSet(help) && !parser.isSet(version) && !parser.isSet(listPorts))
-        result.transfer = transferRequest(parser, port, {read, write, compare}, verify, layoutOnly, quiet, error);
+        result.transfer = transferRequest(parser, port, {read, write, compare}, verify, layoutOnly, quiet, json, error);
     if (!error.isEmpty()) {
         result.transfer.reset();
         result.exitCode = ExitStatus::Usage;
@@ -188,7 +224,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
         result.output = usage(parser, result.settingsPath);
     } else if (parser.isSet(listPorts)) {
         result.exitCode = 0;
-        result.output = portListing(result.settingsPath, discovery);
+        result.output = portListing(result.settingsPath, discovery, parser.isSet(json));
     } else if (parser.isSet(version)) {
         result.exitCode = 0;
         result.output = QStringLiteral(

@@ -11,11 +11,15 @@
 #include "setup/LayoutFile.h"
 #include "setup/PortMapping.h"
 #include "setup/ProfileFile.h"
+#include "setup/ProtocolTable.h"
 #include "setup/TransferMessages.h"
 #include "setup/TransferService.h"
 #include "setup/UploadCommands.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTimer>
 #include <QtGlobal>
 
@@ -37,6 +41,7 @@ int exitStatusOf(TransferResult result)
     case TransferResult::Cancelled:
         return ExitStatus::Interrupted;
     case TransferResult::NoReply:
+    case TransferResult::Unreadable:
     case TransferResult::NothingToSend:
         break;
     }
@@ -127,6 +132,12 @@ private:
     {
         if (result == TransferResult::NoReply)
             return QStringLiteral("No answer from the switch on %1.").arg(device());
+        if (result == TransferResult::Unreadable)
+            return request_.layoutOnly
+                       ? QStringLiteral("The switch on %1 answered with none of its layout lines (%2); nothing was taken.")
+                             .arg(device(), QString::fromStdString(ReplyKeywords(true)))
+                       : QStringLiteral("The switch on %1 answered with none of its settings lines (%2); nothing was taken.")
+                             .arg(device(), QString::fromStdString(ReplyKeywords(false)));
         if (const QString hint = transfers_.openFailureHint(); !hint.isEmpty())
             return hint;
         if (device().isEmpty())
@@ -139,7 +150,8 @@ private:
     void reportFailure(const TransferMessage& message, TransferResult result)
     {
         console_.error(message.text);
-        if (result == TransferResult::PortError || result == TransferResult::NoReply)
+        if (result == TransferResult::PortError || result == TransferResult::NoReply ||
+            result == TransferResult::Unreadable)
             console_.error(failureHint(result));
     }
 
@@ -184,12 +196,8 @@ private:
         }
         if (const int status = download(request_.layoutOnly); status != ExitStatus::Done)
             return status;
-        if (!request_.layoutOnly) {
-            KVM_CONFIG config = records_.KvmConfig;
-            config.SwitchPos = NormalizedSwitchPos(config.SwitchPos);
-            WriteSetup(file, FileSettings(comPortOf(file), config));
-        }
-        WriteLayout(file, records_.KvmLayout);
+        WriteConfig(file, request_.layoutOnly ? 0 : comPortOf(file), records_.KvmConfig, records_.KvmLayout,
+                    request_.layoutOnly);
         if (toOutput) {
             const std::string text = file.text();
             if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
@@ -225,6 +233,10 @@ private:
         const FileConfig file = loadFile();
         if (!file.error.isEmpty())
             return ExitStatus::FileFailed;
+        if (!file.unsendable.isEmpty()) {
+            console_.error(QStringLiteral("%1: %2").arg(fileName(), file.unsendable));
+            return ExitStatus::FileFailed;
+        }
         const std::vector<std::string> lines = request_.layoutOnly
                                                    ? SendLayoutCommands(file.layout)
                                                    : SaveConfigCommands(file.config, file.layout, true);
@@ -245,11 +257,13 @@ private:
     {
         if (const int status = download(request_.layoutOnly); status != ExitStatus::Done)
             return status;
-        const QStringList differences = ConfigDifferences(records_.KvmConfig, records_.KvmLayout, file.config,
-                                                          file.layout, request_.layoutOnly);
-        for (const QString& difference : differences)
-            std::fprintf(stdout, "%s\n", difference.toLocal8Bit().constData());
-        std::fflush(stdout);
+        // --verify compares with what was sent; --compare by its own rule.
+        const QList<ConfigDifference> differences =
+            request_.action == TransferRequest::Action::Write
+                ? ConfigDifferences(records_.KvmConfig, records_.KvmLayout, file.config, file.layout,
+                                    request_.layoutOnly)
+                : SwitchFileDifferences(records_.KvmConfig, records_.KvmLayout, file, request_.layoutOnly);
+        printDifferences(differences);
         if (differences.isEmpty()) {
             console_.info(QStringLiteral("The switch holds what %1 holds.").arg(fileName()));
             return ExitStatus::Done;
@@ -258,6 +272,22 @@ private:
                                                       : QStringLiteral("%1 items").arg(differences.size());
         console_.error(QStringLiteral("The switch differs from %1 in %2.").arg(fileName(), items));
         return ExitStatus::Differences;
+    }
+
+    void printDifferences(const QList<ConfigDifference>& differences) const
+    {
+        QByteArray text;
+        if (request_.json) {
+            QJsonArray array;
+            for (const ConfigDifference& difference : differences)
+                array.append(DifferenceJson(difference));
+            text = QJsonDocument(QJsonObject{{"differences", array}}).toJson();
+        } else {
+            for (const ConfigDifference& difference : differences)
+                text += DifferenceLine(difference).toLocal8Bit() + '\n';
+        }
+        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
+        std::fflush(stdout);
     }
 
     const TransferRequest& request_;

@@ -576,6 +576,12 @@ void TCustomComPort::PurgePendingIo()
         throw EComPort(EComPort::PurgeFailed, error);
 }
 
+void TCustomComPort::ClearInput()
+{
+    if (const int error = device_->purge(CommPurge::RxClear); error != 0)
+        throw EComPort(EComPort::PurgeFailed, error);
+}
+
 bool TCustomComPort::HasEventAction(uint32_t code) const
 {
     switch (code) {

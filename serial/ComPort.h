@@ -213,6 +213,8 @@ public:
     TComErrors ReadLineErrors();
     int ReadModemSignals();
     void PurgePendingIo();
+    // Discards what the device has received and nobody has read yet.
+    void ClearInput();
 
     // Runs the action of one device event code (a CommEvent value); called
     // by the event thread's delivery on the thread the sync method names.

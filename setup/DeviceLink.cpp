@@ -19,6 +19,12 @@ bool DeviceLink::SendCommand(const std::string& text, bool wait)
     timer_.stop();
     if (linkFailed_)
         return false;
+    try {
+        port_.ClearInput();
+    } catch (const EComPort&) {
+        // A port that cannot purge fails its write too, which shows below.
+    }
+    lineLength_ = 0;
     waitTicks_ = 1;
     ackReceived_ = false;
     try {
@@ -94,10 +100,15 @@ void DeviceLink::storeByte(char byte)
         return;
     // The switch's prompt, recognised as soon as its "#" arrives.
     ackReceived_ = true;
-    if (downloadActive_) {
-        downloadActive_ = false;
+    if (!downloadActive_)
+        return;
+    downloadActive_ = false;
+    // A reply without a single line to keep is none this program can read
+    // (lines ended by line feeds alone, another protocol, a late prompt):
+    // committing it would replace the configuration with zeros.
+    unreadable_ = linesKept_ == 0;
+    if (!unreadable_)
         commitDownload();
-    }
 }
 
 void DeviceLink::commitDownload()
@@ -121,6 +132,7 @@ void DeviceLink::ParseReplyLine(std::string_view line)
         scanner_.NextToken(line, pos);
         if (layoutOnlyLoad_)
             return;
+        ++linesKept_;
         if (item->base == NumberBase::Text)
             records_.RxConfig.*item->word = scanner_.Token;
         else
@@ -129,6 +141,8 @@ void DeviceLink::ParseReplyLine(std::string_view line)
         return;
     }
 
+    if (layoutOnlyLoad_)
+        ++linesKept_;
     // Missing numbers read as 0, surplus ones are ignored.
     std::array<int32_t, kMostLayoutNumbers> numbers{};
     const std::string_view rest = line.substr(std::min(pos, line.size()));
@@ -182,6 +196,8 @@ void DeviceLink::BeginDownload(bool layoutOnly)
 {
     lineLength_ = 0;
     linesReceived_ = 0;
+    linesKept_ = 0;
+    unreadable_ = false;
     downloadActive_ = true;
     layoutOnlyLoad_ = layoutOnly;
 }
@@ -207,7 +223,7 @@ TransferResult DeviceLink::Download(const std::string& portName, bool layoutOnly
     const bool arrived = !downloadActive_;
     downloadActive_ = false;
     if (arrived)
-        return TransferResult::Done;
+        return unreadable_ ? TransferResult::Unreadable : TransferResult::Done;
     return cancelRequested() ? TransferResult::Cancelled : TransferResult::NoReply;
 }
 

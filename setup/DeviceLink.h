@@ -18,6 +18,8 @@ enum class TransferResult {
     Done,           // the configuration arrived and was committed, or every line was acknowledged
     PortError,      // the port could not be opened: nothing was sent
     NoReply,        // the configuration did not arrive, or a line went unacknowledged
+    Unreadable,     // the switch's prompt came, but with none of the reply lines the download keeps
+                    // (its settings lines, or for the layout alone its layout lines): nothing committed
     NothingToSend,  // an upload without lines: the port was opened and closed again
     Cancelled,      // stopped at the user's request: nothing committed, "SAVE" not sent
 };
@@ -58,6 +60,8 @@ public:
 
     // Sends `text` and a carriage return; with `wait`, waits for the prompt.
     // False when nothing was sent (LinkFailed) or no prompt came in time.
+    // Whatever arrived before the command is discarded first: a late prompt
+    // of an earlier command that timed out is no answer to this one.
     bool SendCommand(const std::string& text, bool wait);
     void WorkTimerTimer();
     // The port's receive handler: drains the port and assembles lines.
@@ -69,7 +73,8 @@ public:
     void BeginDownload(bool layoutOnly);
 
     // Downloads the switch's configuration (or its layout alone) over
-    // `portName`: Done, PortError, NoReply or Cancelled (nothing committed).
+    // `portName`: Done, PortError, NoReply, Unreadable or Cancelled (nothing
+    // committed but for Done).
     TransferResult Download(const std::string& portName, bool layoutOnly);
     // Opens the port over `portName` and sends `lines`, each waiting for its
     // prompt; the first unacknowledged line ends the sending. Done,
@@ -116,6 +121,8 @@ private:
     bool linkFailed_ = false;
     int openError_ = 0;
     int linesReceived_ = 0;  // reply lines of the running download
+    int linesKept_ = 0;      // of them, lines the download keeps (settings, or layout when layout-only)
+    bool unreadable_ = false;  // the latest download's prompt came with no line to keep
     bool ackReceived_ = false;
     int waitTicks_ = 0;
     std::array<char, kMaxLineLength + 1> lineBuffer_{};

@@ -131,13 +131,19 @@ void WriteSetup(ProfileFile& file, const SetupSettings& settings)
     }
 }
 
-KVM_CONFIG FiledConfig(const SetupSettings& settings)
+KVM_CONFIG SettingsOf(const SetupSettings& settings)
 {
     KVM_CONFIG config;
     for (const ProtocolItem& item : kProtocolItems) {
         if (item.filed && item.setting)
             config.*item.setting = settings.*item.filed;
     }
+    return config;
+}
+
+KVM_CONFIG FiledConfig(const SetupSettings& settings)
+{
+    KVM_CONFIG config = SettingsOf(settings);
     NormalizeFileSettings(config);
     return config;
 }

@@ -39,6 +39,8 @@ bool WriteSetupSection(const QString& fileName, const SetupSettings& settings, Q
 // The six keys into a document in memory.
 void WriteSetup(ProfileFile& file, const SetupSettings& settings);
 
+// The settings of the "Setup" keys as they stand.
+KVM_CONFIG SettingsOf(const SetupSettings& settings);
 // The settings as the setup window takes them from its settings file: the
 // range rules applied.
 KVM_CONFIG FiledConfig(const SetupSettings& settings);

@@ -20,3 +20,18 @@ const ProtocolItem* FindReplyItem(std::string_view keyword, int& block)
     }
     return nullptr;
 }
+
+std::string ReplyKeywords(bool layout)
+{
+    std::string text;
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (item.reply.empty() || IsLayoutItem(item) != layout)
+            continue;
+        if (!text.empty())
+            text += ", ";
+        text += BlockKeyword(item.reply, item, 1);
+        if (item.blocks > 1)
+            text += " to " + BlockKeyword(item.reply, item, item.blocks);
+    }
+    return text;
+}

@@ -166,6 +166,10 @@ inline constexpr int kMostLayoutNumbers = MostLayoutNumbers();
 // block's number when the table takes more than one line.
 std::string BlockKeyword(std::string_view keyword, const ProtocolItem& item, int block);
 
+// The reply keywords of the layout items, or of the others, as a person
+// reads them: "Start, Glidex, ..." or "Group1 to Group4, Port, ...".
+std::string ReplyKeywords(bool layout);
+
 // The item whose reply lines start with `keyword`, matched exactly, letter
 // case included; `block` tells which block's line it is (1 unless the item
 // is sent in blocks). Nullptr for any other keyword.

@@ -249,8 +249,12 @@ std::array<QPushButton*, 4> TfrmSetup::transferLockedButtons() const
 
 void TfrmSetup::transferRunningChanged(bool running)
 {
+    if (running)
+        focusBeforeTransfer_ = focusWidget();
     for (QPushButton* button : transferLockedButtons())
         button->setEnabled(!running);
+    if (!running && focusBeforeTransfer_ && focusBeforeTransfer_->isEnabled())
+        focusBeforeTransfer_->setFocus(Qt::OtherFocusReason);
     if (!running && closePending_)
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }

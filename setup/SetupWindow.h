@@ -5,6 +5,7 @@
 #include "setup/PortList.h"
 
 #include <QEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -107,6 +108,9 @@ private:
     LayoutEditor* editor_ = nullptr;
     QString settingsPath_;
     bool closePending_ = false;
+    // What had the focus when a transfer started: disabling the transfer's
+    // buttons moves it on (often to Exit), so it goes back at the end.
+    QPointer<QWidget> focusBeforeTransfer_;
     // The next configuration update comes from Reset to Default, not from
     // a download.
     bool resetPosted_ = false;

@@ -23,6 +23,7 @@ TransferMessage outcome(TransferResult result, const QString& openHint, const QS
     case TransferResult::NothingToSend:
         return {QStringLiteral("Config write error!"), error};
     case TransferResult::NoReply:
+    case TransferResult::Unreadable:
         return {noReply, error};
     case TransferResult::Done:
         break;

@@ -17,8 +17,9 @@ struct TransferMessage {
 };
 
 // A download: "COM port open error!" (with `openHint` on a second line when
-// there is one) or "Load Config error!" (Error), or that it was cancelled
-// (Info); when it arrived, `finished` (Info), which may be empty.
+// there is one) or "Load Config error!" (Error: no reply, or none it could
+// read), or that it was cancelled (Info); when it arrived, `finished`
+// (Info), which may be empty.
 TransferMessage DownloadMessage(TransferResult result, const QString& finished, const QString& openHint = QString());
 
 // An upload: "COM port open error!" (with `openHint`), "Config write error!"

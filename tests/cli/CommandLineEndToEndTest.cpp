@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <sstream>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -34,6 +35,18 @@ const char* const kSwitchState =
     "[Layout]\nGroup=1 1 0 0 1\nMStyle=1\nMTotal1=3840 1080\nMConfig21=1920 0\n"
     "Port1=0 0 1920 1080\nPort2=1920 0 1280 1024\nPort5=0 1080 1024 768\nPort21=0 0 1920 1080\n";
 
+// A switch whose layout stands away from the origin, with totals and
+// offsets that do not follow from its monitors and a style out of range:
+// the editor would move and recompute all of them.
+const char* const kAwaySwitch =
+    "[Switch]\nStart=2\n[Layout]\nGroup=1 1\nMStyle=1 9\nMTotal1=7 7\nMConfig2=5 5\n"
+    "Port1=100 50 1920 1080\nPort2=2020 50 1280 1024\n";
+
+// kFile with another start port and the Slave's monitor taken away.
+const char* const kFileWithChanges =
+    "[Setup]\nCOMPort=1\nStart=2\nGlidex=1\nHotKey=2\nMouseSlider=135\nSwitchPosition=255\n"
+    "[Layout]\nGroup=1 1\nMStyle=1\nPort1=100 50 1920 1080\nPort2=2020 50 1280 1024\n";
+
 // Two monitors overlapping by 1000 pixels.
 const char* const kOverlapping = "[Setup]\nStart=2\n[Layout]\nGroup=1 1\nPort1=0 0 1920 1080\nPort2=920 0 1920 1080\n";
 
@@ -41,6 +54,7 @@ const char* const kOverlapping = "[Setup]\nStart=2\n[Layout]\nGroup=1 1\nPort1=0
 enum class Sent {
     Nothing,
     ConfigOnly,       // "CONFIG"
+    ConfigTwice,      // "CONFIG", from two commands
     UploadAndSave,    // the 191 lines of Save Config, "SAVE" last, then "CONFIG" when verifying
     StoppedBeforeSave,
     FirstLineOnly,
@@ -60,6 +74,8 @@ struct Row {
     std::vector<std::string> fileHas;  // in FILE afterwards
     bool interrupt = false;      // SIGINT once the switch has received some lines
     bool portBusy = false;       // another process holds the device
+    std::vector<std::string> first = {};  // a command run before, its outcome not looked at
+    int fileMode = 0;            // FILE's mode beforehand, kept afterwards; 0: as made
 };
 
 struct Outcome {
@@ -145,12 +161,13 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
     };
     const std::string fresh = "Start: switch 1, file 3\nGlidex: switch 0, file 1\nHotKey: switch 0, file 2\n"
                               "MouseSlider: switch 133, file 135\nSwitchPosition: switch 0, file 255\n";
-    const std::string freshLayout = "2A: switch 1920 x 1080 at 1920, 0; file 1280 x 1024 at 1920, 0\n"
+    // Nearer to the file as it stands than to what sending it would make of it.
+    const std::string freshLayout = "1A: switch 1920 x 1080 at 0, 0; file 1920 x 1080 at 100, 50\n"
+                                    "2A: switch 1920 x 1080 at 1920, 0; file 1280 x 1024 at 2020, 50\n"
                                     "3A: switch 1920 x 1080 at 3840, 0; file not placed\n"
                                     "4A: switch 1920 x 1080 at 5760, 0; file not placed\n"
-                                    "S1.1A: switch not placed; file 1024 x 768 at 0, 1080\n"
-                                    "Style 1: switch 0, file 1\nTotal 1: switch 0 x 0, file 3840 x 1080\n"
-                                    "Offset 1B: switch 0, 0; file 1920, 0\n";
+                                    "S1.1A: switch not placed; file 1024 x 768 at 100, 1130\n"
+                                    "Style 1: switch 0, file 1\n";
     const Row rows[] = {
         // COMPort is the COM name that leads to the device given.
         {"read", {}, kSwitchState, {"--port", "DEVICE", "--read", "FILE"}, nullptr, false, 0, Sent::ConfigOnly,
@@ -181,6 +198,35 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
         {"usage", {}, nullptr, with(read, {"--verify"}), nullptr, false, 2, Sent::Nothing,
          "torvik-setup: --verify goes with --write\nTry 'torvik-setup --help' for more information.\n",
          "", {}},
+        // What was just read, or just written, is what the switch holds.
+        {"read, then compare", {}, kAwaySwitch, compare, nullptr, false, 0, Sent::ConfigTwice,
+         "The switch holds what", "", {"Port1=100 50 1920 1080", "MStyle=1 9 0", "MTotal1=7 7"}, false, false, read},
+        {"write, then compare", {}, nullptr, compare, kFile, false, 0, Sent::UploadAndSave, "The switch holds what", "",
+         {}, false, false, write},
+        {"compare for programs", {}, kSwitchState, with(compare, {"--json"}), kFileWithChanges,
+         false, 1, Sent::ConfigOnly, "The switch differs from",
+         "{\n    \"differences\": [\n"
+         "        {\n            \"file\": 2,\n            \"item\": \"Start\",\n            \"switch\": 3\n        },\n"
+         "        {\n            \"file\": null,\n            \"item\": \"S1.1A\",\n            \"switch\": {\n"
+         "                \"group\": 1,\n                \"height\": 768,\n                \"width\": 1024,\n"
+         "                \"x\": 0,\n                \"y\": 1080\n            }\n        }\n    ]\n}\n",
+         {}},
+        // Replies it cannot take: lines ended by line feeds alone, and the
+        // late prompt of a command that timed out, which arrives during the next.
+        {"unreadable reply", {"--lf-only"}, kSwitchState, read, nullptr, false, 4, Sent::ConfigOnly,
+         "Load Config error!\nThe switch on " + path("switch") + " answered with none of its settings lines (ConfigVer,",
+         "", {}},
+        {"late prompt", {"--delay-ms", "1500"}, kSwitchState, read, nullptr, false, 4, Sent::ConfigTwice,
+         "Load Config error!", "", {}, false, false, read},
+        {"layout keys missing", {}, nullptr, write,
+         "[Setup]\nStart=2\n[Layout]\nGroup=1 0 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1\nPort1=0 0 1920 1080\n", false, 5,
+         Sent::Nothing, ": [Layout] lacks MStyle, Port5, Port21", "", {}},
+        {"read-only file", {}, kSwitchState, read, "[Setup]\nStart=4\n", false, 5, Sent::ConfigOnly, "read-only", "",
+         {"[Setup]\nStart=4\n"}, false, false, {}, 0444},
+        {"file of the group", {}, kSwitchState, read, "[Setup]\nStart=4\n", false, 0, Sent::ConfigOnly,
+         "Load Config finished!", "", {"Start=3"}, false, false, {}, 0640},
+        {"no folder", {}, kSwitchState, {"--port", "PORT", "--read", "NOFOLDER"}, nullptr, false, 5, Sent::ConfigOnly,
+         "No such file or directory", "", {}},
     };
     const std::string settings = path("TORVIK.INI");
     for (const Row& row : rows) {
@@ -198,11 +244,24 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
         writeFile(settings, "[Ports]\nCOM4=" + path("switch") + "\n");
         if (row.file)
             writeFile(path("FILE"), row.file);
-        std::vector<std::string> args{"--settings", settings};
-        for (const std::string& arg : row.args) {
-            const std::string file = row.fileOnInput ? "-" : path("FILE");
-            args.push_back(arg == "PORT" ? "COM4" : arg == "DEVICE" ? path("switch") : arg == "FILE" ? file : arg);
+        const auto expand = [&](const std::vector<std::string>& given) {
+            std::vector<std::string> expanded{"--settings", settings};
+            for (const std::string& arg : given) {
+                const std::string file = row.fileOnInput ? "-" : path("FILE");
+                expanded.push_back(arg == "PORT"       ? "COM4"
+                                   : arg == "DEVICE"   ? path("switch")
+                                   : arg == "FILE"     ? file
+                                   : arg == "NOFOLDER" ? path("no-folder/FILE")
+                                                       : arg);
+            }
+            return expanded;
+        };
+        if (!row.first.empty())
+            run(expand(row.first), std::string(), false);
+        if (row.fileMode) {
+            ASSERT_EQ(chmod(path("FILE").c_str(), static_cast<mode_t>(row.fileMode)), 0);
         }
+        const std::vector<std::string> args = expand(row.args);
         int lock = -1;
         if (row.portBusy) {
             lock = open(path("switch").c_str(), O_RDWR | O_NOCTTY);
@@ -218,6 +277,14 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
         const std::string written = ReadFileBytes(QString::fromStdString(path("FILE")));
         for (const std::string& part : row.fileHas)
             EXPECT_NE(written.find(part), std::string::npos) << part << " in\n" << written;
+        if (!row.file && outcome.status != 0) {
+            EXPECT_FALSE(QFile::exists(QString::fromStdString(path("FILE"))));
+        }
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(path("no-folder"))));
+        struct stat info {};
+        if (row.fileMode && stat(path("FILE").c_str(), &info) == 0) {
+            EXPECT_EQ(info.st_mode & 07777, static_cast<mode_t>(row.fileMode));
+        }
 
         const std::vector<std::string> log = logged();
         switch (row.sent) {
@@ -226,6 +293,9 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
             break;
         case Sent::ConfigOnly:
             EXPECT_EQ(log, std::vector<std::string>{"CONFIG"});
+            break;
+        case Sent::ConfigTwice:
+            EXPECT_EQ(log, (std::vector<std::string>{"CONFIG", "CONFIG"}));
             break;
         case Sent::UploadAndSave:
             ASSERT_EQ(log.size(), 192u);

@@ -196,17 +196,27 @@ TEST_F(LoadConfigEndToEndTest, ASlowOrChattySwitchStillLoads)
     }
 }
 
-TEST_F(LoadConfigEndToEndTest, LinesEndedByLineFeedAloneAreDropped)
+TEST_F(LoadConfigEndToEndTest, AReplyItCannotReadOrALatePromptLoadsNothing)
 {
-    startSwitch({"--lf-only"});
-    TfrmSetup& w = openWindow(sim->path());
-    RxConfig.Start = 2;  // left by an earlier download
-    prompts.answer(MsgAnswer::Ok);
-    // The prompt still ends the download; every reply line was dropped, so
-    // what an earlier download received is committed.
-    EXPECT_FALSE(w.LoadConfig(false, true));
-    EXPECT_EQ(KvmConfig.Start, 2);
-    EXPECT_EQ(KvmLayout, KVM_LAYOUT{});
+    // Lines ended by line feeds alone are dropped: the prompt comes with no
+    // line understood. Then a switch slower than the wait: its prompt
+    // arrives after the first download gave up, in time for the second.
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{"--lf-only"}, {"--delay-ms", "1500"}}) {
+        startSwitch(options);
+        TfrmSetup& w = openWindow(sim->path());
+        KvmConfig.Start = 4;
+        KvmLayout.Group[9] = 1;
+        const KVM_CONFIG before = KvmConfig;
+        const KVM_LAYOUT layoutBefore = KvmLayout;
+        for (int attempt = 1; attempt <= (options[0] == "--lf-only" ? 1 : 2); ++attempt) {
+            prompts.answer(MsgAnswer::Ok);
+            EXPECT_TRUE(w.LoadConfig(false, true)) << options[0] << attempt;
+            EXPECT_EQ(lastMessage(), "Load Config error!") << options[0] << attempt;
+            EXPECT_EQ(KvmConfig, before);
+            EXPECT_EQ(KvmLayout, layoutBefore);
+        }
+    }
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
 
+#include <QApplication>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -47,7 +49,7 @@ protected:
     std::string state = dir.filePath(QStringLiteral("switch.ini")).toStdString();
 };
 
-TEST_F(TransferProgressTest, CancellingSaveConfigNeverSendsSave)
+TEST_F(TransferProgressTest, CancellingSaveConfigNeverSendsSaveAndLeavesTheNextTransfersWhole)
 {
     startSwitch("20");
     TfrmSetup& w = openWindows(sim->path());
@@ -69,6 +71,24 @@ TEST_F(TransferProgressTest, CancellingSaveConfigNeverSendsSave)
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(state)));  // the switch stored nothing
     EXPECT_FALSE(transfers->portTarget().Connected());
     EXPECT_TRUE(w.btnSaveConfig->isEnabled());
+
+    // The next transfers, started from the keyboard, run whole, and the
+    // focus stays on the button that started each.
+    w.show();
+    for (QPushButton* button : {w.btnSaveConfig, w.btnLoadConfig}) {
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        button->setFocus();
+        prompts.answer(MsgAnswer::Ok);
+        QTest::keyClick(button, Qt::Key_Space);
+        EXPECT_EQ(w.focusWidget(), button) << button->objectName().toStdString();
+    }
+    ASSERT_EQ(prompts.boxes().size(), 3u);
+    EXPECT_EQ(prompts.boxes()[1].text, "Save Config successed!");
+    EXPECT_EQ(prompts.boxes()[2].text, "Load Config finished!");
+    const std::vector<std::string> after = logged();
+    EXPECT_EQ(after.back(), "CONFIG");
+    EXPECT_EQ(std::count(after.begin(), after.end(), "SAVE"), 1);
 }
 
 TEST_F(TransferProgressTest, CancellingLoadConfigCommitsNothing)

@@ -152,14 +152,70 @@ TEST_F(DeviceLinkTest, ALayoutOnlyDownloadKeepsEverySetting)
     EXPECT_EQ(posted, std::vector<bool>{true});
 }
 
-TEST_F(DeviceLinkTest, APromptAloneCommitsTheReceivedRecordsAsTheyStand)
+TEST_F(DeviceLinkTest, AReplyWithoutALineToKeepCommitsNothing)
 {
+    // What an earlier download left in the received pair, and the working
+    // configuration: a reply it cannot read must change neither.
     RxConfig = KVM_CONFIG{1, 2, 1, 1, 5, 0, "Old"};
     RxLayout.Group[9] = 1;
-    startDownload();
-    receive("# \r\n");
-    EXPECT_EQ(KvmConfig, RxConfig);
-    EXPECT_EQ(KvmLayout, RxLayout);
+    KvmConfig.Start = 4;
+    const struct {
+        const char* reply;
+        bool layoutOnly;
+    } unreadable[] = {
+        {"# \r\n", false},                                  // the prompt alone
+        {"Start 2\nGroup1 1 1\n# \n", false},               // lines ended by line feeds alone
+        {"Group1 1 1\rPort 1 0 0 1920 1080\r# \r\n", false},  // no settings line
+        {"Start 2\rSlider 85\r# \r\n", true},               // no layout line, the layout alone asked for
+    };
+    for (const auto& row : unreadable) {
+        SCOPED_TRACE(row.reply);
+        ticks = 0;
+        switchAnswers(row.reply, 1);
+        EXPECT_EQ(link->Download("COM3", row.layoutOnly), TransferResult::Unreadable);
+        EXPECT_EQ(KvmConfig.Start, 4);
+        EXPECT_EQ(KvmLayout, KVM_LAYOUT{});
+        EXPECT_TRUE(posted.empty());
+    }
+
+    // One line of the kind asked for is enough: the rest commits as it stands.
+    ticks = 0;
+    switchAnswers("Start 3\r# \r\n", 1);
+    EXPECT_EQ(link->Download("COM3", false), TransferResult::Done);
+    EXPECT_EQ(KvmConfig, (KVM_CONFIG{1, 3, 1, 1, 5, 0, "Old"}));
+    EXPECT_EQ(KvmLayout.Group[1], 1);  // from the row without settings lines, received before
+}
+
+TEST_F(DeviceLinkTest, WhatArrivedBeforeACommandIsNoAnswerToIt)
+{
+    // A late prompt of an earlier command and part of a line wait unread
+    // when the download starts; the switch's own reply follows the command.
+    device->receive("# \r\nSta");
+    switchAnswers("Start 2\r\n# \r\n", 2);
+    EXPECT_EQ(link->Download("COM3", false), TransferResult::Done);
+    EXPECT_EQ(KvmConfig.Start, 2);
+
+    // Within an upload: the event thread reads what waits at every tick,
+    // and the switch's prompt comes at the third. A late prompt waiting
+    // before the command does not acknowledge it, nor does a partial line
+    // read before it hide the prompt that does.
+    port->OpenPort();
+    pump.onPass = [this] {
+        if (!timerRunning)
+            return;
+        if (++ticks == 3)
+            device->receive("# \r\n");
+        link->ReceiveBytes();
+        link->WorkTimerTimer();
+    };
+    device->receive("# \r\n");
+    ticks = 0;
+    EXPECT_TRUE(link->SendCommand("START 1", true));
+    EXPECT_EQ(ticks, 3);
+    receive("noise without an end");
+    ticks = 0;
+    EXPECT_TRUE(link->SendCommand("GLIDEX 0", true));
+    EXPECT_EQ(ticks, 3);
 }
 
 TEST_F(DeviceLinkTest, ACommandIsAcknowledgedBeforeTheEleventhTickOrFails)
