@@ -98,8 +98,8 @@ TEST_F(SettingsLocationTest, ThePerUserFolderIsMadeByTheFirstSaveOnly)
 {
     ASSERT_EQ(chmod(local(path("program")), 0555), 0);
     const QProcessEnvironment env = environment(nullptr);
-    // 1: as expected; 2: reading made the folder; 3: the save failed; 4: the
-    // folder is not the user's alone; 5: the file does not read back.
+    // 1: as expected; 2: reading made the folder; 3: the save failed; 4: a
+    // folder is not 0700; 5: the file does not read back.
     const int outcome = RunUnprivileged([&] {
         const QString file = SettingsFilePath(path("program"), {}, env);
         const ProfileFile before(file);
@@ -108,10 +108,11 @@ TEST_F(SettingsLocationTest, ThePerUserFolderIsMadeByTheFirstSaveOnly)
             return 2;
         ProfileFile settings(file);
         settings.writeInteger("Setup", "Start", 3);
-        if (!settings.save())
+        if (!settings.save(nullptr, MissingFolder::Make))
             return 3;
         for (const char* folder : {"home/.config", "home/.config/torvik-setup"}) {
-            if ((QFileInfo(path(folder)).permissions() & (QFile::ReadGroup | QFile::ReadOther)) != 0)
+            struct stat info {};
+            if (::stat(local(path(folder)).constData(), &info) != 0 || (info.st_mode & 07777) != 0700)
                 return 4;
         }
         return ProfileFile(file).readInteger("Setup", "Start", 0) == 3 ? 1 : 5;
