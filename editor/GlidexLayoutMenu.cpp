@@ -83,7 +83,7 @@ void TfrmGlidex::mnuLoadLayoutClick()
 
 TransferResult TfrmGlidex::SendLayout()
 {
-    if (QString reason; WriteLayoutFile(settingsPath_, config_.KvmLayout, true, &reason) != 0)
+    if (QString reason; WriteLayoutFile(settingsPath_, config_.KvmLayout, true, &reason, MissingFolder::Make) != 0)
         ReportFileNotSaved(prompts_, settingsPath_, reason);
     TransferResult result;
     {

@@ -71,13 +71,14 @@ KVM_LAYOUT ReadLayout(const ProfileFile& file)
     return result;
 }
 
-int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite, QString* reason)
+int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite, QString* reason,
+                    MissingFolder missingFolder)
 {
     if (!overwrite && QFileInfo(fileName).isFile())
         return 1;
     ProfileFile file(fileName);
     WriteLayout(file, layout);
-    return file.save(reason) ? 0 : -1;
+    return file.save(reason, missingFolder) ? 0 : -1;
 }
 
 void WriteLayout(ProfileFile& file, const KVM_LAYOUT& layout)

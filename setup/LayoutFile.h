@@ -1,6 +1,7 @@
 #pragma once
 
 #include "setup/KvmConfig.h"
+#include "setup/ReplaceFileContents.h"
 
 #include <QString>
 
@@ -24,7 +25,8 @@ KVM_LAYOUT ReadLayout(const ProfileFile& file);
 // 1: `overwrite` is off and the file exists, nothing written; 0: every key
 // of the section written; -1: the file could not be written and was left
 // unchanged, with the reason in `reason`.
-int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite, QString* reason = nullptr);
+int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite, QString* reason = nullptr,
+                    MissingFolder missingFolder = MissingFolder::Fail);
 // Every key of the section into a document in memory.
 void WriteLayout(ProfileFile& file, const KVM_LAYOUT& layout);
 

@@ -259,13 +259,13 @@ std::string ProfileFile::text() const
     return result;
 }
 
-bool ProfileFile::save(QString* reason) const
+bool ProfileFile::save(QString* reason, MissingFolder missingFolder) const
 {
     QString why;
     if (status_ == Status::Failed)
         why = QFileInfo(path_).isFile() ? QStringLiteral("it could not be read, so it was not replaced")
                                         : QStringLiteral("not a regular file");
-    else if (ReplaceFileContents(path_, text(), why))
+    else if (ReplaceFileContents(path_, text(), missingFolder, why))
         return true;
     if (reason)
         *reason = why;

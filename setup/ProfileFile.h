@@ -1,5 +1,7 @@
 #pragma once
 
+#include "setup/ReplaceFileContents.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -55,11 +57,12 @@ public:
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     void writeInteger(std::string_view section, std::string_view key, int32_t value);
 
-    // Writes the document over the file (see ReplaceFileContents); false when
-    // that failed, with the reason in `reason`, in which case the file on disk
-    // is unchanged. A document whose file could not be read is never saved, so
+    // Writes the document over the file (see ReplaceFileContents; only the
+    // program's own settings file may have its folder made); false when that
+    // failed, with the reason in `reason`, in which case the file on disk is
+    // unchanged. A document whose file could not be read is never saved, so
     // an unreadable file is not replaced by a partial one.
-    bool save(QString* reason = nullptr) const;
+    bool save(QString* reason = nullptr, MissingFolder missingFolder = MissingFolder::Fail) const;
 
     // The file's bytes as they would be saved.
     std::string text() const;

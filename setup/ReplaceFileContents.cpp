@@ -13,6 +13,8 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -30,6 +32,11 @@ namespace {
 
 constexpr std::chrono::milliseconds kLockWait(3000);
 
+QString systemReason(int error)
+{
+    return QString::fromStdString(std::generic_category().message(error));
+}
+
 bool writeAll(QFile& file, std::string_view bytes, QString& reason)
 {
     const auto size = static_cast<qint64>(bytes.size());
@@ -45,7 +52,7 @@ bool writeAll(QFile& file, std::string_view bytes, QString& reason)
     const bool synced = fsync(file.handle()) == 0;
 #endif
     if (!synced)
-        reason = QString::fromStdString(std::generic_category().message(errno));
+        reason = systemReason(errno);
     return synced;
 }
 
@@ -67,6 +74,53 @@ bool makeFolderFor(const QString& file, QString& reason)
         }
     }
     return true;
+}
+
+// Whether the file's mode forbids the caller to write it. The rename would
+// replace a write-protected file as readily as any other, so this is asked
+// first. Root passes every access() test, so for root a file is protected
+// when its mode has no write bit at all; for anyone else the system decides
+// by the effective user and groups, as it does for an open() for writing.
+bool writeForbidden(const QString& file)
+{
+#ifdef Q_OS_WIN
+    return !QFileInfo(file).isWritable();
+#else
+    const QByteArray name = QFile::encodeName(file);
+    if (geteuid() == 0) {
+        struct stat info {};
+        return ::stat(name.constData(), &info) == 0 && (info.st_mode & 0222) == 0;
+    }
+    return ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0;
+#endif
+}
+
+// Gives the new `file` the mode of the one at `target`, and on POSIX systems
+// its owner and group as far as the caller may give them away: root always,
+// others the group when they belong to it. The owner goes first, since a
+// change of owner clears the set-id bits. A new file keeps what the umask gave.
+bool keepModeAndOwner(const QString& target, QFile& file, QString& reason)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(reason);
+    if (QFileInfo::exists(target))
+        file.setPermissions(QFile::permissions(target));
+    return true;
+#else
+    struct stat old {};
+    if (::stat(QFile::encodeName(target).constData(), &old) != 0)
+        return true;
+    const int fd = file.handle();
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        // Neither may be given away: the file becomes the caller's, as any
+        // file it makes does, and the save goes on.
+    }
+    if (::fchmod(fd, old.st_mode & 07777) != 0) {
+        reason = systemReason(errno);
+        return false;
+    }
+    return true;
+#endif
 }
 
 bool writeInPlace(const QString& target, std::string_view bytes, QString& reason)
@@ -91,9 +145,7 @@ bool writeAndRename(const QString& target, std::string_view bytes, QString& reas
         reason = file.errorString();
         return false;
     }
-    if (QFileInfo::exists(target))
-        file.setPermissions(QFile::permissions(target));
-    bool done = writeAll(file, bytes, reason);
+    bool done = keepModeAndOwner(target, file, reason) && writeAll(file, bytes, reason);
     file.close();
     if (done) {
         std::error_code error;
@@ -109,7 +161,7 @@ bool writeAndRename(const QString& target, std::string_view bytes, QString& reas
 
 }  // namespace
 
-bool ReplaceFileContents(const QString& path, std::string_view bytes, QString& reason)
+bool ReplaceFileContents(const QString& path, std::string_view bytes, MissingFolder missingFolder, QString& reason)
 {
     const QFileInfo given(path);
     QString target = given.absoluteFilePath();
@@ -120,12 +172,12 @@ bool ReplaceFileContents(const QString& path, std::string_view bytes, QString& r
         reason = QStringLiteral("not a regular file");
         return false;
     }
-    // The rename would replace a write-protected file as well; it stays.
-    if (info.exists() && !info.isWritable()) {
+    if (info.exists() && writeForbidden(target)) {
         reason = QStringLiteral("the file is read-only");
         return false;
     }
-    if (!makeFolderFor(target, reason))
+    // Without its folder, taking the lock fails with the system's reason.
+    if (missingFolder == MissingFolder::Make && !makeFolderFor(target, reason))
         return false;
 
     FileLock lock(QFileInfo(target + QStringLiteral(".lock")).filesystemFilePath());

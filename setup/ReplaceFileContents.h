@@ -4,6 +4,12 @@
 
 #include <string_view>
 
+// Whether a save may make the folder that is to hold the file.
+enum class MissingFolder {
+    Fail,  // a file the user named: its folder must exist ("No such file or directory")
+    Make,  // the program's own settings file: its folder, and any missing above it, are made for their owner only
+};
+
 // Makes `bytes` the whole content of the file at `path`; when that fails the
 // file is as it was and `reason` says why, in the system's words where it
 // has them. A symbolic link stays a link and the file it leads to gets the
@@ -11,7 +17,9 @@
 //
 // The content is written to "<file>.saving" beside the file and renamed over
 // it, so a reader, a crash or a kill finds the old or the new content, never
-// a part of it. Only a writable file in a folder that allows no new files is
-// written in place, since nothing else can save it there. A missing folder
-// (and any missing above it) is created first, for its owner only.
-bool ReplaceFileContents(const QString& path, std::string_view bytes, QString& reason);
+// a part of it. The new file keeps the old one's mode, and its owner and
+// group as far as the caller may give them away. A file whose mode forbids
+// the caller to write it is never replaced, by root neither. Only a writable
+// file in a folder that allows no new files is written in place, since
+// nothing else can save it there.
+bool ReplaceFileContents(const QString& path, std::string_view bytes, MissingFolder missingFolder, QString& reason);

@@ -321,7 +321,8 @@ void TfrmSetup::SaveConfig()
         WriteSetup(settingsFile, FileSettings(comPort, config_.KvmConfig));
         KeepPortWithDevice(settingsFile, comPort, portNames_);
         QString reason;
-        const bool settingsSaved = settingsFile.save(&reason);
+        // The program's own settings file: its folder is made by the first save.
+        const bool settingsSaved = settingsFile.save(&reason, MissingFolder::Make);
         bool layoutSaved = true;
         const bool layoutValid = !editor_ || editor_->CheckLayout(false) == 0;
         if (!layoutValid) {
@@ -331,7 +332,8 @@ void TfrmSetup::SaveConfig()
             if (editor_)
                 editor_->StoreToConfig();
             layoutSaved =
-                WriteLayoutFile(settingsPath_, config_.KvmLayout, true, settingsSaved ? &reason : nullptr) == 0;
+                WriteLayoutFile(settingsPath_, config_.KvmLayout, true, settingsSaved ? &reason : nullptr,
+                                MissingFolder::Make) == 0;
         }
         if (!settingsSaved || !layoutSaved)
             ReportFileNotSaved(prompts_, settingsPath_, reason);

@@ -1,6 +1,7 @@
 #include "setup/ProfileFile.h"
 
 #include "support/FileBytes.h"
+#include "support/QtPrinting.h"
 #include "support/Unprivileged.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -150,19 +152,52 @@ TEST_F(ProfileFileTest, WritingKeepsTheFileLineEndingsAndByteOrderMark)
     EXPECT_EQ(fresh.text(), "[Setup]\r\nStart=1\r\n");
 }
 
-TEST_F(ProfileFileTest, SaveReplacesTheFileKeepingItsPermissionsAndLeavesNoTemporaryFile)
+TEST_F(ProfileFileTest, SaveKeepsModeAndOwnerRefusesAProtectedFileAndMakesNoFolder)
 {
-    writeBytes("[A]\r\nx=1\r\n");
-    ASSERT_EQ(chmod(path().toLocal8Bit().constData(), 0640), 0);
-    ProfileFile file(path());
-    file.writeString("A", "x", "2");
-    ASSERT_TRUE(file.save());
-
-    EXPECT_EQ(readBytes(), "[A]\r\nx=2\r\n");
-    struct stat info {};
-    ASSERT_EQ(stat(path().toLocal8Bit().constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"test.ini"});
+    // Run as whoever runs the tests, root included: root may write any file,
+    // yet one whose mode forbids writing stays as it is. Root hands the files
+    // to another user first, which the replacement must keep.
+    struct Case {
+        const char* name;
+        mode_t mode;         // none of these is what the umask gives a new file
+        const char* reason;  // nullptr: saved
+    };
+    const Case cases[] = {
+        {"shared.ini", 0640, nullptr},
+        {"private.ini", 0600, nullptr},
+        {"protected.ini", 0444, "the file is read-only"},
+        {"none/missing.ini", 0, "No such file or directory"},  // nothing made for it
+    };
+    const bool root = geteuid() == 0;
+    constexpr uid_t kNobody = 65534;
+    const std::string original = "[A]\r\nx=1\r\n";
+    for (const Case& c : cases) {
+        if (c.mode == 0)
+            continue;
+        writeBytes(original, c.name);
+        const QByteArray name = path(c.name).toLocal8Bit();
+        ASSERT_EQ(chmod(name.constData(), c.mode), 0);
+        if (root) {
+            ASSERT_EQ(chown(name.constData(), kNobody, kNobody), 0);
+        }
+    }
+    for (const Case& c : cases) {
+        ProfileFile file(path(c.name));
+        file.writeString("A", "x", "2");
+        QString reason;
+        EXPECT_EQ(file.save(&reason), c.reason == nullptr) << c.name;
+        EXPECT_EQ(reason, QLatin1String(c.reason)) << c.name;
+        if (c.mode == 0)
+            continue;
+        EXPECT_EQ(readBytes(c.name), c.reason ? original : "[A]\r\nx=2\r\n") << c.name;
+        struct stat info {};
+        ASSERT_EQ(stat(path(c.name).toLocal8Bit().constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.mode) << c.name;
+        EXPECT_EQ(info.st_uid, root ? kNobody : getuid()) << c.name;
+        EXPECT_EQ(info.st_gid, root ? kNobody : getgid()) << c.name;
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"private.ini", "protected.ini", "shared.ini"}));
 }
 
 TEST_F(ProfileFileTest, InAReadOnlyFolderAWritableFileIsWrittenInPlaceAndAProtectedOneIsLeftIntact)

@@ -32,12 +32,14 @@ protected:
     static int chmod(const QByteArray& path, mode_t mode) { return ::chmod(path.constData(), mode); }
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
-    QProcessEnvironment environment(const char* configHome) const
+    QProcessEnvironment environment(const char* configHome, const QString& pathVariable = {}) const
     {
         QProcessEnvironment env;
         env.insert(QStringLiteral("HOME"), path("home"));
         if (configHome)
             env.insert(QStringLiteral("XDG_CONFIG_HOME"), QLatin1String(configHome));
+        if (!pathVariable.isEmpty())
+            env.insert(QStringLiteral("PATH"), pathVariable);
         return env;
     }
 
@@ -57,7 +59,15 @@ TEST_F(SettingsLocationTest, ChoosesTheFileBesideTheProgramOrThePerUserFile)
         bool installedThere;  // the program folder is where the build installs it
         const char* configHome;  // XDG_CONFIG_HOME, or unset
         QString expected;
+        const char* program = "program";  // the program's folder
+        QString pathVariable = {};        // PATH, or unset
     };
+    // A folder outside home on PATH, named through a link and with a trailing
+    // slash; and an empty entry, which must not count the folder the program
+    // is started from (each row starts it from its own folder).
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("tools")));
+    ASSERT_TRUE(QFile::link(path("tools"), path("tools-link")));
+    const QString onPath = QStringLiteral("/usr/bin::") + path("tools-link") + QLatin1Char('/');
     const Case cases[] = {
         {"portable copy, no file yet", true, false, false, nullptr, beside},
         {"read-only folder that holds the file", false, true, false, nullptr, beside},
@@ -67,20 +77,35 @@ TEST_F(SettingsLocationTest, ChoosesTheFileBesideTheProgramOrThePerUserFile)
         {"installed, relative XDG_CONFIG_HOME is ignored", false, false, false, "relative/config", perUser},
         {"installed to a writable folder", true, false, true, nullptr, perUser},
         {"installed, with a file beside it", true, true, true, nullptr, beside},
+        {"in ~/.local/bin", true, false, false, nullptr, perUser, "home/.local/bin"},
+        {"in a folder on PATH outside home", true, false, false, nullptr, perUser, "tools", onPath},
+        {"in ~/tools/bin, not on PATH", true, false, false, nullptr, perUser, "home/tools/bin", onPath},
+        {"in a writable folder under home, not on PATH", true, false, false, nullptr,
+         path("home/work/build/TORVIK.INI"), "home/work/build", onPath},
+        {"in a bin folder outside home, not on PATH", true, false, false, nullptr, path("unpacked/bin/TORVIK.INI"),
+         "unpacked/bin", onPath},
+        {"portable copy in ~/bin with its file", true, true, false, nullptr, path("home/bin/TORVIK.INI"), "home/bin",
+         onPath},
     };
     for (const Case& c : cases) {
-        QFile::remove(beside);
+        const QString program = path(c.program);
+        const QString file = program + QStringLiteral("/TORVIK.INI");
+        ASSERT_TRUE(QDir().mkpath(program));
+        QFile::remove(file);
         if (c.fileBesideProgram) {
-            ASSERT_TRUE(WriteFileBytes(beside, "[Setup]\r\n"));
+            ASSERT_TRUE(WriteFileBytes(file, "[Setup]\r\n"));
         }
-        ASSERT_EQ(chmod(local(path("program")), c.programFolderWritable ? 0777 : 0555), 0);
+        ASSERT_EQ(chmod(local(program), c.programFolderWritable ? 0777 : 0555), 0);
         const QString expected = c.expected;
-        const QString installFolder = c.installedThere ? path("program") : path("elsewhere");
-        const QProcessEnvironment env = environment(c.configHome);
+        const QString installFolder = c.installedThere ? program : path("elsewhere");
+        const QProcessEnvironment env = environment(c.configHome, c.pathVariable);
+        const QString started = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(program));
         const int chosen =
-            RunUnprivileged([&] { return SettingsFilePath(path("program"), installFolder, env) == expected ? 1 : 0; });
+            RunUnprivileged([&] { return SettingsFilePath(program, installFolder, env) == expected ? 1 : 0; });
         EXPECT_EQ(chosen, 1) << c.name << ": expected " << expected.toStdString() << ", got "
-                             << SettingsFilePath(path("program"), installFolder, env).toStdString();
+                             << SettingsFilePath(program, installFolder, env).toStdString();
+        QDir::setCurrent(started);
     }
 
     // A program in a system folder uses the per-user file even when it may
@@ -98,8 +123,8 @@ TEST_F(SettingsLocationTest, ThePerUserFolderIsMadeByTheFirstSaveOnly)
 {
     ASSERT_EQ(chmod(local(path("program")), 0555), 0);
     const QProcessEnvironment env = environment(nullptr);
-    // 1: as expected; 2: reading made the folder; 3: the save failed; 4: the
-    // folder is not the user's alone; 5: the file does not read back.
+    // 1: as expected; 2: reading made the folder; 3: the save failed; 4: a
+    // folder is not 0700; 5: the file does not read back.
     const int outcome = RunUnprivileged([&] {
         const QString file = SettingsFilePath(path("program"), {}, env);
         const ProfileFile before(file);
@@ -108,10 +133,11 @@ TEST_F(SettingsLocationTest, ThePerUserFolderIsMadeByTheFirstSaveOnly)
             return 2;
         ProfileFile settings(file);
         settings.writeInteger("Setup", "Start", 3);
-        if (!settings.save())
+        if (!settings.save(nullptr, MissingFolder::Make))
             return 3;
         for (const char* folder : {"home/.config", "home/.config/torvik-setup"}) {
-            if ((QFileInfo(path(folder)).permissions() & (QFile::ReadGroup | QFile::ReadOther)) != 0)
+            struct stat info {};
+            if (::stat(local(path(folder)).constData(), &info) != 0 || (info.st_mode & 07777) != 0700)
                 return 4;
         }
         return ProfileFile(file).readInteger("Setup", "Start", 0) == 3 ? 1 : 5;
