@@ -172,6 +172,10 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
 
     CommandLine result;
     const bool parsed = parser.parse(arguments);
+    if (parsed) {
+        result.platform = parser.value(QStringLiteral("platform"));
+        result.display = parser.value(QStringLiteral("display"));
+    }
     result.settingsPath = SettingsFilePath(programFolder, QStringLiteral(TORVIK_INSTALL_BINDIR), environment, parsed ? parser.value(settings) : QString());
     QString error = parsed ? QString() : usageError(parser);
     if (parsed && !parser.positionalArguments().isEmpty())
