@@ -46,7 +46,9 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "  %1\n"
         "\n"
         "Serial ports:\n"
-        "  The COM Port list offers COM1 to COM%2. Section [Ports] of the settings file\n"
+        "  The COM names run from COM1 to COM%4, for --port and --list-ports alike;\n"
+        "  the COM Port list offers COM1 to COM%2 and each higher name that leads\n"
+        "  somewhere. Section [Ports] of the settings file\n"
         "  may lead a name to any device, e.g. COM3=/dev/ttyUSB0. The serial devices\n"
         "  present that no such key names (onboard ports first, then USB and ACM\n"
         "  adapters, by name) go to the other names from COM1 up; --list-ports shows\n"
@@ -69,7 +71,8 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "  failed, 5 FILE unreadable or unwritable or its layout invalid,\n"
         "  130 interrupted.\n")
         .arg(QDir::toNativeSeparators(settingsPath), QString::number(PortNames::kComNameCount),
-             QDir::toNativeSeparators(QStringLiteral(TORVIK_INSTALL_BINDIR)));
+             QDir::toNativeSeparators(QStringLiteral(TORVIK_INSTALL_BINDIR)),
+             QString::number(PortNames::kHighestComNumber));
 }
 
 // What the parser refused, in the words command-line programs use:
@@ -210,6 +213,10 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
 
     CommandLine result;
     const bool parsed = parser.parse(arguments);
+    if (parsed) {
+        result.platform = parser.value(QStringLiteral("platform"));
+        result.display = parser.value(QStringLiteral("display"));
+    }
     result.settingsPath = SettingsFilePath(programFolder, QStringLiteral(TORVIK_INSTALL_BINDIR), environment, parsed ? parser.value(settings) : QString());
     QString error = parsed ? QString() : usageError(parser);
     if (parsed && !parser.positionalArguments().isEmpty())

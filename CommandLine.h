@@ -18,6 +18,9 @@ struct CommandLine {
     std::optional<int> exitCode;
     QString output;
     bool toStandardError = false;
+    // Qt's -platform and -display options for the window program, empty when not given.
+    QString platform;
+    QString display;
 };
 
 // Reads the program's options from `arguments` (the whole command line,

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "ProgramWindows.h"
 #include "cli/ConsoleTransfer.h"
+#include "platform/DisplayAvailable.h"
 #include "platform/EventPump.h"
 #include "platform/ExceptionReport.h"
 #include "platform/Fonts.h"
@@ -48,6 +49,14 @@ int main(int argc, char* argv[])
         if (commandLine.transfer)
             return RunTransferRequest(*commandLine.transfer, commandLine.settingsPath, discovery);
         settingsPath = commandLine.settingsPath;
+#ifdef Q_OS_LINUX
+        // Qt would end the program with an abort of its own.
+        if (!DisplayAvailable(QProcessEnvironment::systemEnvironment(), commandLine.platform, commandLine.display)) {
+            std::cerr << "torvik-setup: no display found, so the window cannot open; "
+                         "--port PORT --read/--write/--compare FILE work without one.\n";
+            return 1;
+        }
+#endif
     }
 
     QApplication app(argc, argv);

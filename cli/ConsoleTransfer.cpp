@@ -173,11 +173,11 @@ private:
     int32_t comPortOf(const ProfileFile& file) const
     {
         const std::string port = request_.port.toStdString();
-        if (const std::optional<int> number = comName(); number && *number <= PortNames::kComNameCount)
+        if (const std::optional<int> number = comName())
             return *number;
         const PortNames names = CurrentPortNames(settingsPath_, discovery_);
         for (const auto& [number, path] : names.paths()) {
-            if (path == port && number <= PortNames::kComNameCount)
+            if (path == port)
                 return number;
         }
         return ReadSetup(file).COMPort;

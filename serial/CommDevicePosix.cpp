@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -15,6 +16,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -610,6 +612,37 @@ void CommDevicePosix::clearWake() const
     }
 }
 
+// Who may open the device at `path` that refused the user, as its owner,
+// group and mode say. Serial devices belong to a group (on Debian "dialout")
+// whose members may use them; membership takes effect at the next login.
+// A group is named only where the mode lets it read and write: otherwise
+// joining it would not help.
+std::string noPermissionHint(const std::string& path, const struct stat& info)
+{
+    const std::string refused = "No permission to use " + path;
+    constexpr mode_t kGroupReadWrite = S_IRGRP | S_IWGRP;
+    constexpr mode_t kOwnerReadWrite = S_IRUSR | S_IWUSR;
+    constexpr mode_t kOthersReadWrite = S_IROTH | S_IWOTH;
+    if ((info.st_mode & kGroupReadWrite) == kGroupReadWrite) {
+        const group* devices = getgrgid(info.st_gid);
+        if (!devices)
+            return refused + ".";
+        const std::string name = devices->gr_name;
+        return refused + ": add your user to the group \"" + name + "\" (sudo usermod -aG " + name +
+               " $USER), then log in again.";
+    }
+    // Open to everyone, the mode is not what refused.
+    if ((info.st_mode & kOthersReadWrite) == kOthersReadWrite)
+        return refused + ".";
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+    if (info.st_uid == 0 || (info.st_mode & kOwnerReadWrite) != kOwnerReadWrite)
+        return refused + ": only root may open it (mode " + mode + ").";
+    const passwd* owner = getpwuid(info.st_uid);
+    const std::string name = owner ? owner->pw_name : std::to_string(info.st_uid);
+    return refused + ": only its owner " + name + " may open it (mode " + mode + ").";
+}
+
 }  // namespace
 
 std::string CommDevicePosix::explainOpenFailure(const std::string& port, int error) const
@@ -620,15 +653,10 @@ std::string CommDevicePosix::explainOpenFailure(const std::string& port, int err
         return path + " is in use by another program.";
     if (error != EACCES && error != EPERM)
         return {};
-    // Serial devices belong to a group (on Debian "dialout") whose members
-    // may use them; membership takes effect at the next login.
     struct stat info {};
-    const group* owner = ::stat(path.c_str(), &info) == 0 ? getgrgid(info.st_gid) : nullptr;
-    if (!owner)
+    if (::stat(path.c_str(), &info) != 0)
         return "No permission to use " + path + ".";
-    const std::string name = owner->gr_name;
-    return "No permission to use " + path + ": add your user to the group \"" + name + "\" (sudo usermod -aG " +
-           name + " $USER), then log in again.";
+    return noPermissionHint(path, info);
 }
 
 std::unique_ptr<CommDevice> CreatePlatformCommDevice(const PortNames& names)

@@ -145,6 +145,18 @@ std::string PortNames::pathToKeep(int comNumber) const
     return present.stablePath.empty() ? present.path : present.stablePath;
 }
 
+std::vector<int> PortNames::listedNumbers(int chosen) const
+{
+    std::set<int> numbers;
+    for (int n = 1; n <= kComNameCount; ++n)
+        numbers.insert(n);
+    for (const auto& [number, path] : paths_)
+        numbers.insert(number);
+    if (chosen >= 1 && chosen <= kHighestComNumber)
+        numbers.insert(chosen);
+    return {numbers.begin(), numbers.end()};
+}
+
 const SerialDevice* PortNames::device(int comNumber) const
 {
     const auto found = devices_.find(comNumber);

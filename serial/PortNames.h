@@ -22,8 +22,9 @@
 // a device path already.
 class PortNames {
 public:
+    // The COM names are COM1 to COM255; the port list always offers COM1 to
+    // COM20, and a higher name when it leads somewhere (see listedNumbers).
     static constexpr int kHighestComNumber = 255;
-    // The names the program offers to choose from: COM1 to COM20.
     static constexpr int kComNameCount = 20;
 
     PortNames() = default;
@@ -47,6 +48,10 @@ public:
     std::string pathToKeep(int comNumber) const;
     // The COM numbers that reach a path, ascending, with their paths.
     const std::map<int, std::string>& paths() const { return paths_; }
+    // The COM numbers the port list offers, ascending: 1 to kComNameCount,
+    // the higher ones that reach a path, and `chosen` (when a COM number), so
+    // that a choice stays in the list after its path is gone.
+    std::vector<int> listedNumbers(int chosen) const;
 
 private:
     std::map<int, std::string> paths_;

@@ -1,5 +1,7 @@
 #include "setup/PortList.h"
 
+#include "serial/PortNames.h"
+
 #include <QAbstractItemModel>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
@@ -9,6 +11,35 @@ TPortList::TPortList(QWidget* parent)
 {
     connect(this, &QComboBox::currentIndexChanged, this, &TPortList::describeCurrentItem);
     connect(model(), &QAbstractItemModel::dataChanged, this, &TPortList::describeCurrentItem);
+}
+
+int TPortList::comNumber(int item) const
+{
+    return ComNumber(itemData(item).toString().toStdString()).value_or(0);
+}
+
+void TPortList::chooseComNumber(int number)
+{
+    const int item = findData(QStringLiteral("COM%1").arg(number));
+    setCurrentIndex(item >= 0 ? item : 0);
+}
+
+void TPortList::setComNumbers(const std::vector<int>& numbers)
+{
+    // Items are inserted and removed around the chosen one, never replaced,
+    // so the choice never changes on the way.
+    int item = 0;
+    for (const int number : numbers) {
+        while (item < count() && comNumber(item) < number)
+            removeItem(item);
+        if (item == count() || comNumber(item) != number) {
+            const QString name = QStringLiteral("COM%1").arg(number);
+            insertItem(item, name, name);
+        }
+        ++item;
+    }
+    while (item < count())
+        removeItem(item);
 }
 
 void TPortList::showPopup()

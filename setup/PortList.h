@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 
+#include <vector>
+
 // The "COM Port" drop-down list: a plain list that says when it is about to
 // open, so its items can show where each name leads at that moment. Each
 // item holds its COM name as its data (Qt::UserRole) and its whole text
@@ -13,6 +15,16 @@ class TPortList : public QComboBox {
 
 public:
     explicit TPortList(QWidget* parent = nullptr);
+
+    // The COM number of item `item`'s name, 0 for no item.
+    int comNumber(int item) const;
+    int chosenComNumber() const { return comNumber(currentIndex()); }
+    // Chooses the name with COM number `number`, else the first item.
+    void chooseComNumber(int number);
+    // One item per COM number of `numbers` (ascending; the chosen one among
+    // them), text "COMn" for a new one: items of other numbers go, and the
+    // chosen item stays chosen.
+    void setComNumbers(const std::vector<int>& numbers);
 
     void showPopup() override;
 

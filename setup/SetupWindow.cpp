@@ -103,7 +103,7 @@ TfrmSetup::TfrmSetup(Prompts& prompts, ConfigRecords& config, TransferService& t
     connect(&transfers_, &TransferService::runningChanged, this, &TfrmSetup::transferRunningChanged);
     // The transfers open the COM name of the chosen item, whatever its text.
     connect(cmbCOMPort, &QComboBox::currentIndexChanged, this,
-            [this](int item) { transfers_.setPortName("COM" + std::to_string(item + 1)); });
+            [this](int item) { transfers_.setPortName("COM" + std::to_string(cmbCOMPort->comNumber(item))); });
     // Adapters come and go: where each name leads is worked out again
     // whenever the list opens.
     connect(cmbCOMPort, &TPortList::aboutToShowPopup, this, &TfrmSetup::refreshPorts);
@@ -173,15 +173,11 @@ void TfrmSetup::createWidgets()
 
 void TfrmSetup::FormCreate()
 {
-    for (int n = 1; n <= PortNames::kComNameCount; ++n)
-        cmbCOMPort->addItem(QStringLiteral("COM%1").arg(n), QStringLiteral("COM%1").arg(n));
     refreshPorts();
 
     const SetupSettings settings = ReadSetupSection(settingsPath_);
     config_.KvmConfig = FiledConfig(settings);
-    const int comPort = settings.COMPort >= 1 && settings.COMPort <= PortNames::kComNameCount ? settings.COMPort : 1;
-
-    cmbCOMPort->setCurrentIndex(comPort - 1);
+    cmbCOMPort->chooseComNumber(settings.COMPort);
     RecordToWidgets();
 
     // Without a readable "Layout" section the layout stays empty.
@@ -192,8 +188,9 @@ void TfrmSetup::refreshPorts()
 {
     portNames_ = CurrentPortNames(settingsPath_, discovery_);
     transfers_.setPortNames(portNames_);
-    for (int n = 1; n <= cmbCOMPort->count(); ++n)
-        cmbCOMPort->setItemText(n - 1, PortItemText(n, portNames_));
+    cmbCOMPort->setComNumbers(portNames_.listedNumbers(cmbCOMPort->chosenComNumber()));
+    for (int item = 0; item < cmbCOMPort->count(); ++item)
+        cmbCOMPort->setItemText(item, PortItemText(cmbCOMPort->comNumber(item), portNames_));
     // The open list is as wide as its longest item; the closed one keeps its size.
     QAbstractItemView* view = cmbCOMPort->view();
     view->setMinimumWidth(view->sizeHintForColumn(0) + 2 * view->frameWidth() + 8);
@@ -316,7 +313,7 @@ void TfrmSetup::SaveConfig()
         // before the transfer goes on.
         // The chosen COM name is kept with the device it leads to now, so that
         // the next save goes to the same adapter whatever is plugged in since.
-        const int comPort = cmbCOMPort->currentIndex() + 1;
+        const int comPort = cmbCOMPort->chosenComNumber();
         ProfileFile settingsFile(settingsPath_);
         WriteSetup(settingsFile, FileSettings(comPort, config_.KvmConfig));
         KeepPortWithDevice(settingsFile, comPort, portNames_);

@@ -14,11 +14,11 @@ int main(int argc, char* argv[])
         std::cerr << "usage: torvik-map-port INI COMn DEVICE\n";
         return 2;
     }
-    // Only the names the port list offers, any case; the key is written in upper case.
+    // A COM name in any case; the key is written in upper case.
     const std::optional<int> number = ComNumber(argv[2]);
     const std::string_view device = argv[3];
-    if (!number || *number > PortNames::kComNameCount) {
-        std::cerr << "torvik-map-port: not a port name from COM1 to COM" << PortNames::kComNameCount << ": "
+    if (!number) {
+        std::cerr << "torvik-map-port: not a port name from COM1 to COM" << PortNames::kHighestComNumber << ": "
                   << argv[2] << '\n';
         return 2;
     }

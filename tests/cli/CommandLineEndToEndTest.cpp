@@ -172,7 +172,7 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
         // COMPort is the COM name that leads to the device given.
         {"read", {}, kSwitchState, {"--port", "DEVICE", "--read", "FILE"}, nullptr, false, 0, Sent::ConfigOnly,
          "Load Config finished!", "",
-         {"[Setup]\r\nCOMPort=4\r\nStart=3\r\nGlidex=1\r\nHotKey=2\r\nMouseSlider=135\r\nSwitchPosition=255\r\n",
+         {"[Setup]\r\nCOMPort=23\r\nStart=3\r\nGlidex=1\r\nHotKey=2\r\nMouseSlider=135\r\nSwitchPosition=255\r\n",
           "\r\nPort2=1920 0 1280 1024\r\n", "\r\nPort5=0 1080 1024 768\r\n"}},
         {"read the layout, into a file with more", {}, kSwitchState, with(read, {"--layout-only"}),
          "[Ports]\nCOM9=/dev/ttyS9\n[Layout]\nPort2=1 2 3 4\n", false, 0, Sent::ConfigOnly, "Load Layout finished!", "",
@@ -240,15 +240,15 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
             writeFile(path("state"), row.switchState);
         SimProcess sim(simOptions);
         ASSERT_FALSE(sim.path().empty());
-        // COM4 leads to the simulator, the device DEVICE.
-        writeFile(settings, "[Ports]\nCOM4=" + path("switch") + "\n");
+        // COM23 leads to the simulator, the device DEVICE.
+        writeFile(settings, "[Ports]\nCOM23=" + path("switch") + "\n");
         if (row.file)
             writeFile(path("FILE"), row.file);
         const auto expand = [&](const std::vector<std::string>& given) {
             std::vector<std::string> expanded{"--settings", settings};
             for (const std::string& arg : given) {
                 const std::string file = row.fileOnInput ? "-" : path("FILE");
-                expanded.push_back(arg == "PORT"       ? "COM4"
+                expanded.push_back(arg == "PORT"       ? "COM23"
                                    : arg == "DEVICE"   ? path("switch")
                                    : arg == "FILE"     ? file
                                    : arg == "NOFOLDER" ? path("no-folder/FILE")

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <utility>
 
 namespace {
@@ -20,7 +21,8 @@ SerialDevice present(const std::string& path, const std::string& description = {
 TEST(PortNamesTest, ExplicitNamesFirstThenPresentDevicesOnboardFirstByName)
 {
     const PortNames names = PortNames::Assign(
-        {{2, "/dev/pts/7"}, {5, "/dev/ttyUSB1"}, {300, "/dev/too-high"}, {4, ""}},
+        {{2, "/dev/pts/7"}, {5, "/dev/ttyUSB1"}, {23, "/dev/pts/8"}, {255, "/dev/pts/9"}, {256, "/dev/too-high"},
+         {4, ""}},
         {present("/dev/ttyUSB10"), present("/dev/ttyUSB1", "CP2102"), present("/dev/ttyACM0"),
          present("/dev/ttyUSB2"), present("/dev/ttyS1"), present("/dev/ttyS0", "16550A")});
 
@@ -30,7 +32,9 @@ TEST(PortNamesTest, ExplicitNamesFirstThenPresentDevicesOnboardFirstByName)
                                                          {4, "/dev/ttyACM0"},
                                                          {5, "/dev/ttyUSB1"},
                                                          {6, "/dev/ttyUSB2"},
-                                                         {7, "/dev/ttyUSB10"}}));
+                                                         {7, "/dev/ttyUSB10"},
+                                                         {23, "/dev/pts/8"},
+                                                         {255, "/dev/pts/9"}}));
     // An explicitly named device is not given out again, and still shows what it is.
     ASSERT_NE(names.device(5), nullptr);
     EXPECT_EQ(names.device(5)->description, "CP2102");
@@ -38,6 +42,15 @@ TEST(PortNamesTest, ExplicitNamesFirstThenPresentDevicesOnboardFirstByName)
     EXPECT_EQ(names.devicePath("com6"), "/dev/ttyUSB2");
     EXPECT_EQ(names.devicePath("COM8"), "");  // reaches nothing
     EXPECT_EQ(names.devicePath("/dev/ttyS9"), "/dev/ttyS9");
+
+    // The list: COM1 to COM20, the higher names that lead somewhere, and the chosen one.
+    std::vector<int> listed(20);
+    std::iota(listed.begin(), listed.end(), 1);
+    listed.insert(listed.end(), {23, 255});
+    EXPECT_EQ(names.listedNumbers(0), listed);
+    EXPECT_EQ(names.listedNumbers(256), listed);
+    listed.insert(listed.begin() + 20, 21);
+    EXPECT_EQ(names.listedNumbers(21), listed);
 }
 
 TEST(PortNamesTest, NamesThatAreNoPortAreReturnedUnchanged)

@@ -21,9 +21,10 @@ TEST(PortMappingTest, ThePortsSectionComesFirstAndTheListShowsWhereEachNameLeads
         "com3=/dev/ttyUSB0\r\n"
         "COM20 = /dev/pts/4\r\n"
         "Com7=\r\n"
+        "COM255=/dev/pts/5\r\n"
         "COM256=/dev/too-high\r\n";
     ASSERT_TRUE(WriteFileBytes(path, bytes));
-    EXPECT_EQ(ReadPortsSection(path), (std::map<int, std::string>{{3, "/dev/ttyUSB0"}, {20, "/dev/pts/4"}}));
+    EXPECT_EQ(ReadPortsSection(path), (std::map<int, std::string>{{3, "/dev/ttyUSB0"}, {20, "/dev/pts/4"}, {255, "/dev/pts/5"}}));
 
     FakePortDiscovery discovery;
     SerialDevice adapter{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001, {}};

@@ -122,6 +122,23 @@ TEST_F(SetupWindowTest, SettingsFileValuesAreShownAfterTheRangeRules)
     EXPECT_TRUE(prompts.boxes().empty());
 }
 
+TEST_F(SetupWindowTest, AHigherComNameOfThePortsSectionFollowsCom20AndIsKeptByItsNumber)
+{
+    writeSettings("[Setup]\nCOMPort=23\n[Ports]\nCOM23=/nonexistent/ttyUSB23\n");
+    create();
+    ASSERT_EQ(window->cmbCOMPort->count(), 21);
+    EXPECT_EQ(window->cmbCOMPort->itemText(19), "COM20");
+    EXPECT_EQ(window->cmbCOMPort->currentIndex(), 20);
+    EXPECT_EQ(shown().comPort, "COM23  /nonexistent/ttyUSB23");
+
+    // The device is missing: the file is saved, then the port fails to open.
+    prompts.answer(MsgAnswer::Ok);
+    window->SaveConfig();
+    EXPECT_TRUE(readSettings().contains("COMPort=23\n")) << readSettings().toStdString();
+    ASSERT_EQ(prompts.boxes().size(), 1u);
+    EXPECT_EQ(prompts.boxes()[0].text, "COM port open error!");
+}
+
 TEST_F(SetupWindowTest, TheStoredLayoutIsReadAtCreation)
 {
     KVM_LAYOUT stored;
