@@ -19,6 +19,11 @@ grep -qx "  $scratch/my.ini" <<<"$(cd "$scratch" && "$setup" --settings my.ini -
 # --list-ports: a [Ports] entry naming a pseudo-terminal is listed as COMn, its path and no description.
 printf '[Ports]\r\nCOM5=/dev/pts/9\r\n' >"$scratch/ports.ini"
 grep -qxP 'COM5\t/dev/pts/9\t' <<<"$("$setup" --settings "$scratch/ports.ini" --list-ports)" || fail "--list-ports"
+# --list-ports --json: the same entry for programs, what is not known as null.
+python3 -c 'import json, sys
+port = [p for p in json.load(sys.stdin)["ports"] if p["name"] == "COM5"][0]
+sys.exit(port["device"] != "/dev/pts/9" or port["stablePath"] is not None or port["vendorId"] is not None)' \
+  <<<"$("$setup" --settings "$scratch/ports.ini" --list-ports --json)" || fail "--list-ports --json"
 
 # A wrong option: one line and a hint on standard error, nothing on standard output, status 2.
 status=0
