@@ -133,11 +133,10 @@ private:
         if (result == TransferResult::NoReply)
             return QStringLiteral("No answer from the switch on %1.").arg(device());
         if (result == TransferResult::Unreadable)
-            return request_.layoutOnly
-                       ? QStringLiteral("The switch on %1 answered with none of its layout lines (%2); nothing was taken.")
-                             .arg(device(), QString::fromStdString(ReplyKeywords(true)))
-                       : QStringLiteral("The switch on %1 answered with none of its settings lines (%2); nothing was taken.")
-                             .arg(device(), QString::fromStdString(ReplyKeywords(false)));
+            return QStringLiteral("The switch on %1 answered without any of its %2 lines (%3): lines this program "
+                                  "cannot read, or a late answer to an earlier command. Nothing was taken.")
+                .arg(device(), request_.layoutOnly ? QStringLiteral("layout") : QStringLiteral("settings"),
+                     QString::fromStdString(ReplyKeywords(request_.layoutOnly)));
         if (const QString hint = transfers_.openFailureHint(); !hint.isEmpty())
             return hint;
         if (device().isEmpty())

@@ -214,7 +214,7 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
         // Replies it cannot take: lines ended by line feeds alone, and the
         // late prompt of a command that timed out, which arrives during the next.
         {"unreadable reply", {"--lf-only"}, kSwitchState, read, nullptr, false, 4, Sent::ConfigOnly,
-         "Load Config error!\nThe switch on " + path("switch") + " answered with none of its settings lines (ConfigVer,",
+         "Load Config error!\nThe switch on " + path("switch") + " answered without any of its settings lines (ConfigVer,",
          "", {}},
         {"late prompt", {"--delay-ms", "1500"}, kSwitchState, read, nullptr, false, 4, Sent::ConfigTwice,
          "Load Config error!", "", {}, false, false, read},
