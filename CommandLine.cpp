@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <array>
 
@@ -107,6 +108,13 @@ QString usageError(const QCommandLineParser& parser)
     return error;
 }
 
+// "COM" and digits, in any case: meant as a COM name, whether or not it is one.
+bool looksLikeComName(const QString& port)
+{
+    static const QRegularExpression comName(QStringLiteral("^COM[0-9]+$"), QRegularExpression::CaseInsensitiveOption);
+    return comName.match(port).hasMatch();
+}
+
 const QString kJsonGoesWith = QStringLiteral("--json goes with --list-ports, --compare or --verify");
 
 // The transfer the options ask for, if any; a wrong combination gives
@@ -140,6 +148,10 @@ std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser,
     }
     if (!parser.isSet(port) || request->port.isEmpty() || request->file.isEmpty())
         error = QStringLiteral("a transfer needs --port PORT and a FILE");
+    else if (looksLikeComName(request->port) && !ComNumber(request->port.toStdString()))
+        error = QStringLiteral("'%1' is not a COM name from COM1 to COM%2; a device is given by its path")
+                    .arg(request->port)
+                    .arg(PortNames::kHighestComNumber);
     else if (parser.isSet(verify) && request->action != TransferRequest::Action::Write)
         error = QStringLiteral("--verify goes with --write");
     else if (parser.isSet(json) && request->action != TransferRequest::Action::Compare && !parser.isSet(verify))

@@ -198,6 +198,8 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
         {"usage", {}, nullptr, with(read, {"--verify"}), nullptr, false, 2, Sent::Nothing,
          "torvik-setup: --verify goes with --write\nTry 'torvik-setup --help' for more information.\n",
          "", {}},
+        {"COM name out of range", {}, nullptr, {"--port", "com256", "--read", "FILE"}, nullptr, false, 2, Sent::Nothing,
+         "torvik-setup: 'com256' is not a COM name from COM1 to COM255", "", {}},
         // What was just read, or just written, is what the switch holds.
         {"read, then compare", {}, kAwaySwitch, compare, nullptr, false, 0, Sent::ConfigTwice,
          "The switch holds what", "", {"Port1=100 50 1920 1080", "MStyle=1 9 0", "MTotal1=7 7"}, false, false, read},
