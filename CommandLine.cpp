@@ -163,12 +163,28 @@ std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser,
     return request;
 }
 
-}  // namespace
+// A port for programs: what is not known is null, the USB ids are four hex digits.
+QJsonObject portJson(int number, const std::string& path, const SerialDevice* device)
+{
+    const auto text = [](const std::string& value) {
+        return value.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(value));
+    };
+    const auto id = [](const std::optional<uint16_t>& value) {
+        return value ? QJsonValue(QStringLiteral("%1").arg(*value, 4, 16, QLatin1Char('0'))) : QJsonValue();
+    };
+    const SerialDevice known = device ? *device : SerialDevice{};
+    return {{"name", QStringLiteral("COM%1").arg(number)},
+            {"device", QString::fromStdString(path)},
+            {"stablePath", text(known.stablePath)},
+            {"description", text(known.description)},
+            {"manufacturer", text(known.manufacturer)},
+            {"serialNumber", text(known.serialNumber)},
+            {"vendorId", id(known.vendorId)},
+            {"productId", id(known.productId)}};
+}
 
 // One line per COM name that reaches a device: "COMn<TAB>PATH<TAB>DESCRIPTION";
-// or, for programs, {"ports": [{"name", "device", "stablePath",
-// "description", "manufacturer", "serialNumber", "vendorId", "productId"}]},
-// what is not known as null and the USB ids as four hex digits.
+// or, for programs, {"ports": [...]}.
 QString portListing(const QString& settingsPath, const PortDiscovery& discovery, bool json)
 {
     const PortNames names = CurrentPortNames(settingsPath, discovery);
@@ -176,31 +192,17 @@ QString portListing(const QString& settingsPath, const PortDiscovery& discovery,
     QJsonArray ports;
     for (const auto& [number, path] : names.paths()) {
         const SerialDevice* device = names.device(number);
-        if (!json) {
+        if (json)
+            ports.append(portJson(number, path, device));
+        else
             listing += QStringLiteral("COM%1\t%2\t%3\n")
                            .arg(number)
                            .arg(QString::fromStdString(path), QString::fromStdString(device ? DeviceDetails(*device) : ""));
-            continue;
-        }
-        const auto text = [](const std::string& value) {
-            return value.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(value));
-        };
-        const auto id = [](const std::optional<uint16_t>& value) {
-            return value ? QJsonValue(QStringLiteral("%1").arg(*value, 4, 16, QLatin1Char('0'))) : QJsonValue();
-        };
-        const SerialDevice none;
-        const SerialDevice& known = device ? *device : none;
-        ports.append(QJsonObject{{"name", QStringLiteral("COM%1").arg(number)},
-                                 {"device", QString::fromStdString(path)},
-                                 {"stablePath", text(known.stablePath)},
-                                 {"description", text(known.description)},
-                                 {"manufacturer", text(known.manufacturer)},
-                                 {"serialNumber", text(known.serialNumber)},
-                                 {"vendorId", id(known.vendorId)},
-                                 {"productId", id(known.productId)}});
     }
     return json ? QString::fromUtf8(QJsonDocument(QJsonObject{{"ports", ports}}).toJson()) : listing;
 }
+
+}  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments, const QString& programFolder,
                              const QProcessEnvironment& environment, const PortDiscovery& discovery)

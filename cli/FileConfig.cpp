@@ -51,8 +51,9 @@ FileConfig LoadFileConfig(const ProfileFile& file, bool layoutOnly)
         }
     }
     if (!layoutOnly) {
-        result.filedConfig = SettingsOf(ReadSetup(file));
-        result.config = EditableSettings(FiledConfig(ReadSetup(file)));
+        const SetupSettings setup = ReadSetup(file);
+        result.filedConfig = SettingsOf(setup);
+        result.config = EditableSettings(FiledConfig(setup));
     }
     result.filedLayout = ReadLayout(file);
 

@@ -126,13 +126,15 @@ void DeviceLink::ParseReplyLine(std::string_view line)
     const ProtocolItem* item = FindReplyItem(scanner_.Token, block);
     if (!item)
         return;
+    // The lines a download keeps: the settings, or the layout alone.
+    if (IsLayoutItem(*item) == layoutOnlyLoad_)
+        ++linesKept_;
 
     if (!IsLayoutItem(*item)) {
         // The settings are kept only by a full download.
         scanner_.NextToken(line, pos);
         if (layoutOnlyLoad_)
             return;
-        ++linesKept_;
         if (item->base == NumberBase::Text)
             records_.RxConfig.*item->word = scanner_.Token;
         else
@@ -141,8 +143,6 @@ void DeviceLink::ParseReplyLine(std::string_view line)
         return;
     }
 
-    if (layoutOnlyLoad_)
-        ++linesKept_;
     // Missing numbers read as 0, surplus ones are ignored.
     std::array<int32_t, kMostLayoutNumbers> numbers{};
     const std::string_view rest = line.substr(std::min(pos, line.size()));

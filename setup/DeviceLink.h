@@ -121,7 +121,7 @@ private:
     bool linkFailed_ = false;
     int openError_ = 0;
     int linesReceived_ = 0;  // reply lines of the running download
-    int linesKept_ = 0;      // of them, lines the download keeps (settings, or layout when layout-only)
+    int linesKept_ = 0;      // of them, settings lines (layout lines when layout-only)
     bool unreadable_ = false;  // the latest download's prompt came with no line to keep
     bool ackReceived_ = false;
     int waitTicks_ = 0;
