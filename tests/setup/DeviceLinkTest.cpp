@@ -154,11 +154,19 @@ TEST_F(DeviceLinkTest, ALayoutOnlyDownloadKeepsEverySetting)
 
 TEST_F(DeviceLinkTest, AReplyWithoutALineToKeepCommitsNothing)
 {
-    // What an earlier download left in the received pair, and the working
-    // configuration: a reply it cannot read must change neither.
+    // One line of the kind asked for is enough: what an earlier download
+    // left in the received pair commits with it, as it stands.
     RxConfig = KVM_CONFIG{1, 2, 1, 1, 5, 0, "Old"};
     RxLayout.Group[9] = 1;
-    KvmConfig.Start = 4;
+    switchAnswers("Start 3\r# \r\n", 1);
+    EXPECT_EQ(link->Download("COM3", false), TransferResult::Done);
+    EXPECT_EQ(KvmConfig, (KVM_CONFIG{1, 3, 1, 1, 5, 0, "Old"}));
+    EXPECT_EQ(KvmLayout.Group[9], 1);
+
+    // Replies without such a line change nothing, whatever came before.
+    posted.clear();
+    const KVM_CONFIG config = KvmConfig;
+    const KVM_LAYOUT layout = KvmLayout;
     const struct {
         const char* reply;
         bool layoutOnly;
@@ -173,17 +181,10 @@ TEST_F(DeviceLinkTest, AReplyWithoutALineToKeepCommitsNothing)
         ticks = 0;
         switchAnswers(row.reply, 1);
         EXPECT_EQ(link->Download("COM3", row.layoutOnly), TransferResult::Unreadable);
-        EXPECT_EQ(KvmConfig.Start, 4);
-        EXPECT_EQ(KvmLayout, KVM_LAYOUT{});
+        EXPECT_EQ(KvmConfig, config);
+        EXPECT_EQ(KvmLayout, layout);
         EXPECT_TRUE(posted.empty());
     }
-
-    // One line of the kind asked for is enough: the rest commits as it stands.
-    ticks = 0;
-    switchAnswers("Start 3\r# \r\n", 1);
-    EXPECT_EQ(link->Download("COM3", false), TransferResult::Done);
-    EXPECT_EQ(KvmConfig, (KVM_CONFIG{1, 3, 1, 1, 5, 0, "Old"}));
-    EXPECT_EQ(KvmLayout.Group[1], 1);  // from the row without settings lines, received before
 }
 
 TEST_F(DeviceLinkTest, WhatArrivedBeforeACommandIsNoAnswerToIt)
