@@ -286,7 +286,9 @@ TEST_F(DeviceLinkTest, LoadConfigReportsEachOutcome)
 TEST_F(DeviceLinkTest, GroupKeywordsOutsideTheFourBlocksAreIgnored)
 {
     startDownload();
-    receive("Group0 1\rGroup5 1\rGroup 1\rGroup11 1\rGroup01 1\r#");
+    // With a settings line, so that the download commits what it took.
+    receive("Start 2\rGroup0 1\rGroup5 1\rGroup 1\rGroup11 1\rGroup01 1\r#");
+    EXPECT_EQ(KvmConfig.Start, 2);
     EXPECT_EQ(KvmLayout, KVM_LAYOUT{});
     EXPECT_EQ(kReplyLines, 192);  // the progress total of a download: seven settings and the layout's lines
 }
