@@ -1,8 +1,8 @@
 // Parsing and committing a complete configuration reply (the 192 reply
 // lines and the prompt) as the receive handler gets it from the port.
 
-#include "serial/ComPort.h"
-#include "setup/DeviceLink.h"
+#include "core/link/DeviceLink.h"
+#include "core/serial/ComPort.h"
 #include "support/FakeCommDevice.h"
 #include "support/QuietPlatform.h"
 

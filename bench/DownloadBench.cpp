@@ -5,12 +5,12 @@
 // answering at once and at 115200 baud wire time (--pace).
 
 #include "SimulatorProcess.h"
-#include "platform/EventPump.h"
-#include "serial/CommDevice.h"
-#include "serial/PortNames.h"
-#include "setup/KvmConfig.h"
-#include "setup/TransferService.h"
-#include "setup/UploadCommands.h"
+#include "core/config/KvmConfig.h"
+#include "core/link/TransferService.h"
+#include "core/link/UploadCommands.h"
+#include "core/platform/EventPump.h"
+#include "core/serial/CommDevice.h"
+#include "core/serial/PortNames.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>

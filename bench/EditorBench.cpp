@@ -3,15 +3,15 @@
 // layout check with all 80 tiles placed, and the peak memory of the utility
 // with the setup window and the editor open.
 
-#include "ProgramWindows.h"
-#include "platform/EventPump.h"
-#include "platform/Pointer.h"
-#include "platform/QtPrompts.h"
-#include "serial/CommDevice.h"
-#include "serial/PortDiscovery.h"
-#include "serial/PortNames.h"
-#include "setup/KvmConfig.h"
-#include "setup/TransferService.h"
+#include "app/ProgramWindows.h"
+#include "core/config/KvmConfig.h"
+#include "core/link/TransferService.h"
+#include "core/platform/EventPump.h"
+#include "core/serial/CommDevice.h"
+#include "core/serial/PortDiscovery.h"
+#include "core/serial/PortNames.h"
+#include "gui/platform/QtPointer.h"
+#include "gui/platform/QtPrompts.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 // operation makes, from /proc/self/io: one read of the file and one
 // replacement of it per operation, however many keys it touches.
 
-#include "setup/LayoutFile.h"
+#include "core/config/LayoutFile.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -21,14 +21,14 @@
 // accessibility bridge.
 
 #include "SimulatorProcess.h"
-#include "platform/EventPump.h"
-#include "platform/Prompts.h"
-#include "serial/CommDevice.h"
-#include "serial/PortDiscovery.h"
-#include "serial/PortNames.h"
-#include "setup/KvmConfig.h"
-#include "setup/SetupWindow.h"
-#include "setup/TransferService.h"
+#include "core/config/KvmConfig.h"
+#include "core/link/TransferService.h"
+#include "core/platform/EventPump.h"
+#include "core/platform/Prompts.h"
+#include "core/serial/CommDevice.h"
+#include "core/serial/PortDiscovery.h"
+#include "core/serial/PortNames.h"
+#include "gui/setup/SetupWindow.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -6,9 +6,9 @@
 //   the user-interface thread (median and 99th percentile).
 // - CommandRoundTrips: 1000 commands, each answered by a prompt line.
 
-#include "serial/ComPort.h"
-#include "serial/PortNames.h"
-#include "setup/SwitchLine.h"
+#include "core/link/SwitchLine.h"
+#include "core/serial/ComPort.h"
+#include "core/serial/PortNames.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

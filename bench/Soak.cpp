@@ -10,15 +10,15 @@
 // SETTINGS_FILE maps COM1 to the switch (section [Ports]); bench/soak.sh
 // sets that up with torvik-sim.
 
-#include "ProgramWindows.h"
-#include "platform/EventPump.h"
-#include "platform/Fonts.h"
-#include "platform/Pointer.h"
-#include "platform/Prompts.h"
-#include "serial/CommDevice.h"
-#include "serial/PortDiscovery.h"
-#include "serial/PortNames.h"
-#include "setup/TransferService.h"
+#include "app/ProgramWindows.h"
+#include "core/link/TransferService.h"
+#include "core/platform/EventPump.h"
+#include "core/platform/Prompts.h"
+#include "core/serial/CommDevice.h"
+#include "core/serial/PortDiscovery.h"
+#include "core/serial/PortNames.h"
+#include "gui/platform/Fonts.h"
+#include "gui/platform/QtPointer.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,15 +4,15 @@
 // and exposed). Each iteration starts this program again as a fresh process
 // that does only that, so loading the libraries counts too.
 
-#include "ProgramWindows.h"
-#include "platform/EventPump.h"
-#include "platform/Fonts.h"
-#include "platform/Pointer.h"
-#include "platform/QtPrompts.h"
-#include "serial/CommDevice.h"
-#include "serial/PortDiscovery.h"
-#include "serial/PortNames.h"
-#include "setup/TransferService.h"
+#include "app/ProgramWindows.h"
+#include "core/link/TransferService.h"
+#include "core/platform/EventPump.h"
+#include "core/serial/CommDevice.h"
+#include "core/serial/PortDiscovery.h"
+#include "core/serial/PortNames.h"
+#include "gui/platform/Fonts.h"
+#include "gui/platform/QtPointer.h"
+#include "gui/platform/QtPrompts.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -19,14 +19,14 @@
 // Slots number Group[1..80], then Port[1..80] (X, Y, Width, Height each),
 // MStyle[1..20], MTotal[1..20] (Width, Height), MConfig[1..80] (X, Y).
 
-#include "editor/GlidexWindow.h"
-#include "editor/MonitorValues.h"
-#include "platform/Fonts.h"
-#include "serial/CommDevice.h"
-#include "serial/PortNames.h"
-#include "setup/TransferService.h"
-#include "setup/UploadCommands.h"
-#include "setup/KvmConfig.h"
+#include "core/config/KvmConfig.h"
+#include "core/layout/MonitorValues.h"
+#include "core/link/TransferService.h"
+#include "core/link/UploadCommands.h"
+#include "core/serial/CommDevice.h"
+#include "core/serial/PortNames.h"
+#include "gui/editor/GlidexWindow.h"
+#include "gui/platform/Fonts.h"
 #include "support/FakePointer.h"
 #include "support/QuietPlatform.h"
 

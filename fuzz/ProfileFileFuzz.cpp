@@ -7,9 +7,9 @@
 // each of its keys, so that the target runs tens of thousands of inputs a
 // second.
 
-#include "setup/LayoutFile.h"
-#include "setup/ProfileFile.h"
-#include "setup/Tokens.h"
+#include "core/config/LayoutFile.h"
+#include "core/config/ProfileFile.h"
+#include "core/config/Tokens.h"
 
 #include <array>
 #include <cstdint>

@@ -3,9 +3,9 @@
 // of the sizes the input names. Besides crashes and undefined behaviour it
 // checks that a line never grows past its buffer.
 
-#include "serial/ComPort.h"
-#include "setup/DeviceLink.h"
-#include "setup/KvmConfig.h"
+#include "core/config/KvmConfig.h"
+#include "core/link/DeviceLink.h"
+#include "core/serial/ComPort.h"
 #include "support/QuietPlatform.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "setup/KvmConfig.h"
+#include "core/config/KvmConfig.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // torvik-map-port INI COMn DEVICE: maps a COM port name to a device path in
 // section "Ports" of a settings file, leaving every other byte of it alone.
-#include "serial/PortNames.h"
-#include "setup/ProfileFile.h"
+#include "core/config/ProfileFile.h"
+#include "core/serial/PortNames.h"
 
 #include <iostream>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "sim/StateFile.h"
 
-#include "setup/LayoutFile.h"
-#include "setup/ProfileFile.h"
-#include "setup/Tokens.h"
+#include "core/config/LayoutFile.h"
+#include "core/config/ProfileFile.h"
+#include "core/config/Tokens.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #include "sim/SwitchState.h"
 
-#include "setup/Tokens.h"
+#include "core/config/Tokens.h"
 #include "sim/ConfigReply.h"
 
 #include <charconv>

@@ -1,8 +1,8 @@
 // The layout editor's Layout menu, with the setup window behind it and
 // torvik-sim at the other end of the line.
 
+#include "core/config/LayoutFile.h"
 #include "e2e/ProgramFixture.h"
-#include "setup/LayoutFile.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
 

@@ -2,13 +2,13 @@
 // with its event thread, and torvik-sim at the other end of a
 // pseudo-terminal.
 
-#include "platform/EventPump.h"
-#include "serial/ComPort.h"
-#include "serial/CommDevice.h"
-#include "serial/PortNames.h"
-#include "setup/KvmConfig.h"
-#include "setup/SetupWindow.h"
-#include "setup/TransferService.h"
+#include "core/config/KvmConfig.h"
+#include "core/link/TransferService.h"
+#include "core/platform/EventPump.h"
+#include "core/serial/ComPort.h"
+#include "core/serial/CommDevice.h"
+#include "core/serial/PortNames.h"
+#include "gui/setup/SetupWindow.h"
 #include "sim/SimProcess.h"
 #include "support/FakePortDiscovery.h"
 #include "support/FakePrompts.h"

@@ -2,9 +2,9 @@
 // its layout editor, the real serial port, and torvik-sim, whose command
 // log shows exactly what reached the switch.
 
+#include "core/config/LayoutFile.h"
+#include "core/link/UploadCommands.h"
 #include "e2e/ProgramFixture.h"
-#include "setup/LayoutFile.h"
-#include "setup/UploadCommands.h"
 #include "support/QtPrinting.h"
 
 #include <QAction>

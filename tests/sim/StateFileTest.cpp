@@ -1,6 +1,6 @@
 #include "sim/StateFile.h"
 
-#include "setup/LayoutFile.h"
+#include "core/config/LayoutFile.h"
 #include "support/FileBytes.h"
 
 #include <QDir>

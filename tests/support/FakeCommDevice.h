@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/CommDevice.h"
+#include "core/serial/CommDevice.h"
 
 #include <condition_variable>
 #include <cstdint>

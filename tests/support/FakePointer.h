@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Pointer.h"
+#include "core/platform/Pointer.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/PortDiscovery.h"
+#include "core/serial/PortDiscovery.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Prompts.h"
+#include "core/platform/Prompts.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/EventPump.h"
-#include "serial/CommDevice.h"
-#include "serial/PortNames.h"
-#include "setup/KvmConfig.h"
-#include "setup/TransferService.h"
+#include "core/config/KvmConfig.h"
+#include "core/link/TransferService.h"
+#include "core/platform/EventPump.h"
+#include "core/serial/CommDevice.h"
+#include "core/serial/PortNames.h"
 #include "support/FakePortDiscovery.h"
 
 // The transfer service for window tests that start no transfer: the

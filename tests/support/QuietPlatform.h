@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/EventPump.h"
-#include "platform/Prompts.h"
-#include "serial/ComPort.h"
-#include "setup/DeviceLink.h"
-#include "setup/KvmConfig.h"
+#include "core/config/KvmConfig.h"
+#include "core/link/DeviceLink.h"
+#include "core/platform/EventPump.h"
+#include "core/platform/Prompts.h"
+#include "core/serial/ComPort.h"
 
 #include <memory>
 

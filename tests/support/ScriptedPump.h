@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/EventPump.h"
+#include "core/platform/EventPump.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/CommDevice.h"
+#include "core/serial/CommDevice.h"
 
 // What the program hands to its serial device: 115200 8N1, no handshake,
 // DTR and RTS off, thresholds of a 1024-byte queue; reads return at once

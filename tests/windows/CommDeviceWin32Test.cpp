@@ -3,8 +3,8 @@
 
 #include "WineSim.h"
 
-#include "serial/CommDevice.h"
-#include "serial/PortNames.h"
+#include "core/serial/CommDevice.h"
+#include "core/serial/PortNames.h"
 #include "support/SystemLine.h"
 
 #ifndef WIN32_LEAN_AND_MEAN

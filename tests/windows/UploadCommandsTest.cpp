@@ -1,8 +1,8 @@
 // The upload's command lines as the Windows build writes them: the same text
 // as on Linux, whatever the C run-time library's number formatting.
 
-#include "setup/KvmConfig.h"
-#include "setup/UploadCommands.h"
+#include "core/config/KvmConfig.h"
+#include "core/link/UploadCommands.h"
 
 #include <gtest/gtest.h>
 

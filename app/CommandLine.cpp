@@ -1,0 +1,277 @@
+#include "app/CommandLine.h"
+
+#include "core/config/PortMapping.h"
+#include "core/config/SettingsLocation.h"
+#include "core/serial/PortDiscovery.h"
+#include "core/serial/PortNames.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include <array>
+
+namespace {
+
+// The options QGuiApplication and QApplication take for themselves.
+const char* const kQtOptionsWithValue[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry",
+    "qwindowtitle", "title", "qwindowicon", "icon", "session", "display", "name", "style", "stylesheet",
+    "qmljsdebugger",
+};
+const char* const kQtFlags[] = {"reverse", "widgetcount", "testability", "nograb", "dograb", "sync"};
+
+void addHidden(QCommandLineParser& parser, const char* name, const QString& valueName = {})
+{
+    QCommandLineOption option(QString::fromLatin1(name), QString(), valueName);
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+}
+
+QString usage(const QCommandLineParser& parser, const QString& settingsPath)
+{
+    return parser.helpText() + QStringLiteral(
+        "\n"
+        "Settings file:\n"
+        "  TORVIK.INI beside the program when it exists there (a portable copy) or\n"
+        "  that folder is writable and the program is not installed (installed: in\n"
+        "  %3, under /usr or /opt, in a folder on PATH, or in a folder\n"
+        "  named bin under the home folder, such as ~/.local/bin); otherwise the\n"
+        "  per-user file $XDG_CONFIG_HOME/torvik-setup/TORVIK.INI\n"
+        "  (~/.config/torvik-setup/TORVIK.INI when XDG_CONFIG_HOME is unset), its\n"
+        "  folder made by the first save. --settings FILE names the file outright.\n"
+        "  In use now:\n"
+        "  %1\n"
+        "\n"
+        "Serial ports:\n"
+        "  The COM names run from COM1 to COM%4, for --port and --list-ports alike;\n"
+        "  the COM Port list offers COM1 to COM%2 and each higher name that leads\n"
+        "  somewhere. Section [Ports] of the settings file may lead a name to any\n"
+        "  device, e.g. COM3=/dev/ttyUSB0. The serial devices present that no such\n"
+        "  key names (onboard ports first, then USB and ACM adapters, by name) go to\n"
+        "  the other names from COM1 up; --list-ports shows the result. Save Config\n"
+        "  keeps the chosen name with its device: it adds COMn=/dev/serial/by-id/...\n"
+        "  (or the device path) to [Ports] unless a key for COMn is there, so the\n"
+        "  name stays with that adapter.\n"
+        "  Serial devices usually need membership of the dialout group.\n"
+        "\n"
+        "Without a window (--port with --read, --write or --compare):\n"
+        "  --read writes FILE in the settings file's format, sections [Setup] and\n"
+        "  [Layout] (an existing FILE keeps its other sections and its mode; a FILE\n"
+        "  that may not be written, or in a missing folder, is an error), so that it\n"
+        "  serves as --settings FILE and its layout can be imported. A reply without\n"
+        "  one settings line the program reads (for --layout-only, one layout line)\n"
+        "  is an error, and so is a reply to an earlier command: what waits on the\n"
+        "  line before a command is discarded. --write sends what Save Config would\n"
+        "  send for FILE, \"SAVE\" last; a [Layout] without the keys that place its\n"
+        "  monitors (Group, each placed monitor's PortN, MStyle for a second\n"
+        "  monitor) is refused. Ctrl+C stops it before \"SAVE\", and the switch keeps\n"
+        "  what it had saved. --compare prints one line per difference. The switch\n"
+        "  holds FILE when its configuration, as --read would write it, equals\n"
+        "  FILE as it stands or what --write FILE would send; so a FILE just read\n"
+        "  or just written compares equal. Otherwise the differences from the nearer\n"
+        "  of the two are printed. --verify compares with what was sent.\n"
+        "  --layout-only: the layout alone, as the editor's Load Layout and Send\n"
+        "  Layout do. FILE \"-\" is standard input or output. PORT is a COM name,\n"
+        "  mapped as above, or a device path.\n"
+        "  --json: --list-ports prints {\"ports\": [...]}, each with name, device,\n"
+        "  stablePath, description, manufacturer, serialNumber, vendorId and\n"
+        "  productId (null when not known); --compare and --verify print\n"
+        "  {\"differences\": [...]}, each with item, switch and file: a number, a\n"
+        "  monitor's {group, x, y, width, height} or null when not placed, a total's\n"
+        "  {width, height}, an offset's {x, y}.\n"
+        "  Exit status: 0 done (no differences), 1 differences, 2 usage error,\n"
+        "  3 the port cannot be opened, 4 the switch did not answer, its reply\n"
+        "  could not be read or the line failed, 5 FILE unreadable or unwritable\n"
+        "  or its layout invalid, 130 interrupted.\n")
+        .arg(QDir::toNativeSeparators(settingsPath), QString::number(PortNames::kComNameCount),
+             QDir::toNativeSeparators(QStringLiteral(TORVIK_INSTALL_BINDIR)),
+             QString::number(PortNames::kHighestComNumber));
+}
+
+// What the parser refused, in the words command-line programs use:
+// "unknown option '--bogus'", "missing value after '--port'".
+QString usageError(const QCommandLineParser& parser)
+{
+    if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
+        const QString& name = unknown.first();
+        return QStringLiteral("unknown option '%1%2'").arg(name.size() == 1 ? "-" : "--", name);
+    }
+    QString error = parser.errorText();
+    if (error.endsWith(QLatin1Char('.')))
+        error.chop(1);
+    if (!error.isEmpty())
+        error[0] = error[0].toLower();
+    return error;
+}
+
+// "COM" and digits, in any case: meant as a COM name, whether or not it is one.
+bool looksLikeComName(const QString& port)
+{
+    static const QRegularExpression comName(QStringLiteral("^COM[0-9]+$"), QRegularExpression::CaseInsensitiveOption);
+    return comName.match(port).hasMatch();
+}
+
+const QString kJsonGoesWith = QStringLiteral("--json goes with --list-ports, --compare or --verify");
+
+// The transfer the options ask for, if any; a wrong combination gives
+// `error`.
+std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser, const QCommandLineOption& port,
+                                               const std::array<QCommandLineOption, 3>& actions,
+                                               const QCommandLineOption& verify, const QCommandLineOption& layoutOnly,
+                                               const QCommandLineOption& quiet, const QCommandLineOption& json,
+                                               QString& error)
+{
+    constexpr std::array kActions = {TransferRequest::Action::Read, TransferRequest::Action::Write,
+                                     TransferRequest::Action::Compare};
+    std::optional<TransferRequest> request;
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        if (!parser.isSet(actions[i]))
+            continue;
+        if (request || parser.values(actions[i]).size() > 1) {
+            error = QStringLiteral("give one of --read, --write and --compare, once");
+            return std::nullopt;
+        }
+        request = TransferRequest{kActions[i], parser.value(port), parser.value(actions[i])};
+    }
+    if (!request) {
+        for (const QCommandLineOption& option : {port, verify, layoutOnly, quiet}) {
+            if (parser.isSet(option))
+                error = QStringLiteral("--%1 needs --read, --write or --compare").arg(option.names().first());
+        }
+        if (parser.isSet(json))
+            error = kJsonGoesWith;
+        return std::nullopt;
+    }
+    if (!parser.isSet(port) || request->port.isEmpty() || request->file.isEmpty())
+        error = QStringLiteral("a transfer needs --port PORT and a FILE");
+    else if (looksLikeComName(request->port) && !ComNumber(request->port.toStdString()))
+        error = QStringLiteral("'%1' is not a COM name from COM1 to COM%2; a device is given by its path")
+                    .arg(request->port)
+                    .arg(PortNames::kHighestComNumber);
+    else if (parser.isSet(verify) && request->action != TransferRequest::Action::Write)
+        error = QStringLiteral("--verify goes with --write");
+    else if (parser.isSet(json) && request->action != TransferRequest::Action::Compare && !parser.isSet(verify))
+        error = kJsonGoesWith;
+    request->verify = parser.isSet(verify);
+    request->layoutOnly = parser.isSet(layoutOnly);
+    request->quiet = parser.isSet(quiet);
+    request->json = parser.isSet(json);
+    return request;
+}
+
+// A port for programs: what is not known is null, the USB ids are four hex digits.
+QJsonObject portJson(int number, const std::string& path, const SerialDevice* device)
+{
+    const auto text = [](const std::string& value) {
+        return value.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(value));
+    };
+    const auto id = [](const std::optional<uint16_t>& value) {
+        return value ? QJsonValue(QStringLiteral("%1").arg(*value, 4, 16, QLatin1Char('0'))) : QJsonValue();
+    };
+    const SerialDevice known = device ? *device : SerialDevice{};
+    return {{"name", QStringLiteral("COM%1").arg(number)},
+            {"device", QString::fromStdString(path)},
+            {"stablePath", text(known.stablePath)},
+            {"description", text(known.description)},
+            {"manufacturer", text(known.manufacturer)},
+            {"serialNumber", text(known.serialNumber)},
+            {"vendorId", id(known.vendorId)},
+            {"productId", id(known.productId)}};
+}
+
+// One line per COM name that reaches a device: "COMn<TAB>PATH<TAB>DESCRIPTION";
+// or, for programs, {"ports": [...]}.
+QString portListing(const QString& settingsPath, const PortDiscovery& discovery, bool json)
+{
+    const PortNames names = CurrentPortNames(settingsPath, discovery);
+    QString listing;
+    QJsonArray ports;
+    for (const auto& [number, path] : names.paths()) {
+        const SerialDevice* device = names.device(number);
+        if (json)
+            ports.append(portJson(number, path, device));
+        else
+            listing += QStringLiteral("COM%1\t%2\t%3\n")
+                           .arg(number)
+                           .arg(QString::fromStdString(path), QString::fromStdString(device ? DeviceDetails(*device) : ""));
+    }
+    return json ? QString::fromUtf8(QJsonDocument(QJsonObject{{"ports", ports}}).toJson()) : listing;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments, const QString& programFolder,
+                             const QProcessEnvironment& environment, const PortDiscovery& discovery)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Setup utility for the Torvik KVM switch: its settings and monitor layout."));
+    // Qt's options are single-dash words ("-platform offscreen").
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // Not addHelpOption(): its --help-all would promise Qt's options, which
+    // only QApplication's own parsing could list.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Displays this help."));
+    parser.addOption(help);
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption settings(QStringLiteral("settings"), QStringLiteral("Use <file> as the settings file."),
+                                      QStringLiteral("file"));
+    parser.addOption(settings);
+    const QCommandLineOption listPorts(QStringLiteral("list-ports"),
+                                       QStringLiteral("Lists the COM names and the devices they lead to, and exits."));
+    parser.addOption(listPorts);
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The switch's port, a COM name or a device path."),
+                                  QStringLiteral("port"));
+    const QCommandLineOption read(QStringLiteral("read"), QStringLiteral("Reads the switch into <file>."),
+                                  QStringLiteral("file"));
+    const QCommandLineOption write(QStringLiteral("write"), QStringLiteral("Sends <file> to the switch."),
+                                   QStringLiteral("file"));
+    const QCommandLineOption compare(QStringLiteral("compare"), QStringLiteral("Compares the switch with <file>."),
+                                     QStringLiteral("file"));
+    const QCommandLineOption verify(QStringLiteral("verify"), QStringLiteral("After --write, reads the switch back."));
+    const QCommandLineOption layoutOnly(QStringLiteral("layout-only"), QStringLiteral("The layout alone."));
+    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Prints errors only."));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Answers --list-ports, --compare and --verify in JSON."));
+    parser.addOptions({port, read, write, compare, verify, layoutOnly, quiet, json});
+    for (const char* name : kQtOptionsWithValue)
+        addHidden(parser, name, QStringLiteral("value"));
+    for (const char* name : kQtFlags)
+        addHidden(parser, name);
+
+    CommandLine result;
+    const bool parsed = parser.parse(arguments);
+    if (parsed) {
+        result.platform = parser.value(QStringLiteral("platform"));
+        result.display = parser.value(QStringLiteral("display"));
+    }
+    result.settingsPath = SettingsFilePath(programFolder, QStringLiteral(TORVIK_INSTALL_BINDIR), environment, parsed ? parser.value(settings) : QString());
+    QString error = parsed ? QString() : usageError(parser);
+    if (parsed && !parser.positionalArguments().isEmpty())
+        error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+    if (error.isEmpty() && !parser.isSet(help) && !parser.isSet(version) && !parser.isSet(listPorts))
+        result.transfer = transferRequest(parser, port, {read, write, compare}, verify, layoutOnly, quiet, json, error);
+    if (!error.isEmpty()) {
+        result.transfer.reset();
+        result.exitCode = ExitStatus::Usage;
+        result.toStandardError = true;
+        result.output = QStringLiteral("torvik-setup: %1\nTry 'torvik-setup --help' for more information.\n").arg(error);
+    } else if (parser.isSet(help)) {
+        result.exitCode = 0;
+        result.output = usage(parser, result.settingsPath);
+    } else if (parser.isSet(listPorts)) {
+        result.exitCode = 0;
+        result.output = portListing(result.settingsPath, discovery, parser.isSet(json));
+    } else if (parser.isSet(version)) {
+        result.exitCode = 0;
+        result.output = QStringLiteral(
+            "torvik-setup " TORVIK_VERSION "\n"
+            "Copyright (C) 2026 The torvik-setup developers\n"
+            "License GPLv3+: GNU GPL version 3 or later <https://www.gnu.org/licenses/gpl.html>.\n"
+            "This is free software: you are free to change and redistribute it.\n"
+            "There is NO WARRANTY, to the extent permitted by law.\n");
+    }
+    return result;
+}

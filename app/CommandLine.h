@@ -1,0 +1,34 @@
+#pragma once
+
+#include "console/TransferRequest.h"
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class PortDiscovery;
+
+// What the command line asks for: start with this settings file; or a
+// transfer without a window; or print `output` and end with `exitCode`.
+struct CommandLine {
+    QString settingsPath;
+    std::optional<TransferRequest> transfer;
+    std::optional<int> exitCode;
+    QString output;
+    bool toStandardError = false;
+    // Qt's -platform and -display options for the window program, empty when not given.
+    QString platform;
+    QString display;
+};
+
+// Reads the program's options from `arguments` (the whole command line,
+// program name first): --help, --version, --settings FILE, --list-ports
+// (with the devices `discovery` finds), and a transfer: --port PORT with
+// --read, --write or --compare FILE, --verify, --layout-only, --quiet. Qt's own options
+// (-platform, -style, ...) are accepted and left for QApplication, which
+// reads them from the same command line. `programFolder` and `environment`
+// decide the settings file when --settings is not given.
+CommandLine ParseCommandLine(const QStringList& arguments, const QString& programFolder,
+                             const QProcessEnvironment& environment, const PortDiscovery& discovery);

@@ -1,0 +1,86 @@
+#include "app/CommandLine.h"
+#include "app/ProgramWindows.h"
+#include "app/WindowsConsole.h"
+#include "console/ConsoleTransfer.h"
+#include "core/link/TransferService.h"
+#include "core/platform/DisplayAvailable.h"
+#include "core/platform/EventPump.h"
+#include "core/platform/ExceptionReport.h"
+#include "core/serial/CommDevice.h"
+#include "core/serial/PortDiscovery.h"
+#include "core/serial/PortNames.h"
+#include "gui/platform/Fonts.h"
+#include "gui/platform/QtPointer.h"
+#include "gui/platform/QtPrompts.h"
+
+#include <QApplication>
+
+#include <iostream>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+int main(int argc, char* argv[])
+{
+    // The command line is read, and a transfer without a window runs, before
+    // the window system is reached: they need no display.
+    [[maybe_unused]] const bool canPrint = UseParentConsole();
+    QString settingsPath;
+    {
+        const QCoreApplication core(argc, argv);
+        const SystemPortDiscovery discovery;
+        const CommandLine commandLine = ParseCommandLine(QCoreApplication::arguments(),
+                                                         QCoreApplication::applicationDirPath(),
+                                                         QProcessEnvironment::systemEnvironment(), discovery);
+        if (commandLine.exitCode) {
+#ifdef Q_OS_WIN
+            // Started from the desktop there is nowhere to print: a wrong
+            // command line is shown in a box instead.
+            if (commandLine.toStandardError && !canPrint) {
+                MessageBoxW(nullptr, commandLine.output.trimmed().toStdWString().c_str(), L"torvik-setup",
+                            MB_OK | MB_ICONERROR);
+                return *commandLine.exitCode;
+            }
+#endif
+            (commandLine.toStandardError ? std::cerr : std::cout) << commandLine.output.toLocal8Bit().constData();
+            return *commandLine.exitCode;
+        }
+        if (commandLine.transfer)
+            return RunTransferRequest(*commandLine.transfer, commandLine.settingsPath, discovery);
+        settingsPath = commandLine.settingsPath;
+#ifdef Q_OS_LINUX
+        // Qt would end the program with an abort of its own.
+        if (!DisplayAvailable(QProcessEnvironment::systemEnvironment(), commandLine.platform, commandLine.display)) {
+            std::cerr << "torvik-setup: no display found, so the window cannot open; "
+                         "--port PORT --read/--write/--compare FILE work without one.\n";
+            return 1;
+        }
+#endif
+    }
+
+    QApplication app(argc, argv);
+    RegisterFontSubstitutes();
+
+    QtPrompts prompts;
+    QtPointer pointer;
+    QtEventPump pump;
+    SetExceptionReporter([&prompts](const QString& message) {
+        prompts.messageBox(nullptr, message, QStringLiteral("Error"), MsgButtons::Ok);
+    });
+
+    // The working and received configuration, read and changed by the
+    // windows and the transfers.
+    ConfigRecords config;
+
+    // The line to the switch, shared by the setup window and the editor;
+    // the setup window tells it where the COM names lead.
+    TransferService transfers(pump, CreatePlatformCommDevice(PortNames{}), config);
+    const SystemPortDiscovery discovery;
+
+    // The windows live until the program ends, and only the setup window is
+    // shown. Closing it ends the program.
+    ProgramWindows windows({prompts, pointer, config, transfers, discovery, settingsPath});
+    windows.frmSetup.show();
+    return QApplication::exec();
+}

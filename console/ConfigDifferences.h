@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/config/KvmConfig.h"
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+
+struct FileConfig;
+
+// One item on which the switch and a file differ, and the two values: a
+// setting or a style as a number; a monitor's place as {"group", "x", "y",
+// "width", "height"}, or null when it is not placed; a computer port's
+// total size as {"width", "height"}; a monitor's offset as {"x", "y"}.
+struct ConfigDifference {
+    QString item;  // "Start", "2A", "S1.3B", "Style 2", "Total 2", "Offset 2B"
+    QJsonValue onSwitch;
+    QJsonValue inFile;
+};
+
+// What differs between two configurations: the settings by their keys in
+// the settings file, then every monitor whose group or place differs (a
+// monitor placed on neither side has no place), then each computer port's
+// style and total size and each monitor's offset within its port. With
+// `layoutOnly`, the layout alone.
+QList<ConfigDifference> ConfigDifferences(const KVM_CONFIG& switchConfig, const KVM_LAYOUT& switchLayout,
+                                          const KVM_CONFIG& fileConfig, const KVM_LAYOUT& fileLayout,
+                                          bool layoutOnly);
+
+// What --compare reports. The switch holds what `file` holds when its
+// configuration, in the form --read would write it, equals the file's as
+// it stands, or equals what --write would send for the file (in the same
+// form). So a file just read from a switch, and one just written to it,
+// both compare without differences. Otherwise the differences from the
+// nearer of the two (fewer differences; the file as it stands on a tie).
+QList<ConfigDifference> SwitchFileDifferences(const KVM_CONFIG& switchConfig, const KVM_LAYOUT& switchLayout,
+                                              const FileConfig& file, bool layoutOnly);
+
+// One line a person reads:
+//   "Start: switch 2, file 3"
+//   "2A: switch 1920 x 1080 at 0, 0; file 1920 x 1080 at 1920, 0"
+//   "S1.3B: switch not placed; file 1280 x 1024 at 0, 1080"
+//   "Style 2: switch 1, file 3"
+QString DifferenceLine(const ConfigDifference& difference);
+// {"item": ..., "switch": ..., "file": ...}
+QJsonObject DifferenceJson(const ConfigDifference& difference);

@@ -1,0 +1,64 @@
+#include "console/ConsoleOutput.h"
+
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+bool standardErrorIsTerminal()
+{
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+}  // namespace
+
+ConsoleOutput::ConsoleOutput(bool quiet) : quiet_(quiet), showProgress_(!quiet && standardErrorIsTerminal()) {}
+
+void ConsoleOutput::error(const QString& text)
+{
+    print(text);
+}
+
+void ConsoleOutput::info(const QString& text)
+{
+    if (!quiet_)
+        print(text);
+}
+
+void ConsoleOutput::progress(const QString& what, int done, int total)
+{
+    if (!showProgress_)
+        return;
+    const QString text = total > 0 ? QStringLiteral("%1: %2 of %3 lines").arg(what).arg(done).arg(total) : what;
+    if (text == progressLine_)
+        return;
+    // Spaces cover what is left of a longer line before.
+    std::fprintf(stderr, "\r%s", text.leftJustified(progressLine_.size()).toLocal8Bit().constData());
+    std::fflush(stderr);
+    progressLine_ = text;
+}
+
+void ConsoleOutput::endProgress()
+{
+    if (progressLine_.isEmpty())
+        return;
+    std::fprintf(stderr, "\r%s\r", QString(progressLine_.size(), QLatin1Char(' ')).toLocal8Bit().constData());
+    std::fflush(stderr);
+    progressLine_.clear();
+}
+
+void ConsoleOutput::print(const QString& text)
+{
+    endProgress();
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}

@@ -1,0 +1,308 @@
+#include "console/ConsoleTransfer.h"
+
+#include "console/ConfigDifferences.h"
+#include "console/ConsoleOutput.h"
+#include "console/FileConfig.h"
+#include "console/StopSignal.h"
+#include "core/config/KvmConfig.h"
+#include "core/config/LayoutFile.h"
+#include "core/config/PortMapping.h"
+#include "core/config/ProfileFile.h"
+#include "core/config/ProtocolTable.h"
+#include "core/link/TransferMessages.h"
+#include "core/link/TransferService.h"
+#include "core/link/UploadCommands.h"
+#include "core/platform/EventPump.h"
+#include "core/serial/CommDevice.h"
+#include "core/serial/PortNames.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+#include <QtGlobal>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const QString kReading = QStringLiteral("Reading configuration");
+const QString kSending = QStringLiteral("Sending configuration");
+
+int exitStatusOf(TransferResult result)
+{
+    switch (result) {
+    case TransferResult::Done:
+        return ExitStatus::Done;
+    case TransferResult::PortError:
+        return ExitStatus::PortFailed;
+    case TransferResult::Cancelled:
+        return ExitStatus::Interrupted;
+    case TransferResult::NoReply:
+    case TransferResult::Unreadable:
+    case TransferResult::NothingToSend:
+        break;
+    }
+    return ExitStatus::SwitchFailed;
+}
+
+// FILE "-" as a document: standard input, up to one byte more than a
+// settings file may have, so that a larger input counts as unreadable.
+ProfileFile readStandardInput()
+{
+    QFile in;
+    QByteArray bytes;
+    if (in.open(stdin, QIODevice::ReadOnly)) {
+        while (bytes.size() <= ProfileFile::kMaxFileSize) {
+            const QByteArray chunk = in.read(ProfileFile::kMaxFileSize + 1 - bytes.size());
+            if (chunk.isEmpty())
+                break;
+            bytes += chunk;
+        }
+    }
+    return ProfileFile(QStringLiteral("-"), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+class ConsoleTransfer {
+public:
+    ConsoleTransfer(const TransferRequest& request, const QString& settingsPath, const PortDiscovery& discovery)
+        : request_(request)
+        , settingsPath_(settingsPath)
+        , discovery_(discovery)
+        , console_(request.quiet)
+        , names_(comName() ? CurrentPortNames(settingsPath, discovery) : PortNames())
+        , transfers_(pump_, CreatePlatformCommDevice(names_), records_)
+    {
+        transfers_.setPortName(request.port.toStdString());
+        transfers_.cancelWhen(StopRequested);
+    }
+
+    int run()
+    {
+        switch (request_.action) {
+        case TransferRequest::Action::Read:
+            return read();
+        case TransferRequest::Action::Write:
+            return write();
+        case TransferRequest::Action::Compare:
+            break;
+        }
+        const FileConfig file = loadFile();
+        return file.error.isEmpty() ? compareWithSwitch(file) : ExitStatus::FileFailed;
+    }
+
+private:
+    QString fileName() const
+    {
+        return request_.file == QStringLiteral("-") ? QStringLiteral("standard input") : request_.file;
+    }
+
+    // One transfer, with the progress line while it runs.
+    TransferResult transfer(const QString& what, const std::function<TransferResult()>& work)
+    {
+        if (StopRequested())
+            return TransferResult::Cancelled;
+        QTimer progress;
+        progress.setInterval(100);
+        QObject::connect(&progress, &QTimer::timeout, [&] {
+            console_.progress(what, transfers_.linesDone(), transfers_.linesTotal());
+        });
+        progress.start();
+        console_.progress(what, 0, 0);
+        TransferResult result = TransferResult::Cancelled;
+        transfers_.run([&] { result = work(); });
+        console_.endProgress();
+        return result;
+    }
+
+    // The device PORT leads to; empty when a COM name leads nowhere.
+    QString device() const
+    {
+#ifdef Q_OS_WIN
+        return request_.port;
+#else
+        return QString::fromStdString(names_.devicePath(request_.port.toStdString()));
+#endif
+    }
+
+    // What a person at a terminal needs besides the windows' words.
+    QString failureHint(TransferResult result) const
+    {
+        if (result == TransferResult::NoReply)
+            return QStringLiteral("No answer from the switch on %1.").arg(device());
+        if (result == TransferResult::Unreadable)
+            return QStringLiteral("The switch on %1 answered without any of its %2 lines (%3): lines this program "
+                                  "cannot read, or a late answer to an earlier command. Nothing was taken.")
+                .arg(device(), request_.layoutOnly ? QStringLiteral("layout") : QStringLiteral("settings"),
+                     QString::fromStdString(ReplyKeywords(request_.layoutOnly)));
+        if (const QString hint = transfers_.openFailureHint(); !hint.isEmpty())
+            return hint;
+        if (device().isEmpty())
+            return QStringLiteral("%1 leads to no serial device (see --list-ports).").arg(request_.port);
+        return QStringLiteral("%1: %2").arg(device(), qt_error_string(transfers_.link().OpenError()));
+    }
+
+    // The windows' words, then for a port that does not open or a switch
+    // that does not answer, the device and the reason.
+    void reportFailure(const TransferMessage& message, TransferResult result)
+    {
+        console_.error(message.text);
+        if (result == TransferResult::PortError || result == TransferResult::NoReply ||
+            result == TransferResult::Unreadable)
+            console_.error(failureHint(result));
+    }
+
+    int download(bool layoutOnly)
+    {
+        const TransferResult result = transfer(kReading, [&] { return transfers_.download(layoutOnly); });
+        if (result != TransferResult::Done)
+            reportFailure(DownloadMessage(result, QString()), result);
+        return exitStatusOf(result);
+    }
+
+    // PORT's number when it is a COM name. Only a COM name needs the
+    // mapping, and so the search for serial devices, which costs more than
+    // a short transfer.
+    std::optional<int> comName() const { return ComNumber(request_.port.toStdString()); }
+
+    // The COM name the file's "COMPort" key keeps: that of PORT, or the one
+    // leading to the device PORT names; else what the file had.
+    int32_t comPortOf(const ProfileFile& file) const
+    {
+        const std::string port = request_.port.toStdString();
+        if (const std::optional<int> number = comName())
+            return *number;
+        const PortNames names = CurrentPortNames(settingsPath_, discovery_);
+        for (const auto& [number, path] : names.paths()) {
+            if (path == port)
+                return number;
+        }
+        return ReadSetup(file).COMPort;
+    }
+
+    int read()
+    {
+        const bool toOutput = request_.file == QStringLiteral("-");
+        // An existing file keeps its other sections and keys, as the
+        // settings file does when the window saves it; one that cannot be
+        // read is never replaced.
+        ProfileFile file = toOutput ? ProfileFile(QString(), std::string_view()) : ProfileFile(request_.file);
+        if (file.status() == ProfileFile::Status::Failed) {
+            console_.error(QStringLiteral("%1 could not be read, so it is not replaced.").arg(request_.file));
+            return ExitStatus::FileFailed;
+        }
+        if (const int status = download(request_.layoutOnly); status != ExitStatus::Done)
+            return status;
+        WriteConfig(file, request_.layoutOnly ? 0 : comPortOf(file), records_.KvmConfig, records_.KvmLayout,
+                    request_.layoutOnly);
+        if (toOutput) {
+            const std::string text = file.text();
+            if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+                console_.error(QStringLiteral("Standard output could not be written."));
+                return ExitStatus::FileFailed;
+            }
+        } else if (QString reason; !file.save(&reason)) {
+            console_.error(FileNotSavedMessage(request_.file, reason).text);
+            return ExitStatus::FileFailed;
+        }
+        console_.info(request_.layoutOnly ? QStringLiteral("Load Layout finished!")
+                                          : QStringLiteral("Load Config finished!"));
+        return ExitStatus::Done;
+    }
+
+    FileConfig loadFile()
+    {
+        const ProfileFile file = request_.file == QStringLiteral("-") ? readStandardInput() : ProfileFile(request_.file);
+        FileConfig config;
+        if (file.status() == ProfileFile::Status::Missing)
+            config.error = QStringLiteral("no such file");
+        else if (file.status() == ProfileFile::Status::Failed)
+            config.error = QStringLiteral("cannot be read");
+        else
+            config = LoadFileConfig(file, request_.layoutOnly);
+        if (!config.error.isEmpty())
+            console_.error(QStringLiteral("%1: %2").arg(fileName(), config.error));
+        return config;
+    }
+
+    int write()
+    {
+        const FileConfig file = loadFile();
+        if (!file.error.isEmpty())
+            return ExitStatus::FileFailed;
+        if (!file.unsendable.isEmpty()) {
+            console_.error(QStringLiteral("%1: %2").arg(fileName(), file.unsendable));
+            return ExitStatus::FileFailed;
+        }
+        const std::vector<std::string> lines = request_.layoutOnly
+                                                   ? SendLayoutCommands(file.layout)
+                                                   : SaveConfigCommands(file.config, file.layout, true);
+        const TransferResult result = transfer(kSending, [&] { return transfers_.upload(lines); });
+        const QString succeeded = request_.layoutOnly ? QStringLiteral("Send Layout to Torvik successed!")
+                                                      : QStringLiteral("Save Config successed!");
+        // A cancelled transfer is an error here too: the script asked for it to be done.
+        if (result == TransferResult::Done)
+            console_.info(succeeded);
+        else
+            reportFailure(UploadMessage(result, succeeded), result);
+        if (result != TransferResult::Done || !request_.verify)
+            return exitStatusOf(result);
+        return compareWithSwitch(file);
+    }
+
+    int compareWithSwitch(const FileConfig& file)
+    {
+        if (const int status = download(request_.layoutOnly); status != ExitStatus::Done)
+            return status;
+        // --verify compares with what was sent; --compare by its own rule.
+        const QList<ConfigDifference> differences =
+            request_.action == TransferRequest::Action::Write
+                ? ConfigDifferences(records_.KvmConfig, records_.KvmLayout, file.config, file.layout,
+                                    request_.layoutOnly)
+                : SwitchFileDifferences(records_.KvmConfig, records_.KvmLayout, file, request_.layoutOnly);
+        printDifferences(differences);
+        if (differences.isEmpty()) {
+            console_.info(QStringLiteral("The switch holds what %1 holds.").arg(fileName()));
+            return ExitStatus::Done;
+        }
+        const QString items = differences.size() == 1 ? QStringLiteral("1 item")
+                                                      : QStringLiteral("%1 items").arg(differences.size());
+        console_.error(QStringLiteral("The switch differs from %1 in %2.").arg(fileName(), items));
+        return ExitStatus::Differences;
+    }
+
+    void printDifferences(const QList<ConfigDifference>& differences) const
+    {
+        QByteArray text;
+        if (request_.json) {
+            QJsonArray array;
+            for (const ConfigDifference& difference : differences)
+                array.append(DifferenceJson(difference));
+            text = QJsonDocument(QJsonObject{{"differences", array}}).toJson();
+        } else {
+            for (const ConfigDifference& difference : differences)
+                text += DifferenceLine(difference).toLocal8Bit() + '\n';
+        }
+        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
+        std::fflush(stdout);
+    }
+
+    const TransferRequest& request_;
+    const QString& settingsPath_;
+    const PortDiscovery& discovery_;
+    ConsoleOutput console_;
+    QtEventPump pump_;
+    ConfigRecords records_;
+    PortNames names_;
+    TransferService transfers_;
+};
+
+}  // namespace
+
+int RunTransferRequest(const TransferRequest& request, const QString& settingsPath, const PortDiscovery& discovery)
+{
+    CatchStopSignals();
+    return ConsoleTransfer(request, settingsPath, discovery).run();
+}

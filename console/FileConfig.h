@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/config/KvmConfig.h"
+
+#include <QString>
+
+class ProfileFile;
+
+// A settings file (or, for the layout alone, a layout file) as the command
+// line sends and compares it.
+struct FileConfig {
+    // Why the file is no configuration at all (a section missing), in
+    // which case nothing below is filled; empty when it is one.
+    QString error;
+    // Its settings and layout as they stand: the "Setup" values as written
+    // there, without the range rules, and the "Layout" tables as read.
+    KVM_CONFIG filedConfig;
+    KVM_LAYOUT filedLayout;
+    // Why --write refuses it: keys a layout needs are missing, or monitors
+    // overlap (the check's message); empty when it can be sent.
+    QString unsendable;
+    // What --write sends for it: read the way the setup window reads its
+    // settings file, and its layout checked and stored the way Save Config
+    // does (moved to the top-left corner, totals and offsets worked out), so
+    // that it gives the very lines Save Config (or Send Layout) would send.
+    KVM_CONFIG config;
+    KVM_LAYOUT layout;
+};
+
+// `file` must have been read. The "Setup" section is needed unless
+// `layoutOnly`, the "Layout" section always; to be sent, the layout section
+// needs the keys that say where the monitors stand (see the .cpp): a file
+// without them would wipe the switch's layout.
+FileConfig LoadFileConfig(const ProfileFile& file, bool layoutOnly);
+
+// What --read writes for a switch's configuration: the "Setup" keys (with
+// `comPort`; the switch position as the setup window shows it) unless
+// `layoutOnly`, and every "Layout" key.
+void WriteConfig(ProfileFile& file, int32_t comPort, const KVM_CONFIG& config, const KVM_LAYOUT& layout,
+                 bool layoutOnly);
+
+// `config` and `layout` as a file holds them: written as --read writes them
+// and read back, so that values the file cannot hold compare as the file
+// would hold them.
+void ToFiledForm(KVM_CONFIG& config, KVM_LAYOUT& layout);

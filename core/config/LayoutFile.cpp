@@ -1,0 +1,161 @@
+#include "core/config/LayoutFile.h"
+
+#include "core/config/ProfileFile.h"
+#include "core/config/ProtocolTable.h"
+#include "core/config/Tokens.h"
+
+#include <QFileInfo>
+
+#include <array>
+#include <span>
+#include <string>
+
+namespace {
+
+// The key of one index of a table filed key by key ("Port1"), or the one key
+// of a whole table ("Group").
+std::string layoutKey(const ProtocolItem& item, int index)
+{
+    std::string key(item.fileKey);
+    if (item.range == IndexRange::Each)
+        key += std::to_string(index);
+    return key;
+}
+
+// The indexes one key holds: every index of a whole table, or one.
+int indexesPerKey(const ProtocolItem& item)
+{
+    return item.range == IndexRange::Each ? 1 : item.indexes;
+}
+
+// Calls `each(item, key, first, perKey)` for every key of the layout tables
+// in the file, in table order: `key` holds `perKey` indexes from `first` on.
+template <typename Each>
+void forEachLayoutKey(Each each)
+{
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (!IsLayoutItem(item) || item.fileKey.empty())
+            continue;
+        const int perKey = indexesPerKey(item);
+        for (int first = 1; first <= item.indexes; first += perKey)
+            each(item, layoutKey(item, first), first, perKey);
+    }
+}
+
+}  // namespace
+
+int ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout)
+{
+    if (!QFileInfo(fileName).isFile())
+        return 1;
+    const ProfileFile file(fileName);
+    if (file.status() != ProfileFile::Status::Loaded)
+        return -1;
+    layout = ReadLayout(file);
+    return 0;
+}
+
+KVM_LAYOUT ReadLayout(const ProfileFile& file)
+{
+    // Missing keys, and missing numbers, read as 0; surplus numbers are ignored.
+    TokenScanner scanner;
+    KVM_LAYOUT result;
+    std::array<int32_t, kMostLayoutNumbers> numbers{};
+    forEachLayoutKey([&](const ProtocolItem& item, const std::string& key, int first, int perKey) {
+        const auto values = static_cast<std::size_t>(item.values);
+        const std::span<int32_t> read = std::span(numbers).first(static_cast<std::size_t>(perKey) * values);
+        scanner.ReadNumbers(file.readString(kLayoutSection, key, ""), read);
+        for (int i = 0; i < perKey; ++i)
+            item.set(result, first + i, read.subspan(static_cast<std::size_t>(i) * values, values));
+    });
+    return result;
+}
+
+int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite, QString* reason,
+                    MissingFolder missingFolder)
+{
+    if (!overwrite && QFileInfo(fileName).isFile())
+        return 1;
+    ProfileFile file(fileName);
+    WriteLayout(file, layout);
+    return file.save(reason, missingFolder) ? 0 : -1;
+}
+
+void WriteLayout(ProfileFile& file, const KVM_LAYOUT& layout)
+{
+    // The numbers of one key, "%d" each, separated by single spaces.
+    std::array<int32_t, kMostLayoutNumbers> numbers{};
+    forEachLayoutKey([&](const ProtocolItem& item, const std::string& key, int first, int perKey) {
+        std::string text;
+        for (int i = 0; i < perKey; ++i) {
+            const std::span<int32_t> element = std::span(numbers).first(static_cast<std::size_t>(item.values));
+            item.get(layout, first + i, element);
+            for (const int32_t number : element) {
+                if (!text.empty())
+                    text += ' ';
+                text += std::to_string(number);
+            }
+        }
+        file.writeString(kLayoutSection, key, text);
+    });
+}
+
+SetupSettings ReadSetupSection(const QString& fileName)
+{
+    // An unreadable file reads like a missing one: every key gives its default.
+    return ReadSetup(ProfileFile(fileName));
+}
+
+SetupSettings ReadSetup(const ProfileFile& file)
+{
+    const SetupSettings defaults;
+    SetupSettings settings;
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (item.filed)
+            settings.*item.filed = file.readInteger(kSetupSection, item.fileKey, defaults.*item.filed);
+    }
+    return settings;
+}
+
+bool WriteSetupSection(const QString& fileName, const SetupSettings& settings, QString* reason)
+{
+    ProfileFile file(fileName);
+    WriteSetup(file, settings);
+    return file.save(reason);
+}
+
+void WriteSetup(ProfileFile& file, const SetupSettings& settings)
+{
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (item.filed)
+            file.writeInteger(kSetupSection, item.fileKey, settings.*item.filed);
+    }
+}
+
+KVM_CONFIG SettingsOf(const SetupSettings& settings)
+{
+    KVM_CONFIG config;
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (item.filed && item.setting)
+            config.*item.setting = settings.*item.filed;
+    }
+    return config;
+}
+
+KVM_CONFIG FiledConfig(const SetupSettings& settings)
+{
+    KVM_CONFIG config = SettingsOf(settings);
+    NormalizeFileSettings(config);
+    return config;
+}
+
+SetupSettings FileSettings(int32_t comPort, const KVM_CONFIG& config)
+{
+    SetupSettings settings;
+    settings.COMPort = comPort;
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (item.filed && item.setting)
+            settings.*item.filed = config.*item.setting;
+    }
+    return settings;
+}

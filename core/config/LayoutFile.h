@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/config/KvmConfig.h"
+#include "core/config/ReplaceFileContents.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// The "Layout" section shared by the settings file and ".gxl" layout files,
+// and the "Setup" section of the settings file.
+
+class ProfileFile;
+
+inline constexpr std::string_view kLayoutSection = "Layout";
+inline constexpr std::string_view kSetupSection = "Setup";
+
+// 1: the file does not exist, `layout` unchanged; 0: read, every entry
+// replaced (missing keys give 0); -1: the file could not be read, `layout`
+// unchanged.
+int ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout);
+// The same from a document in memory, which has been read.
+KVM_LAYOUT ReadLayout(const ProfileFile& file);
+
+// 1: `overwrite` is off and the file exists, nothing written; 0: every key
+// of the section written; -1: the file could not be written and was left
+// unchanged, with the reason in `reason`.
+int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite, QString* reason = nullptr,
+                    MissingFolder missingFolder = MissingFolder::Fail);
+// Every key of the section into a document in memory.
+void WriteLayout(ProfileFile& file, const KVM_LAYOUT& layout);
+
+// The six keys of section "Setup" (SetupSettings).
+SetupSettings ReadSetupSection(const QString& fileName);
+// The same from a document in memory.
+SetupSettings ReadSetup(const ProfileFile& file);
+
+// Writes the six keys in one replacement of the file; false when the file
+// could not be written (it is then unchanged), with the reason in `reason`.
+bool WriteSetupSection(const QString& fileName, const SetupSettings& settings, QString* reason = nullptr);
+// The six keys into a document in memory.
+void WriteSetup(ProfileFile& file, const SetupSettings& settings);
+
+// The settings of the "Setup" keys as they stand.
+KVM_CONFIG SettingsOf(const SetupSettings& settings);
+// The settings as the setup window takes them from its settings file: the
+// range rules applied.
+KVM_CONFIG FiledConfig(const SetupSettings& settings);
+// The "Setup" keys for the settings `config` and COM name `comPort`.
+SetupSettings FileSettings(int32_t comPort, const KVM_CONFIG& config);

@@ -1,0 +1,273 @@
+#include "core/config/ProfileFile.h"
+
+#include "core/config/ReplaceFileContents.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+enum class Kind { Blank, Comment, Section, Key, Other };
+
+// What a line is, with its section or key name and its value (views into
+// the line, trimmed).
+struct Parsed {
+    Kind kind = Kind::Other;
+    std::string_view name;
+    std::string_view value;
+};
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string folded(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return result;
+}
+
+// "[name]" is a section (the name runs to the last "]"); ";" starts a
+// comment; "key=value" splits at the first "="; anything else is no key.
+Parsed parseLine(std::string_view text)
+{
+    const std::string_view content = trimmed(text);
+    if (content.empty())
+        return {Kind::Blank, {}, {}};
+    if (content.front() == ';')
+        return {Kind::Comment, {}, {}};
+    if (const std::size_t close = content.rfind(']'); content.front() == '[' && close != std::string_view::npos)
+        return {Kind::Section, trimmed(content.substr(1, close - 1)), {}};
+    if (const std::size_t equals = content.find('='); equals != std::string_view::npos)
+        return {Kind::Key, trimmed(content.substr(0, equals)), trimmed(content.substr(equals + 1))};
+    return {Kind::Other, {}, {}};
+}
+
+std::optional<int32_t> parseDigits(std::string_view digits, uint32_t base)
+{
+    if (digits.empty())
+        return std::nullopt;
+    uint32_t value = 0;
+    for (char c : digits) {
+        uint32_t digit = 0;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<uint32_t>(c - '0');
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = static_cast<uint32_t>(c - 'a' + 10);
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = static_cast<uint32_t>(c - 'A' + 10);
+        else
+            return std::nullopt;
+        value = value * base + digit;
+    }
+    return static_cast<int32_t>(value);
+}
+
+// "0x85" and "0X85" are hexadecimal; otherwise an optional sign, then "$"
+// and hexadecimal digits, or decimal digits.
+std::optional<int32_t> parseInteger(std::string_view text)
+{
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        return parseDigits(text.substr(2), 16);
+    bool negative = false;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    std::optional<int32_t> magnitude;
+    if (!text.empty() && text[0] == '$')
+        magnitude = parseDigits(text.substr(1), 16);
+    else
+        magnitude = parseDigits(text, 10);
+    if (!magnitude || !negative)
+        return magnitude;
+    return static_cast<int32_t>(0u - static_cast<uint32_t>(*magnitude));
+}
+
+}  // namespace
+
+ProfileFile::ProfileFile(const QString& path) : path_(path)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        status_ = Status::Missing;
+        return;
+    }
+    // Anything but a regular file (a directory, a pipe that would block the
+    // read, a device) or an oversized file is treated as unreadable.
+    QFile file(path);
+    if (!info.isFile() || info.size() > kMaxFileSize || !file.open(QIODevice::ReadOnly)) {
+        status_ = Status::Failed;
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize) {
+        status_ = Status::Failed;
+        return;
+    }
+    status_ = Status::Loaded;
+    parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+ProfileFile::ProfileFile(const QString& path, std::string_view bytes) : path_(path)
+{
+    if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) {
+        status_ = Status::Failed;
+        return;
+    }
+    status_ = Status::Loaded;
+    parse(bytes);
+}
+
+void ProfileFile::parse(std::string_view bytes)
+{
+    if (bytes.starts_with(kByteOrderMark)) {
+        byteOrderMark_ = true;
+        bytes.remove_prefix(kByteOrderMark.size());
+    }
+    bool styleFound = false;
+    Section* current = nullptr;  // null outside a section and in repeated sections
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        std::size_t next = end;
+        if (end < bytes.size())
+            next += bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1;
+        const std::string_view ending = bytes.substr(end, next - end);
+        if (!styleFound && !ending.empty()) {
+            newline_ = std::string(ending);
+            styleFound = true;
+        }
+        const LineRef line = lines_.insert(lines_.end(), {std::string(bytes.substr(start, end - start)), std::string(ending)});
+        start = next;
+
+        const Parsed parsed = parseLine(line->text);
+        if (parsed.kind == Kind::Section) {
+            const auto [entry, isNew] = sections_.try_emplace(folded(parsed.name), Section{line, line, {}});
+            current = isNew ? &entry->second : nullptr;
+        } else if (current && parsed.kind != Kind::Blank) {
+            current->lastNonBlank = line;
+            if (parsed.kind == Kind::Key)
+                current->keys.try_emplace(folded(parsed.name), line);
+        }
+    }
+}
+
+const ProfileFile::Section* ProfileFile::findSection(std::string_view section) const
+{
+    const auto found = sections_.find(folded(trimmed(section)));
+    return found == sections_.end() ? nullptr : &found->second;
+}
+
+std::optional<std::string> ProfileFile::value(std::string_view section, std::string_view key) const
+{
+    const Section* entry = findSection(section);
+    if (!entry)
+        return std::nullopt;
+    const auto found = entry->keys.find(folded(trimmed(key)));
+    if (found == entry->keys.end())
+        return std::nullopt;
+    std::string_view result = parseLine(found->second->text).value;
+    if (result.size() >= 2 && (result.front() == '"' || result.front() == '\'') && result.back() == result.front())
+        result = result.substr(1, result.size() - 2);
+    return std::string(result.substr(0, kMaxValueLength));
+}
+
+std::string ProfileFile::readString(std::string_view section, std::string_view key, std::string_view fallback) const
+{
+    std::optional<std::string> result = value(section, key);
+    return result ? std::move(*result) : std::string(fallback);
+}
+
+int32_t ProfileFile::readInteger(std::string_view section, std::string_view key, int32_t fallback) const
+{
+    const std::optional<std::string> text = value(section, key);
+    if (!text)
+        return fallback;
+    return parseInteger(*text).value_or(fallback);
+}
+
+ProfileFile::LineRef ProfileFile::insertAfter(LineRef position, std::string text)
+{
+    // A last line without an ending gets one before anything follows it.
+    if (position != lines_.end() && position->ending.empty())
+        position->ending = newline_;
+    const LineRef before = position == lines_.end() ? lines_.begin() : std::next(position);
+    return lines_.insert(before, {std::move(text), newline_});
+}
+
+void ProfileFile::writeString(std::string_view section, std::string_view key, std::string_view value)
+{
+    const std::string sectionName(trimmed(section));
+    const std::string keyName(trimmed(key));
+    auto found = sections_.find(folded(sectionName));
+    if (found == sections_.end()) {
+        // A new section at the end, set off by a blank line.
+        LineRef last = lines_.empty() ? lines_.end() : std::prev(lines_.end());
+        if (last != lines_.end() && parseLine(last->text).kind != Kind::Blank)
+            last = insertAfter(last, std::string());
+        const LineRef header = insertAfter(last, "[" + sectionName + "]");
+        found = sections_.try_emplace(folded(sectionName), Section{header, header, {}}).first;
+    }
+    Section& entry = found->second;
+
+    const std::string foldedKey = folded(keyName);
+    if (const auto existing = entry.keys.find(foldedKey); existing != entry.keys.end()) {
+        // Replaced where it stands, keeping the name as the file spells it.
+        Line& line = *existing->second;
+        line.text = std::string(parseLine(line.text).name) + "=" + std::string(value);
+        return;
+    }
+    // After the section's last non-blank line, so blank lines that separate
+    // it from the next section stay where they are.
+    entry.lastNonBlank = insertAfter(entry.lastNonBlank, keyName + "=" + std::string(value));
+    entry.keys.emplace(foldedKey, entry.lastNonBlank);
+}
+
+void ProfileFile::writeInteger(std::string_view section, std::string_view key, int32_t value)
+{
+    writeString(section, key, std::to_string(value));
+}
+
+std::string ProfileFile::text() const
+{
+    std::string result;
+    if (byteOrderMark_)
+        result.append(kByteOrderMark);
+    for (const Line& line : lines_) {
+        result.append(line.text);
+        result.append(line.ending);
+    }
+    return result;
+}
+
+bool ProfileFile::save(QString* reason, MissingFolder missingFolder) const
+{
+    QString why;
+    if (status_ == Status::Failed)
+        why = QFileInfo(path_).isFile() ? QStringLiteral("it could not be read, so it was not replaced")
+                                        : QStringLiteral("not a regular file");
+    else if (ReplaceFileContents(path_, text(), missingFolder, why))
+        return true;
+    if (reason)
+        *reason = why;
+    return false;
+}

@@ -1,0 +1,324 @@
+#pragma once
+
+#include "core/serial/CommDevice.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+class TCustomComPort;
+class TComThread;
+class QObject;
+
+enum TBaudRate {
+    brCustom, br110, br300, br600, br1200, br2400, br4800, br9600, br14400,
+    br19200, br38400, br56000, br57600, br115200, br128000, br256000
+};
+enum TStopBits { sbOneStopBit, sbOne5StopBits, sbTwoStopBits };
+enum TDataBits { dbFive, dbSix, dbSeven, dbEight };
+enum TParityBits { prNone, prOdd, prEven, prMark, prSpace };
+enum TDTRFlowControl { dtrDisable, dtrEnable, dtrHandshake };
+enum TRTSFlowControl { rtsDisable, rtsEnable, rtsHandshake, rtsToggle };
+enum TFlowControl { fcHardware, fcSoftware, fcNone, fcCustom };
+enum TSyncMethod { smThreadSync, smWindowSync, smNone };
+enum TComEvent { evRxChar, evTxEmpty, evRxFlag, evRing, evBreak, evCTS, evDSR, evError, evRLSD, evRx80Full };
+
+// A set of TComEvent: bit i is the event of ordinal i.
+using TComEvents = uint16_t;
+inline constexpr TComEvents ComEventBit(TComEvent event) { return static_cast<TComEvents>(1u << event); }
+inline constexpr TComEvents kAllComEvents = 0x3FF;
+
+// Line errors: bit 0 framing, 1 parity, 2 overrun, 3 break, 4 I/O error,
+// 5 mode error, 6 receive queue overflow, 7 transmit queue full.
+using TComErrors = uint8_t;
+
+// Modem signals read by ReadModemSignals: bit 0 CTS, 1 DSR, 2 ring, 3 RLSD.
+inline constexpr int kSignalCTS = 1;
+inline constexpr int kSignalDSR = 2;
+inline constexpr int kSignalRing = 4;
+inline constexpr int kSignalRLSD = 8;
+
+// Every failure of the port component. The message is the text of the
+// failure's row, followed by " (win error code: %d)" when the platform
+// reported an error number.
+class EComPort : public std::runtime_error {
+public:
+    enum : int {
+        OpenFailed = 1, WriteFailed = 2, ReadFailed = 3, InvalidAsync = 4, PurgeFailed = 5,
+        AsyncCheck = 6, SetStateFailed = 7, SetTimeoutsFailed = 8, SetupCommFailed = 9,
+        ClearComFailed = 10, ModemStatFailed = 11, EscapeComFailed = 12, TransmitCharFailed = 13,
+        ConnChangeProp = 14, EnumPortsFailed = 15, StoreFailed = 16, LoadFailed = 17,
+        RegFailed = 18, LedStateFailed = 19, ThreadCreated = 20, WaitFailed = 21,
+        HasLink = 22, RegError = 23,
+    };
+
+    explicit EComPort(int errorIndex, int systemError = -1);
+
+    int ErrorIndex() const { return errorIndex_; }
+    int SystemError() const { return systemError_; }
+
+private:
+    int errorIndex_;
+    int systemError_;
+};
+
+// Recommended sizes of the device's receive and transmit queues.
+class TComBuffer {
+public:
+    explicit TComBuffer(TCustomComPort& owner) : owner_(owner) {}
+    int InputSize() const { return inputSize_; }
+    int OutputSize() const { return outputSize_; }
+    void setInputSize(int value);
+    void setOutputSize(int value);
+    void Assign(const TComBuffer& other);
+
+private:
+    TCustomComPort& owner_;
+    int inputSize_ = 1024;
+    int outputSize_ = 1024;
+};
+
+class TComParity {
+public:
+    explicit TComParity(TCustomComPort& owner) : owner_(owner) {}
+    TParityBits Bits() const { return bits_; }
+    bool Check() const { return check_; }
+    bool Replace() const { return replace_; }
+    uint8_t ReplaceChar() const { return replaceChar_; }
+    void setBits(TParityBits value);
+    void setCheck(bool value);
+    void setReplace(bool value);
+    void setReplaceChar(uint8_t value);
+    void Assign(const TComParity& other);
+
+private:
+    TCustomComPort& owner_;
+    TParityBits bits_ = prNone;
+    bool check_ = false;
+    bool replace_ = false;
+    uint8_t replaceChar_ = 0;
+};
+
+// Device time-outs in milliseconds; -1 stands for the largest value.
+class TComTimeouts {
+public:
+    explicit TComTimeouts(TCustomComPort& owner) : owner_(owner) {}
+    int32_t ReadInterval() const { return readInterval_; }
+    int32_t ReadTotalMultiplier() const { return readTotalMultiplier_; }
+    int32_t ReadTotalConstant() const { return readTotalConstant_; }
+    int32_t WriteTotalMultiplier() const { return writeTotalMultiplier_; }
+    int32_t WriteTotalConstant() const { return writeTotalConstant_; }
+    void setReadInterval(int32_t value);
+    void setReadTotalMultiplier(int32_t value);
+    void setReadTotalConstant(int32_t value);
+    void setWriteTotalMultiplier(int32_t value);
+    void setWriteTotalConstant(int32_t value);
+    void Assign(const TComTimeouts& other);
+
+private:
+    void set(int32_t& field, int32_t value);
+
+    TCustomComPort& owner_;
+    int32_t readInterval_ = -1;
+    int32_t readTotalMultiplier_ = 0;
+    int32_t readTotalConstant_ = 0;
+    int32_t writeTotalMultiplier_ = 100;
+    int32_t writeTotalConstant_ = 1000;
+};
+
+// Handshake and modem line control. FlowControl is not stored: it is a
+// preset derived from ControlRTS, OutCTSFlow and the two XON/XOFF flags.
+class TComFlowControl {
+public:
+    explicit TComFlowControl(TCustomComPort& owner) : owner_(owner) {}
+    TFlowControl FlowControl() const;
+    bool OutCTSFlow() const { return outCTSFlow_; }
+    bool OutDSRFlow() const { return outDSRFlow_; }
+    TDTRFlowControl ControlDTR() const { return controlDTR_; }
+    TRTSFlowControl ControlRTS() const { return controlRTS_; }
+    bool XonXoffOut() const { return xonXoffOut_; }
+    bool XonXoffIn() const { return xonXoffIn_; }
+    bool DSRSensitivity() const { return dsrSensitivity_; }
+    bool TxContinueOnXoff() const { return txContinueOnXoff_; }
+    uint8_t XonChar() const { return xonChar_; }
+    uint8_t XoffChar() const { return xoffChar_; }
+
+    void setFlowControl(TFlowControl value);
+    void setOutCTSFlow(bool value);
+    void setOutDSRFlow(bool value);
+    void setControlDTR(TDTRFlowControl value);
+    void setControlRTS(TRTSFlowControl value);
+    void setXonXoffOut(bool value);
+    void setXonXoffIn(bool value);
+    void setDSRSensitivity(bool value);
+    void setTxContinueOnXoff(bool value);
+    void setXonChar(uint8_t value);
+    void setXoffChar(uint8_t value);
+    void Assign(const TComFlowControl& other);
+
+private:
+    template <typename T>
+    void set(T& field, T value);
+
+    TCustomComPort& owner_;
+    bool outCTSFlow_ = false;
+    bool outDSRFlow_ = false;
+    TDTRFlowControl controlDTR_ = dtrDisable;
+    TRTSFlowControl controlRTS_ = rtsDisable;
+    bool xonXoffOut_ = false;
+    bool xonXoffIn_ = false;
+    bool dsrSensitivity_ = false;
+    bool txContinueOnXoff_ = false;
+    uint8_t xonChar_ = 17;
+    uint8_t xoffChar_ = 19;
+};
+
+using TNotifyEvent = std::function<void(TCustomComPort* sender)>;
+using TRxCharEvent = std::function<void(TCustomComPort* sender, int count)>;
+using TComSignalEvent = std::function<void(TCustomComPort* sender, bool onOff)>;
+using TComErrorEvent = std::function<void(TCustomComPort* sender, TComErrors errors)>;
+
+// The serial port: settings, open and close, blocking reads and writes, and
+// events raised by its event thread. Used from the user-interface thread.
+class TCustomComPort {
+public:
+    explicit TCustomComPort(std::unique_ptr<CommDevice> device);
+    virtual ~TCustomComPort();
+    TCustomComPort(const TCustomComPort&) = delete;
+    TCustomComPort& operator=(const TCustomComPort&) = delete;
+
+    void OpenPort();
+    // Where the port names lead from the next open on (see CommDevice).
+    void setPortNames(const PortNames& names) { device_->setPortNames(names); }
+    // What the user can do about opening this port failing with `error`
+    // (see CommDevice); empty when nothing is known.
+    std::string ExplainOpenFailure(int error) const { return device_->explainOpenFailure(port_, error); }
+    // Stops the event thread and closes the device even when a step before
+    // fails (the purge, a handler); then raises the first such failure.
+    void ClosePort();
+    bool Connected() const { return connected_; }
+    void setConnected(bool value);
+
+    // Design values are being set: settings are only recorded, and a
+    // Connected of true opens the port once Loaded() is called.
+    void BeginLoading() { loading_ = true; }
+    void Loaded();
+
+    int WriteText(const std::string& text);
+    int WriteBytes(const void* data, int count);
+    int ReadBytes(void* buffer, int count);
+    int BytesWaiting();
+    TComErrors ReadLineErrors();
+    int ReadModemSignals();
+    void PurgePendingIo();
+    // Discards what the device has received and nobody has read yet.
+    void ClearInput();
+
+    // Runs the action of one device event code (a CommEvent value); called
+    // by the event thread's delivery on the thread the sync method names.
+    void RunEventAction(uint32_t code);
+    // False when the action of `code` would only call a handler that is not
+    // set; the actions that read the device's state always count.
+    bool HasEventAction(uint32_t code) const;
+
+    // Hand a settings group to the device; nothing while the port is closed
+    // or while design values are being loaded.
+    void ApplyLineSettings();
+    void ApplyBufferSizes();
+    void ApplyTimeouts();
+
+protected:
+    TBaudRate BaudRate() const { return baudRate_; }
+    void setBaudRate(TBaudRate value);
+    int32_t CustomBaudRate() const { return customBaudRate_; }
+    void setCustomBaudRate(int32_t value);
+    const std::string& Port() const { return port_; }
+    void setPort(const std::string& value);
+    TStopBits StopBits() const { return stopBits_; }
+    void setStopBits(TStopBits value);
+    TDataBits DataBits() const { return dataBits_; }
+    void setDataBits(TDataBits value);
+    bool DiscardNull() const { return discardNull_; }
+    void setDiscardNull(bool value);
+    uint8_t EventChar() const { return eventChar_; }
+    void setEventChar(uint8_t value);
+    TComEvents Events() const { return events_; }
+    void setEvents(TComEvents value) { events_ = value; }
+    TSyncMethod SyncMethod() const { return syncMethod_; }
+    void setSyncMethod(TSyncMethod value);
+    TComBuffer& Buffer() { return buffer_; }
+    TComParity& Parity() { return parity_; }
+    TComTimeouts& Timeouts() { return timeouts_; }
+    TComFlowControl& FlowControl() { return flowControl_; }
+
+    virtual void CreateDeviceHandle();
+    virtual void DestroyDeviceHandle();
+    virtual void ApplySettings();
+
+public:
+    TNotifyEvent OnAfterOpen, OnAfterClose, OnBeforeOpen, OnBeforeClose;
+    TRxCharEvent OnRxChar;
+    TNotifyEvent OnTxEmpty, OnBreak, OnRing, OnRxFlag, OnRx80Full;
+    TComSignalEvent OnCTSChange, OnDSRChange, OnRLSDChange;
+    TComErrorEvent OnError;
+
+private:
+    friend class TComThread;
+    CommDcb BuildDcb() const;
+    bool canApply() const { return connected_ && !loading_; }
+    template <typename T>
+    void setLineSetting(T& field, T value);
+    void raiseSignal(const TComSignalEvent& handler, bool onOff);
+
+    std::unique_ptr<CommDevice> device_;
+    bool deviceOpen_ = false;
+    bool connected_ = false;
+    bool loading_ = false;
+    bool connectWhenLoaded_ = false;
+    TBaudRate baudRate_ = br9600;
+    int32_t customBaudRate_ = 9600;
+    std::string port_ = "COM1";
+    TStopBits stopBits_ = sbOneStopBit;
+    TDataBits dataBits_ = dbEight;
+    bool discardNull_ = false;
+    uint8_t eventChar_ = 0;
+    TComEvents events_ = kAllComEvents;
+    TSyncMethod syncMethod_ = smThreadSync;
+    TComBuffer buffer_{*this};
+    TComParity parity_{*this};
+    TComTimeouts timeouts_{*this};
+    TComFlowControl flowControl_{*this};
+    std::unique_ptr<TComThread> thread_;
+    std::unique_ptr<QObject> notifyWindow_;
+};
+
+// The port with its settings and handlers public.
+class TComPort : public TCustomComPort {
+public:
+    using TCustomComPort::TCustomComPort;
+
+    using TCustomComPort::BaudRate;
+    using TCustomComPort::setBaudRate;
+    using TCustomComPort::CustomBaudRate;
+    using TCustomComPort::setCustomBaudRate;
+    using TCustomComPort::Port;
+    using TCustomComPort::setPort;
+    using TCustomComPort::StopBits;
+    using TCustomComPort::setStopBits;
+    using TCustomComPort::DataBits;
+    using TCustomComPort::setDataBits;
+    using TCustomComPort::DiscardNull;
+    using TCustomComPort::setDiscardNull;
+    using TCustomComPort::EventChar;
+    using TCustomComPort::setEventChar;
+    using TCustomComPort::Events;
+    using TCustomComPort::setEvents;
+    using TCustomComPort::SyncMethod;
+    using TCustomComPort::setSyncMethod;
+    using TCustomComPort::Buffer;
+    using TCustomComPort::Parity;
+    using TCustomComPort::Timeouts;
+    using TCustomComPort::FlowControl;
+};

@@ -1,0 +1,217 @@
+#include "core/config/LayoutFile.h"
+
+#include "support/FileBytes.h"
+#include "support/Unprivileged.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+// A layout with a distinct non-negative value in every entry.
+KVM_LAYOUT sampleLayout()
+{
+    KVM_LAYOUT layout;
+    for (int n = 1; n <= kScreenCount; ++n) {
+        layout.Group[n] = n % 3;
+        layout.Port[n] = {n * 100, n * 7, 1920 + n, 1080 - n};
+        layout.MConfig[n] = {n * 11, n * 13};
+    }
+    for (int p = 1; p <= kPortCount; ++p) {
+        layout.MStyle[p] = p % 8;
+        layout.MTotal[p] = {p * 1000, p * 500};
+    }
+    return layout;
+}
+
+// "from from+1 ... to"
+std::string numbers(int from, int to)
+{
+    std::string text;
+    for (int i = from; i <= to; ++i)
+        text += (text.empty() ? "" : " ") + std::to_string(i);
+    return text;
+}
+
+class LayoutFileTest : public testing::Test {
+protected:
+    QString path(const char* name = "layout.gxl") const { return dir.filePath(QLatin1String(name)); }
+
+    void writeBytes(const std::string& bytes, const char* name = "layout.gxl") const
+    {
+        ASSERT_TRUE(WriteFileBytes(path(name), bytes));
+    }
+
+    std::string readBytes(const char* name = "layout.gxl") const { return ReadFileBytes(path(name)); }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(LayoutFileTest, WrittenLayoutReadsBackUnchanged)
+{
+    const KVM_LAYOUT written = sampleLayout();
+    ASSERT_EQ(WriteLayoutFile(path(), written, false), 0);
+    KVM_LAYOUT read;
+    ASSERT_EQ(ReadLayoutFile(path(), read), 0);
+    EXPECT_EQ(read, written);
+}
+
+TEST_F(LayoutFileTest, KeysAreWrittenInOrderWithDecimalNumbers)
+{
+    KVM_LAYOUT layout;
+    layout.Group[1] = 1;
+    layout.Group[80] = -2;
+    layout.Port[1] = {-10, 0, 1920, 1080};
+    layout.MStyle[20] = 7;
+    layout.MTotal[2] = {3840, 1080};
+    layout.MConfig[22] = {1920, 0};
+    ASSERT_EQ(WriteLayoutFile(path(), layout, true), 0);
+
+    const std::string text = readBytes();
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    ASSERT_EQ(lines.size(), 183u);  // the section header and 182 keys
+    EXPECT_EQ(lines[0], "[Layout]");
+    std::string group = "Group=1";
+    for (int n = 2; n <= 79; ++n)
+        group += " 0";
+    EXPECT_EQ(lines[1], group + " -2");
+    EXPECT_EQ(lines[2], "Port1=-10 0 1920 1080");
+    EXPECT_EQ(lines[81], "Port80=0 0 0 0");
+    EXPECT_EQ(lines[82], "MStyle=0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 7");
+    EXPECT_EQ(lines[83], "MTotal1=0 0");
+    EXPECT_EQ(lines[84], "MTotal2=3840 1080");
+    EXPECT_EQ(lines[103], "MConfig1=0 0");
+    EXPECT_EQ(lines[124], "MConfig22=1920 0");
+    EXPECT_EQ(lines[182], "MConfig80=0 0");
+
+    // Negative numbers are written, but read back as 0.
+    KVM_LAYOUT read;
+    ASSERT_EQ(ReadLayoutFile(path(), read), 0);
+    EXPECT_EQ(read.Port[1], (PortRect{0, 0, 1920, 1080}));
+    EXPECT_EQ(read.Group[80], 0);
+}
+
+TEST_F(LayoutFileTest, ReadingReplacesEveryEntryAndToleratesShortAndLongLists)
+{
+    writeBytes("[layout]\nGROUP=" + numbers(1, 60) + "\nPort5=-10 20 640\nMTotal3=100 200 300\n");
+    KVM_LAYOUT layout = sampleLayout();  // stale values must all go
+    ASSERT_EQ(ReadLayoutFile(path(), layout), 0);
+    for (int n = 1; n <= kScreenCount; ++n) {
+        EXPECT_EQ(layout.Group[n], n <= 60 ? n : 0) << n;
+        EXPECT_EQ(layout.Port[n], (n == 5 ? PortRect{0, 20, 640, 0} : PortRect{})) << n;
+        EXPECT_EQ(layout.MConfig[n], DeskOffset{}) << n;
+    }
+    for (int p = 1; p <= kPortCount; ++p) {
+        EXPECT_EQ(layout.MStyle[p], 0);
+        EXPECT_EQ(layout.MTotal[p], (p == 3 ? DeskSize{100, 200} : DeskSize{})) << p;
+    }
+
+    writeBytes("[Layout]\nGroup=" + numbers(1, 90) + "\n");
+    ASSERT_EQ(ReadLayoutFile(path(), layout), 0);
+    EXPECT_EQ(layout.Group[80], 80);
+
+    // Without a "Layout" section everything reads as 0.
+    writeBytes("[Setup]\nStart=2\n");
+    layout = sampleLayout();
+    ASSERT_EQ(ReadLayoutFile(path(), layout), 0);
+    EXPECT_EQ(layout, KVM_LAYOUT{});
+}
+
+TEST_F(LayoutFileTest, AFileWithoutOffsetsImportsEveryOtherTable)
+{
+    KVM_LAYOUT written = sampleLayout();
+    ASSERT_EQ(WriteLayoutFile(path(), written, false), 0);
+    std::string text = readBytes();
+    text.erase(text.find("MConfig1="));
+    writeBytes(text);
+
+    KVM_LAYOUT read;
+    ASSERT_EQ(ReadLayoutFile(path(), read), 0);
+    for (int n = 1; n <= kScreenCount; ++n)
+        written.MConfig[n] = {};
+    EXPECT_EQ(read, written);
+}
+
+TEST_F(LayoutFileTest, MissingFileAndExistingFileWithoutOverwrite)
+{
+    KVM_LAYOUT layout = sampleLayout();
+    EXPECT_EQ(ReadLayoutFile(path("missing.gxl"), layout), 1);
+    EXPECT_EQ(layout, sampleLayout());
+
+    writeBytes("[Layout]\nGroup=1\n");
+    EXPECT_EQ(WriteLayoutFile(path(), layout, false), 1);
+    EXPECT_EQ(readBytes(), "[Layout]\nGroup=1\n");
+}
+
+TEST_F(LayoutFileTest, LayoutAndSettingsSectionsLeaveEachOtherAndEverythingElseAsTheyWere)
+{
+    const std::string head =
+        "; written by hand\r\n"
+        "[Setup]\r\n"
+        "COMPort=3\r\n"
+        "Start=2\r\n"
+        "\r\n"
+        "[Ports]\r\n"
+        "COM3=/dev/ttyUSB0\r\n"
+        "\r\n";
+    writeBytes(head + "[Layout]\r\nGroup=1\r\n", "TORVIK.INI");
+    ASSERT_EQ(WriteLayoutFile(path("TORVIK.INI"), sampleLayout(), true), 0);
+    const std::string withLayout = readBytes("TORVIK.INI");
+    EXPECT_EQ(withLayout.substr(0, head.size()), head);
+
+    SetupSettings settings;
+    settings.COMPort = 5;
+    settings.MouseSlider = 138;
+    ASSERT_TRUE(WriteSetupSection(path("TORVIK.INI"), settings));
+    const std::string withSettings = readBytes("TORVIK.INI");
+    const std::size_t layoutAt = withSettings.find("[Layout]");
+    EXPECT_EQ(withSettings.substr(layoutAt), withLayout.substr(withLayout.find("[Layout]")));
+    EXPECT_NE(withSettings.find("[Ports]\r\nCOM3=/dev/ttyUSB0\r\n"), std::string::npos);
+    EXPECT_EQ(ReadSetupSection(path("TORVIK.INI")), settings);
+}
+
+TEST_F(LayoutFileTest, SettingsAreWrittenInOrderAndReadWithDefaults)
+{
+    SetupSettings settings{7, 4, 1, 3, 5, 255};
+    ASSERT_TRUE(WriteSetupSection(path("TORVIK.INI"), settings));
+    EXPECT_EQ(readBytes("TORVIK.INI"),
+              "[Setup]\r\nCOMPort=7\r\nStart=4\r\nGlidex=1\r\nHotKey=3\r\nMouseSlider=5\r\nSwitchPosition=255\r\n");
+
+    EXPECT_EQ(ReadSetupSection(path("missing.ini")), SetupSettings{});
+    writeBytes("[setup]\nmouseslider=0x85\nStart=abc\nHotKey=$2\nGlidex=-1\n", "TORVIK.INI");
+    const SetupSettings read = ReadSetupSection(path("TORVIK.INI"));
+    EXPECT_EQ(read.MouseSlider, 133);
+    EXPECT_EQ(read.Start, 1);
+    EXPECT_EQ(read.HotKey, 2);
+    EXPECT_EQ(read.Glidex, -1);
+}
+
+TEST_F(LayoutFileTest, AFailedWriteLeavesTheFileAsItWas)
+{
+    const std::string original = "[Setup]\r\nCOMPort=3\r\n";
+    writeBytes(original, "TORVIK.INI");
+    ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0555), 0);
+    const int result = RunUnprivileged([this] { return WriteLayoutFile(path("TORVIK.INI"), sampleLayout(), true); });
+    const int settingsSaved = RunUnprivileged([this] { return WriteSetupSection(path("TORVIK.INI"), {}) ? 1 : 0; });
+    ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0755), 0);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(settingsSaved, 0);
+    EXPECT_EQ(readBytes("TORVIK.INI"), original);
+
+    // A folder in place of the file: nothing to read, nothing written.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.gxl")));
+    KVM_LAYOUT layout = sampleLayout();
+    EXPECT_EQ(ReadLayoutFile(path("folder.gxl"), layout), 1);
+    QString reason;
+    EXPECT_EQ(WriteLayoutFile(path("folder.gxl"), layout, false, &reason), -1);
+    EXPECT_EQ(reason, "not a regular file");
+    EXPECT_EQ(layout, sampleLayout());
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+#include "core/config/PortMapping.h"
+
+#include "core/config/ProfileFile.h"
+#include "support/FakePortDiscovery.h"
+#include "support/FileBytes.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PortMappingTest, ThePortsSectionComesFirstAndTheListShowsWhereEachNameLeads)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("TORVIK.INI"));
+    const std::string bytes =
+        "[Setup]\r\n"
+        "COM4=/dev/not-this-one\r\n"
+        "[ports]\r\n"
+        "com3=/dev/ttyUSB0\r\n"
+        "COM20 = /dev/pts/4\r\n"
+        "Com7=\r\n"
+        "COM255=/dev/pts/5\r\n"
+        "COM256=/dev/too-high\r\n";
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    EXPECT_EQ(ReadPortsSection(path), (std::map<int, std::string>{{3, "/dev/ttyUSB0"}, {20, "/dev/pts/4"}, {255, "/dev/pts/5"}}));
+
+    FakePortDiscovery discovery;
+    SerialDevice adapter{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001, {}};
+    discovery.devices = {adapter, {"/dev/ttyACM0", "", "", "", {}, {}, {}}};
+    const PortNames names = CurrentPortNames(path, discovery);
+
+    EXPECT_EQ(PortItemText(3, names), QStringLiteral("COM3  /dev/ttyUSB0 \u2014 FT232R USB UART"));
+    EXPECT_EQ(PortItemText(1, names), QStringLiteral("COM1  /dev/ttyACM0"));
+    EXPECT_EQ(PortItemText(20, names), QStringLiteral("COM20  /dev/pts/4"));
+    EXPECT_EQ(PortItemText(2, names), QStringLiteral("COM2"));
+    EXPECT_EQ(DeviceDetails(adapter), "FT232R USB UART (FTDI, A50285BI, 0403:6001)");
+    EXPECT_EQ(ReadFileBytes(path), bytes);  // reading changes nothing
+
+    // No file: the present devices alone.
+    EXPECT_EQ(CurrentPortNames(dir.filePath(QStringLiteral("none.ini")), discovery).paths(),
+              (std::map<int, std::string>{{1, "/dev/ttyACM0"}, {2, "/dev/ttyUSB0"}}));
+}
+
+// Adapters come and go the way USB adapters do: each save keeps the chosen
+// COM name with the adapter it reached, by its stable link where it has one.
+TEST(PortMappingTest, AKeptComNumberFollowsItsAdapterAndTheOthersSkipIt)
+{
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("TORVIK.INI"));
+    ASSERT_TRUE(WriteFileBytes(settings, "[Ports]\r\ncom3=\r\n"));
+    const auto device = [&](const char* name) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(WriteFileBytes(path, ""));
+        return path.toStdString();
+    };
+    const auto stableLink = [&](const std::string& target) {
+        const QString link = dir.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"));
+        QFile::remove(link);
+        EXPECT_TRUE(QFile::link(QString::fromStdString(target), link));
+        return link.toStdString();
+    };
+    FakePortDiscovery discovery;
+    const auto save = [&](int comNumber) {
+        ProfileFile file(settings);
+        KeepPortWithDevice(file, comNumber, CurrentPortNames(settings, discovery));
+        EXPECT_TRUE(file.save());
+        return ReadPortsSection(settings);
+    };
+    const auto reached = [&] {
+        std::map<int, std::string> devices;
+        const PortNames names = CurrentPortNames(settings, discovery);
+        for (const auto& [number, path] : names.paths())
+            devices[number] = names.device(number) ? names.device(number)->path : "-";
+        return devices;
+    };
+
+    const std::string usb0 = device("ttyUSB0");
+    const std::string ftdi = stableLink(usb0);
+    discovery.devices = {{usb0, "FT232R USB UART", {}, {}, {}, {}, ftdi}};
+    EXPECT_EQ(save(1), (std::map<int, std::string>{{1, ftdi}}));
+
+    // A board without a stable link is plugged in and sorts first; it gets
+    // COM2 and, chosen and saved, keeps it by its device path. Saving COM1
+    // again changes nothing.
+    const std::string acm0 = device("ttyACM0");
+    discovery.devices.push_back({acm0, {}, {}, {}, {}, {}, {}});
+    EXPECT_EQ(reached(), (std::map<int, std::string>{{1, usb0}, {2, acm0}}));
+    EXPECT_EQ(save(2), (std::map<int, std::string>{{1, ftdi}, {2, acm0}}));
+    EXPECT_EQ(save(1), (std::map<int, std::string>{{1, ftdi}, {2, acm0}}));
+
+    // Plugged in again in another order, the adapter is ttyUSB1 and a third
+    // one takes ttyUSB0: the kept names follow, the new one gets COM3.
+    const std::string usb1 = device("ttyUSB1");
+    stableLink(usb1);
+    discovery.devices = {{usb0, {}, {}, {}, {}, {}, {}}, {usb1, {}, {}, {}, {}, {}, ftdi}, {acm0, {}, {}, {}, {}, {}, {}}};
+    EXPECT_EQ(reached(), (std::map<int, std::string>{{1, usb1}, {2, acm0}, {3, usb0}}));
+
+    // Unplugged, the adapter leaves COM1 leading nowhere: the others keep
+    // their numbers, and a save of COM1 keeps the key as it is.
+    QFile::remove(QString::fromStdString(ftdi));
+    discovery.devices.erase(discovery.devices.begin() + 1);
+    EXPECT_EQ(reached(), (std::map<int, std::string>{{1, "-"}, {2, acm0}, {3, usb0}}));
+    EXPECT_EQ(CurrentPortNames(settings, discovery).devicePath("COM1"), ftdi);
+    EXPECT_EQ(save(1), (std::map<int, std::string>{{1, ftdi}, {2, acm0}}));
+
+    // Back, it is COM1 again. The key "com3" stays as it was, empty, though
+    // the assignment gives COM3 to a device.
+    stableLink(usb1);
+    discovery.devices.insert(discovery.devices.begin() + 1, {usb1, {}, {}, {}, {}, {}, ftdi});
+    EXPECT_EQ(reached(), (std::map<int, std::string>{{1, usb1}, {2, acm0}, {3, usb0}}));
+    EXPECT_EQ(save(3), (std::map<int, std::string>{{1, ftdi}, {2, acm0}}));
+}
+
+}  // namespace
