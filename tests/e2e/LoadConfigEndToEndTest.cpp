@@ -10,6 +10,7 @@
 #include "core/serial/PortNames.h"
 #include "gui/setup/SetupWindow.h"
 #include "sim/SimProcess.h"
+#include "support/ConfigRecordsFixture.h"
 #include "support/FakePortDiscovery.h"
 #include "support/FakePrompts.h"
 #include "support/FileBytes.h"
@@ -44,7 +45,7 @@ const std::vector<std::string> kUpload = {
     "SAVE",
 };
 
-class LoadConfigEndToEndTest : public testing::Test {
+class LoadConfigEndToEndTest : public testing::Test, protected ConfigRecordsFixture {
 protected:
     // Starts the simulator with `options`, holding kUpload as its stored
     // configuration (uploaded to a plain simulator sharing its state file).
@@ -81,11 +82,6 @@ protected:
     FakePrompts prompts;
     QtEventPump pump;
     FakePortDiscovery discovery;
-    ConfigRecords config;
-    KVM_CONFIG& KvmConfig = config.KvmConfig;
-    KVM_LAYOUT& KvmLayout = config.KvmLayout;
-    KVM_CONFIG& RxConfig = config.RxConfig;
-    KVM_LAYOUT& RxLayout = config.RxLayout;
     std::unique_ptr<TransferService> transfers;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<TfrmSetup> window;

@@ -9,6 +9,7 @@
 #include "core/serial/CommDevice.h"
 #include "core/serial/PortNames.h"
 #include "sim/SimProcess.h"
+#include "support/ConfigRecordsFixture.h"
 #include "support/FakePointer.h"
 #include "support/FakePortDiscovery.h"
 #include "support/FakePrompts.h"
@@ -25,7 +26,7 @@
 // The program's windows as the program makes them, with a settings file of
 // their own and, where a test starts it, torvik-sim logging every command
 // line it receives.
-class ProgramFixture : public testing::Test {
+class ProgramFixture : public testing::Test, protected ConfigRecordsFixture {
 protected:
     void SetUp() override
     {
@@ -74,11 +75,6 @@ protected:
     FakePointer pointer;
     QtEventPump pump;
     FakePortDiscovery discovery;
-    ConfigRecords config;
-    KVM_CONFIG& KvmConfig = config.KvmConfig;
-    KVM_LAYOUT& KvmLayout = config.KvmLayout;
-    KVM_CONFIG& RxConfig = config.RxConfig;
-    KVM_LAYOUT& RxLayout = config.RxLayout;
     std::unique_ptr<TransferService> transfers;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<ProgramWindows> windows;
