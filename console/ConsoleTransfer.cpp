@@ -90,7 +90,7 @@ public:
             break;
         }
         const FileConfig file = loadFile();
-        return file.error.isEmpty() ? compareWithSwitch(file) : ExitStatus::FileFailed;
+        return file.loaded.ok() ? compareWithSwitch(file) : ExitStatus::FileFailed;
     }
 
 private:
@@ -217,23 +217,23 @@ private:
         const ProfileFile file = request_.file == QStringLiteral("-") ? readStandardInput() : ProfileFile(request_.file);
         FileConfig config;
         if (file.readResult().status == FileResult::Status::Missing)
-            config.error = QStringLiteral("no such file");
+            config.loaded = {FileResult::Status::Missing, QStringLiteral("no such file")};
         else if (file.readResult().status == FileResult::Status::Failed)
-            config.error = QStringLiteral("cannot be read");
+            config.loaded = FileResult::failed(QStringLiteral("cannot be read"));
         else
             config = LoadFileConfig(file, request_.layoutOnly);
-        if (!config.error.isEmpty())
-            console_.error(QStringLiteral("%1: %2").arg(fileName(), config.error));
+        if (!config.loaded.ok())
+            console_.error(QStringLiteral("%1: %2").arg(fileName(), config.loaded.reason));
         return config;
     }
 
     int write()
     {
         const FileConfig file = loadFile();
-        if (!file.error.isEmpty())
+        if (!file.loaded.ok())
             return ExitStatus::FileFailed;
-        if (!file.unsendable.isEmpty()) {
-            console_.error(QStringLiteral("%1: %2").arg(fileName(), file.unsendable));
+        if (!file.sendable.ok()) {
+            console_.error(QStringLiteral("%1: %2").arg(fileName(), file.sendable.reason));
             return ExitStatus::FileFailed;
         }
         const std::vector<std::string> lines = request_.layoutOnly
