@@ -108,7 +108,7 @@ QList<ConfigDifference> SwitchFileDifferences(const KVM_CONFIG& switchConfig, co
     const auto [config, layout] = filed(switchConfig, switchLayout);
     const auto [standsConfig, standsLayout] = filed(file.filedConfig, file.filedLayout);
     const QList<ConfigDifference> asItStands = ConfigDifferences(config, layout, standsConfig, standsLayout, layoutOnly);
-    if (asItStands.isEmpty() || !file.unsendable.isEmpty())
+    if (asItStands.isEmpty() || !file.sendable.ok())
         return asItStands;
     const auto [sentConfig, sentLayout] = filed(file.config, file.layout);
     const QList<ConfigDifference> asSent = ConfigDifferences(config, layout, sentConfig, sentLayout, layoutOnly);

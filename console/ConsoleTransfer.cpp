@@ -90,7 +90,7 @@ public:
             break;
         }
         const FileConfig file = loadFile();
-        return file.error.isEmpty() ? compareWithSwitch(file) : ExitStatus::FileFailed;
+        return file.loaded.ok() ? compareWithSwitch(file) : ExitStatus::FileFailed;
     }
 
 private:
@@ -189,7 +189,7 @@ private:
         // settings file does when the window saves it; one that cannot be
         // read is never replaced.
         ProfileFile file = toOutput ? ProfileFile(QString(), std::string_view()) : ProfileFile(request_.file);
-        if (file.status() == ProfileFile::Status::Failed) {
+        if (file.readResult().status == FileResult::Status::Failed) {
             console_.error(QStringLiteral("%1 could not be read, so it is not replaced.").arg(request_.file));
             return ExitStatus::FileFailed;
         }
@@ -203,8 +203,8 @@ private:
                 console_.error(QStringLiteral("Standard output could not be written."));
                 return ExitStatus::FileFailed;
             }
-        } else if (QString reason; !file.save(&reason)) {
-            console_.error(FileNotSavedMessage(request_.file, reason).text);
+        } else if (const FileResult saved = file.save(); !saved.ok()) {
+            console_.error(FileNotSavedMessage(request_.file, saved.reason).text);
             return ExitStatus::FileFailed;
         }
         console_.info(request_.layoutOnly ? QStringLiteral("Load Layout finished!")
@@ -216,24 +216,24 @@ private:
     {
         const ProfileFile file = request_.file == QStringLiteral("-") ? readStandardInput() : ProfileFile(request_.file);
         FileConfig config;
-        if (file.status() == ProfileFile::Status::Missing)
-            config.error = QStringLiteral("no such file");
-        else if (file.status() == ProfileFile::Status::Failed)
-            config.error = QStringLiteral("cannot be read");
+        if (file.readResult().status == FileResult::Status::Missing)
+            config.loaded = {FileResult::Status::Missing, QStringLiteral("no such file")};
+        else if (file.readResult().status == FileResult::Status::Failed)
+            config.loaded = FileResult::failed(QStringLiteral("cannot be read"));
         else
             config = LoadFileConfig(file, request_.layoutOnly);
-        if (!config.error.isEmpty())
-            console_.error(QStringLiteral("%1: %2").arg(fileName(), config.error));
+        if (!config.loaded.ok())
+            console_.error(QStringLiteral("%1: %2").arg(fileName(), config.loaded.reason));
         return config;
     }
 
     int write()
     {
         const FileConfig file = loadFile();
-        if (!file.error.isEmpty())
+        if (!file.loaded.ok())
             return ExitStatus::FileFailed;
-        if (!file.unsendable.isEmpty()) {
-            console_.error(QStringLiteral("%1: %2").arg(fileName(), file.unsendable));
+        if (!file.sendable.ok()) {
+            console_.error(QStringLiteral("%1: %2").arg(fileName(), file.sendable.reason));
             return ExitStatus::FileFailed;
         }
         const std::vector<std::string> lines = request_.layoutOnly

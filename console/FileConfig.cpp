@@ -46,7 +46,7 @@ FileConfig LoadFileConfig(const ProfileFile& file, bool layoutOnly)
     FileConfig result;
     for (const std::string_view section : {kSetupSection, kLayoutSection}) {
         if ((section == kLayoutSection || !layoutOnly) && !file.hasSection(section)) {
-            result.error = QStringLiteral("no [%1] section").arg(sectionName(section));
+            result.loaded = FileResult::failed(QStringLiteral("no [%1] section").arg(sectionName(section)));
             return result;
         }
     }
@@ -58,8 +58,8 @@ FileConfig LoadFileConfig(const ProfileFile& file, bool layoutOnly)
     result.filedLayout = ReadLayout(file);
 
     if (const QStringList missing = missingLayoutKeys(file, result.filedLayout, 3); !missing.isEmpty()) {
-        result.unsendable =
-            QStringLiteral("[%1] lacks %2").arg(sectionName(kLayoutSection), missing.join(QStringLiteral(", ")));
+        result.sendable = FileResult::failed(
+            QStringLiteral("[%1] lacks %2").arg(sectionName(kLayoutSection), missing.join(QStringLiteral(", "))));
         return result;
     }
     // The editor's working layout, as the program builds it at its start
@@ -67,7 +67,7 @@ FileConfig LoadFileConfig(const ProfileFile& file, bool layoutOnly)
     LayoutModel model(kEditorCanvas, kEditorCanvasSize, kEditorCanvasSize);
     model.LoadFromConfig(result.filedLayout);
     if (const OverlapPair overlap = model.CheckLayout(); overlap.First != 0) {
-        result.unsendable = model.OverlapMessage(overlap);
+        result.sendable = FileResult::failed(model.OverlapMessage(overlap));
         return result;
     }
     result.layout = result.filedLayout;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/config/FileResult.h"
 #include "core/config/KvmConfig.h"
 
 #include <QString>
@@ -9,16 +10,16 @@ class ProfileFile;
 // A settings file (or, for the layout alone, a layout file) as the command
 // line sends and compares it.
 struct FileConfig {
-    // Why the file is no configuration at all (a section missing), in
-    // which case nothing below is filled; empty when it is one.
-    QString error;
+    // Failed, with the reason (a section missing), when the file is no
+    // configuration at all, in which case nothing below is filled.
+    FileResult loaded;
     // Its settings and layout as they stand: the "Setup" values as written
     // there, without the range rules, and the "Layout" tables as read.
     KVM_CONFIG filedConfig;
     KVM_LAYOUT filedLayout;
-    // Why --write refuses it: keys a layout needs are missing, or monitors
-    // overlap (the check's message); empty when it can be sent.
-    QString unsendable;
+    // Failed, with the reason, when --write refuses it: keys a layout needs
+    // are missing, or monitors overlap (the check's message).
+    FileResult sendable;
     // What --write sends for it: read the way the setup window reads its
     // settings file, and its layout checked and stored the way Save Config
     // does (moved to the top-left corner, totals and offsets worked out), so

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     ProfileFile file(QString(), input);
-    if (file.status() != ProfileFile::Status::Loaded)
+    if (!file.readResult().ok())
         return 0;
     check(file.text() == input);
     const SetupSettings settings = ReadSetup(file);

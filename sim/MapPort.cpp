@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
     }
     ProfileFile file(QString::fromLocal8Bit(argv[1]));
     file.writeString("Ports", "COM" + std::to_string(*number), device);
-    if (!file.save()) {
+    if (!file.save().ok()) {
         std::cerr << "torvik-map-port: cannot write " << argv[1] << '\n';
         return 1;
     }

@@ -28,7 +28,7 @@ StateFileStatus ReadStateFile(const QString& path, KVM_CONFIG& config, KVM_LAYOU
         return StateFileStatus::Missing;
     KVM_LAYOUT readLayout;
     const ProfileFile file(path);
-    if (ReadLayoutFile(path, readLayout) != 0 || file.status() != ProfileFile::Status::Loaded)
+    if (!ReadLayoutFile(path, readLayout).ok() || !file.readResult().ok())
         return StateFileStatus::Failed;
 
     for (const Field& field : kFields)
@@ -43,11 +43,11 @@ StateFileStatus ReadStateFile(const QString& path, KVM_CONFIG& config, KVM_LAYOU
 
 bool WriteStateFile(const QString& path, const KVM_CONFIG& config, const KVM_LAYOUT& layout)
 {
-    if (WriteLayoutFile(path, layout, true) != 0)
+    if (!WriteLayoutFile(path, layout, true).ok())
         return false;
     ProfileFile file(path);
     for (const Field& field : kFields)
         file.writeInteger(kSwitch, field.key, config.*field.member);
     file.writeString(kSwitch, "Layout", config.Layout);
-    return file.save();
+    return file.save().ok();
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/config/FileResult.h"
+
 #include <chrono>
 #include <filesystem>
-#include <string>
 #include <utility>
 
 // An exclusive lock through a lock file, held while a program saves the file
@@ -12,20 +13,15 @@
 // file it left behind.
 class FileLock {
 public:
-    enum class Result {
-        Locked,
-        Busy,    // another program held the lock for the whole wait
-        Denied,  // the folder allows no lock file to be made
-        Failed,
-    };
-
     explicit FileLock(std::filesystem::path path) : path_(std::move(path)) {}
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    // Waits up to `wait` for the lock; unless it is Locked, `reason` says why.
-    Result lock(std::chrono::milliseconds wait, std::string& reason);
+    // Waits up to `wait` for the lock: Done once it is held; Denied when the
+    // folder allows no lock file to be made; Failed when another program
+    // held the lock for the whole wait, or the system refused it.
+    FileResult lock(std::chrono::milliseconds wait);
 
 private:
     std::filesystem::path path_;

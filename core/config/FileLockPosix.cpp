@@ -9,7 +9,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-FileLock::Result FileLock::lock(std::chrono::milliseconds wait, std::string& reason)
+namespace {
+
+QString systemReason(int error)
+{
+    return QString::fromStdString(std::generic_category().message(error));
+}
+
+}  // namespace
+
+FileResult FileLock::lock(std::chrono::milliseconds wait)
 {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
@@ -18,10 +27,9 @@ FileLock::Result FileLock::lock(std::chrono::milliseconds wait, std::string& rea
         const int fd = ::open(path_.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
         if (fd < 0) {
             const int error = errno;
-            reason = std::generic_category().message(error);
             const bool folderDenied = (error == EACCES || error == EPERM || error == EROFS) &&
                                       !std::filesystem::exists(std::filesystem::symlink_status(path_));
-            return folderDenied ? Result::Denied : Result::Failed;
+            return {folderDenied ? FileResult::Status::Denied : FileResult::Status::Failed, systemReason(error)};
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             // The holder before us may have removed the file between our
@@ -32,21 +40,17 @@ FileLock::Result FileLock::lock(std::chrono::milliseconds wait, std::string& rea
             if (::fstat(fd, &held) == 0 && ::lstat(path_.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
                 held.st_ino == named.st_ino) {
                 fd_ = fd;
-                return Result::Locked;
+                return FileResult::done();
             }
             ::close(fd);
             continue;
         }
         const int error = errno;
         ::close(fd);
-        if (error != EWOULDBLOCK && error != EINTR) {
-            reason = std::generic_category().message(error);
-            return Result::Failed;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            reason = "another program is saving it";
-            return Result::Busy;
-        }
+        if (error != EWOULDBLOCK && error != EINTR)
+            return FileResult::failed(systemReason(error));
+        if (std::chrono::steady_clock::now() >= deadline)
+            return FileResult::failed(QStringLiteral("another program is saving it"));
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }

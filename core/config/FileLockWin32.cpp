@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-FileLock::Result FileLock::lock(std::chrono::milliseconds wait, std::string& reason)
+FileResult FileLock::lock(std::chrono::milliseconds wait)
 {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
@@ -16,17 +16,16 @@ FileLock::Result FileLock::lock(std::chrono::milliseconds wait, std::string& rea
                                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
             handle_ = handle;
-            return Result::Locked;
+            return FileResult::done();
         }
         const DWORD error = GetLastError();
         if (error != ERROR_SHARING_VIOLATION) {
-            reason = std::system_category().message(static_cast<int>(error));
-            return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT ? Result::Denied : Result::Failed;
+            const bool folderDenied = error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT;
+            return {folderDenied ? FileResult::Status::Denied : FileResult::Status::Failed,
+                    QString::fromStdString(std::system_category().message(static_cast<int>(error)))};
         }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            reason = "another program is saving it";
-            return Result::Busy;
-        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return FileResult::failed(QStringLiteral("another program is saving it"));
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }

@@ -44,15 +44,15 @@ void forEachLayoutKey(Each each)
 
 }  // namespace
 
-int ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout)
+FileResult ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout)
 {
     if (!QFileInfo(fileName).isFile())
-        return 1;
+        return {FileResult::Status::Missing, {}};
     const ProfileFile file(fileName);
-    if (file.status() != ProfileFile::Status::Loaded)
-        return -1;
+    if (!file.readResult().ok())
+        return file.readResult();
     layout = ReadLayout(file);
-    return 0;
+    return FileResult::done();
 }
 
 KVM_LAYOUT ReadLayout(const ProfileFile& file)
@@ -71,14 +71,14 @@ KVM_LAYOUT ReadLayout(const ProfileFile& file)
     return result;
 }
 
-int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite, QString* reason,
-                    MissingFolder missingFolder)
+FileResult WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite,
+                           MissingFolder missingFolder)
 {
     if (!overwrite && QFileInfo(fileName).isFile())
-        return 1;
+        return {FileResult::Status::Exists, {}};
     ProfileFile file(fileName);
     WriteLayout(file, layout);
-    return file.save(reason, missingFolder) ? 0 : -1;
+    return file.save(missingFolder);
 }
 
 void WriteLayout(ProfileFile& file, const KVM_LAYOUT& layout)
@@ -117,11 +117,11 @@ SetupSettings ReadSetup(const ProfileFile& file)
     return settings;
 }
 
-bool WriteSetupSection(const QString& fileName, const SetupSettings& settings, QString* reason)
+FileResult WriteSetupSection(const QString& fileName, const SetupSettings& settings)
 {
     ProfileFile file(fileName);
     WriteSetup(file, settings);
-    return file.save(reason);
+    return file.save();
 }
 
 void WriteSetup(ProfileFile& file, const SetupSettings& settings)

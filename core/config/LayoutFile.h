@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/config/FileResult.h"
 #include "core/config/KvmConfig.h"
 #include "core/config/ReplaceFileContents.h"
 
@@ -15,18 +16,17 @@ class ProfileFile;
 inline constexpr std::string_view kLayoutSection = "Layout";
 inline constexpr std::string_view kSetupSection = "Setup";
 
-// 1: the file does not exist, `layout` unchanged; 0: read, every entry
-// replaced (missing keys give 0); -1: the file could not be read, `layout`
-// unchanged.
-int ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout);
+// Done: read, every entry replaced (missing keys give 0); Missing: no such
+// file; Failed: the file could not be read. Unless Done, `layout` is unchanged.
+FileResult ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout);
 // The same from a document in memory, which has been read.
 KVM_LAYOUT ReadLayout(const ProfileFile& file);
 
-// 1: `overwrite` is off and the file exists, nothing written; 0: every key
-// of the section written; -1: the file could not be written and was left
-// unchanged, with the reason in `reason`.
-int WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite, QString* reason = nullptr,
-                    MissingFolder missingFolder = MissingFolder::Fail);
+// Done: every key of the section written; Exists: `overwrite` is off and
+// the file exists, nothing written; Failed: the file could not be written
+// and was left unchanged.
+FileResult WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bool overwrite,
+                           MissingFolder missingFolder = MissingFolder::Fail);
 // Every key of the section into a document in memory.
 void WriteLayout(ProfileFile& file, const KVM_LAYOUT& layout);
 
@@ -35,9 +35,9 @@ SetupSettings ReadSetupSection(const QString& fileName);
 // The same from a document in memory.
 SetupSettings ReadSetup(const ProfileFile& file);
 
-// Writes the six keys in one replacement of the file; false when the file
-// could not be written (it is then unchanged), with the reason in `reason`.
-bool WriteSetupSection(const QString& fileName, const SetupSettings& settings, QString* reason = nullptr);
+// Writes the six keys in one replacement of the file: Done, or Failed with
+// the file unchanged.
+FileResult WriteSetupSection(const QString& fileName, const SetupSettings& settings);
 // The six keys into a document in memory.
 void WriteSetup(ProfileFile& file, const SetupSettings& settings);
 

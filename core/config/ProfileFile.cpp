@@ -8,6 +8,7 @@
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+const QString kTooLarge = QStringLiteral("too large for a settings or layout file");
 
 enum class Kind { Blank, Comment, Section, Key, Other };
 
@@ -106,32 +107,35 @@ ProfileFile::ProfileFile(const QString& path) : path_(path)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
-        status_ = Status::Missing;
+        readResult_ = {FileResult::Status::Missing, {}};
         return;
     }
     // Anything but a regular file (a directory, a pipe that would block the
     // read, a device) or an oversized file is treated as unreadable.
     QFile file(path);
-    if (!info.isFile() || info.size() > kMaxFileSize || !file.open(QIODevice::ReadOnly)) {
-        status_ = Status::Failed;
+    if (!info.isFile())
+        readResult_ = FileResult::failed(QStringLiteral("not a regular file"));
+    else if (info.size() > kMaxFileSize)
+        readResult_ = FileResult::failed(kTooLarge);
+    else if (!file.open(QIODevice::ReadOnly))
+        readResult_ = FileResult::failed(file.errorString());
+    if (!readResult_.ok())
         return;
-    }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize) {
-        status_ = Status::Failed;
-        return;
-    }
-    status_ = Status::Loaded;
-    parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (file.error() != QFileDevice::NoError)
+        readResult_ = FileResult::failed(file.errorString());
+    else if (bytes.size() > kMaxFileSize)
+        readResult_ = FileResult::failed(kTooLarge);
+    else
+        parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 ProfileFile::ProfileFile(const QString& path, std::string_view bytes) : path_(path)
 {
     if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) {
-        status_ = Status::Failed;
+        readResult_ = FileResult::failed(kTooLarge);
         return;
     }
-    status_ = Status::Loaded;
     parse(bytes);
 }
 
@@ -259,15 +263,10 @@ std::string ProfileFile::text() const
     return result;
 }
 
-bool ProfileFile::save(QString* reason, MissingFolder missingFolder) const
+FileResult ProfileFile::save(MissingFolder missingFolder) const
 {
-    QString why;
-    if (status_ == Status::Failed)
-        why = QFileInfo(path_).isFile() ? QStringLiteral("it could not be read, so it was not replaced")
-                                        : QStringLiteral("not a regular file");
-    else if (ReplaceFileContents(path_, text(), missingFolder, why))
-        return true;
-    if (reason)
-        *reason = why;
-    return false;
+    if (readResult_.status == FileResult::Status::Failed)
+        return FileResult::failed(QFileInfo(path_).isFile() ? QStringLiteral("it could not be read, so it was not replaced")
+                                                            : QStringLiteral("not a regular file"));
+    return ReplaceFileContents(path_, text(), missingFolder);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/config/FileResult.h"
 #include "core/config/ReplaceFileContents.h"
 
 #include <QString>
@@ -23,12 +24,6 @@
 // that allows no new files is written in place.
 class ProfileFile {
 public:
-    enum class Status {
-        Loaded,   // the file was read
-        Missing,  // no such file: an empty document
-        Failed,   // the file exists but could not be read: an empty document that is never saved
-    };
-
     static constexpr std::size_t kMaxValueLength = 2047;
     // A settings or layout file is a few kilobytes; anything larger is not one.
     static constexpr qint64 kMaxFileSize = 1024 * 1024;
@@ -39,7 +34,10 @@ public:
     ProfileFile(const QString& path, std::string_view bytes);
 
     const QString& path() const { return path_; }
-    Status status() const { return status_; }
+    // How reading the file went: Done; Missing (no such file: an empty
+    // document); Failed, with the reason (it exists but could not be read:
+    // an empty document that is never saved).
+    const FileResult& readResult() const { return readResult_; }
 
     // The value of a key with one pair of surrounding quotes removed and cut to
     // kMaxValueLength characters; nothing when the section or key is missing.
@@ -58,11 +56,11 @@ public:
     void writeInteger(std::string_view section, std::string_view key, int32_t value);
 
     // Writes the document over the file (see ReplaceFileContents; only the
-    // program's own settings file may have its folder made); false when that
-    // failed, with the reason in `reason`, in which case the file on disk is
-    // unchanged. A document whose file could not be read is never saved, so
-    // an unreadable file is not replaced by a partial one.
-    bool save(QString* reason = nullptr, MissingFolder missingFolder = MissingFolder::Fail) const;
+    // program's own settings file may have its folder made): Done, or Failed
+    // with the reason and the file on disk unchanged. A document whose file
+    // could not be read is never saved, so an unreadable file is not
+    // replaced by a partial one.
+    FileResult save(MissingFolder missingFolder = MissingFolder::Fail) const;
 
     // The file's bytes as they would be saved.
     std::string text() const;
@@ -88,7 +86,7 @@ private:
     const Section* findSection(std::string_view section) const;
 
     QString path_;
-    Status status_ = Status::Missing;
+    FileResult readResult_;
     bool byteOrderMark_ = false;
     std::string newline_ = "\r\n";
     std::list<Line> lines_;

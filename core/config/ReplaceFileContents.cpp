@@ -32,18 +32,16 @@ namespace {
 
 constexpr std::chrono::milliseconds kLockWait(3000);
 
-QString systemReason(int error)
+FileResult systemFailure(int error)
 {
-    return QString::fromStdString(std::generic_category().message(error));
+    return FileResult::failed(QString::fromStdString(std::generic_category().message(error)));
 }
 
-bool writeAll(QFile& file, std::string_view bytes, QString& reason)
+FileResult writeAll(QFile& file, std::string_view bytes)
 {
     const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size || !file.flush()) {
-        reason = file.errorString();
-        return false;
-    }
+    if (file.write(bytes.data(), size) != size || !file.flush())
+        return FileResult::failed(file.errorString());
     // On the disk before a rename makes it the file's content, so that a
     // power failure cannot leave an empty file in its place.
 #ifdef Q_OS_WIN
@@ -51,15 +49,13 @@ bool writeAll(QFile& file, std::string_view bytes, QString& reason)
 #else
     const bool synced = fsync(file.handle()) == 0;
 #endif
-    if (!synced)
-        reason = systemReason(errno);
-    return synced;
+    return synced ? FileResult::done() : systemFailure(errno);
 }
 
 // Creates the folder that is to hold `file` and any missing folder above it,
 // each readable by its owner only, as per-user configuration folders are
 // (a settings file's folder under ~/.config is made by its first save).
-bool makeFolderFor(const QString& file, QString& reason)
+FileResult makeFolderFor(const QString& file)
 {
     QStringList missing;
     for (QDir folder = QFileInfo(file).absoluteDir(); !folder.exists(); folder.setPath(QFileInfo(folder.path()).path())) {
@@ -68,12 +64,10 @@ bool makeFolderFor(const QString& file, QString& reason)
             break;
     }
     for (const QString& folder : missing) {
-        if (!QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) && !QFileInfo(folder).isDir()) {
-            reason = QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder));
-            return false;
-        }
+        if (!QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) && !QFileInfo(folder).isDir())
+            return FileResult::failed(QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder)));
     }
-    return true;
+    return FileResult::done();
 }
 
 // Whether the file's mode forbids the caller to write it. The rename would
@@ -99,100 +93,86 @@ bool writeForbidden(const QString& file)
 // its owner and group as far as the caller may give them away: root always,
 // others the group when they belong to it. The owner goes first, since a
 // change of owner clears the set-id bits. A new file keeps what the umask gave.
-bool keepModeAndOwner(const QString& target, QFile& file, QString& reason)
+FileResult keepModeAndOwner(const QString& target, QFile& file)
 {
 #ifdef Q_OS_WIN
-    Q_UNUSED(reason);
     if (QFileInfo::exists(target))
         file.setPermissions(QFile::permissions(target));
-    return true;
+    return FileResult::done();
 #else
     struct stat old {};
     if (::stat(QFile::encodeName(target).constData(), &old) != 0)
-        return true;
+        return FileResult::done();
     const int fd = file.handle();
     if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
         // Neither may be given away: the file becomes the caller's, as any
         // file it makes does, and the save goes on.
     }
-    if (::fchmod(fd, old.st_mode & 07777) != 0) {
-        reason = systemReason(errno);
-        return false;
-    }
-    return true;
+    if (::fchmod(fd, old.st_mode & 07777) != 0)
+        return systemFailure(errno);
+    return FileResult::done();
 #endif
 }
 
-bool writeInPlace(const QString& target, std::string_view bytes, QString& reason)
+FileResult writeInPlace(const QString& target, std::string_view bytes)
 {
     QFile file(target);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        reason = file.errorString();
-        return false;
-    }
-    return writeAll(file, bytes, reason);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return FileResult::failed(file.errorString());
+    return writeAll(file, bytes);
 }
 
 // Runs with the file's lock held.
-bool writeAndRename(const QString& target, std::string_view bytes, QString& reason)
+FileResult writeAndRename(const QString& target, std::string_view bytes)
 {
     const QString temporary = target + QStringLiteral(".saving");
     // Left by a save that was killed: removed rather than reused, so that the
     // new file is certainly ours and no link planted under that name is followed.
     QFile::remove(temporary);
     QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        reason = file.errorString();
-        return false;
-    }
-    bool done = keepModeAndOwner(target, file, reason) && writeAll(file, bytes, reason);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return FileResult::failed(file.errorString());
+    FileResult result = keepModeAndOwner(target, file);
+    if (result.ok())
+        result = writeAll(file, bytes);
     file.close();
-    if (done) {
+    if (result.ok()) {
         std::error_code error;
         std::filesystem::rename(QFileInfo(temporary).filesystemFilePath(), QFileInfo(target).filesystemFilePath(), error);
-        done = !error;
         if (error)
-            reason = QString::fromStdString(error.message());
+            result = FileResult::failed(QString::fromStdString(error.message()));
     }
-    if (!done)
+    if (!result.ok())
         QFile::remove(temporary);
-    return done;
+    return result;
 }
 
 }  // namespace
 
-bool ReplaceFileContents(const QString& path, std::string_view bytes, MissingFolder missingFolder, QString& reason)
+FileResult ReplaceFileContents(const QString& path, std::string_view bytes, MissingFolder missingFolder)
 {
     const QFileInfo given(path);
     QString target = given.absoluteFilePath();
     if (given.isSymbolicLink())
         target = given.exists() ? given.canonicalFilePath() : given.symLinkTarget();
     const QFileInfo info(target);
-    if (info.exists() && !info.isFile()) {
-        reason = QStringLiteral("not a regular file");
-        return false;
-    }
-    if (info.exists() && writeForbidden(target)) {
-        reason = QStringLiteral("the file is read-only");
-        return false;
-    }
+    if (info.exists() && !info.isFile())
+        return FileResult::failed(QStringLiteral("not a regular file"));
+    if (info.exists() && writeForbidden(target))
+        return FileResult::failed(QStringLiteral("the file is read-only"));
     // Without its folder, taking the lock fails with the system's reason.
-    if (missingFolder == MissingFolder::Make && !makeFolderFor(target, reason))
-        return false;
+    if (missingFolder == MissingFolder::Make) {
+        if (FileResult made = makeFolderFor(target); !made.ok())
+            return made;
+    }
 
     FileLock lock(QFileInfo(target + QStringLiteral(".lock")).filesystemFilePath());
-    std::string lockReason;
-    switch (lock.lock(kLockWait, lockReason)) {
-    case FileLock::Result::Locked:
-        return writeAndRename(target, bytes, reason);
-    case FileLock::Result::Denied:
-        // The folder allows no new files, so neither a lock nor a temporary
-        // file: the one way left to save is over the old content.
-        return writeInPlace(target, bytes, reason);
-    case FileLock::Result::Busy:
-    case FileLock::Result::Failed:
-        break;
-    }
-    reason = QString::fromStdString(lockReason);
-    return false;
+    const FileResult locked = lock.lock(kLockWait);
+    if (locked.ok())
+        return writeAndRename(target, bytes);
+    // The folder allows no new files, so neither a lock nor a temporary file:
+    // the one way left to save is over the old content.
+    if (locked.status == FileResult::Status::Denied)
+        return writeInPlace(target, bytes);
+    return locked;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/config/FileResult.h"
+
 #include <QString>
 
 #include <string_view>
@@ -10,8 +12,8 @@ enum class MissingFolder {
     Make,  // the program's own settings file: its folder, and any missing above it, are made for their owner only
 };
 
-// Makes `bytes` the whole content of the file at `path`; when that fails the
-// file is as it was and `reason` says why, in the system's words where it
+// Makes `bytes` the whole content of the file at `path`: Done, or Failed
+// with the file as it was and the reason, in the system's words where it
 // has them. A symbolic link stays a link and the file it leads to gets the
 // new content.
 //
@@ -22,4 +24,4 @@ enum class MissingFolder {
 // the caller to write it is never replaced, by root neither. Only a writable
 // file in a folder that allows no new files is written in place, since
 // nothing else can save it there.
-bool ReplaceFileContents(const QString& path, std::string_view bytes, MissingFolder missingFolder, QString& reason);
+FileResult ReplaceFileContents(const QString& path, std::string_view bytes, MissingFolder missingFolder);

@@ -34,7 +34,7 @@ void TfrmGlidex::mnuImportClick()
     if (fileName.isEmpty())
         return;
     // A missing or unreadable file leaves the tiles as they are.
-    if (ReadLayoutFile(fileName, config_.KvmLayout) == 0)
+    if (ReadLayoutFile(fileName, config_.KvmLayout).ok())
         LoadFromConfig(mnuImport->text());
 }
 
@@ -44,16 +44,15 @@ void TfrmGlidex::mnuExportClick()
     if (fileName.isEmpty())
         return;
     StoreToConfig();
-    QString reason;
-    int result = WriteLayoutFile(fileName, config_.KvmLayout, false, &reason);
-    if (result == 1) {
+    FileResult result = WriteLayoutFile(fileName, config_.KvmLayout, false);
+    if (result.status == FileResult::Status::Exists) {
         const QString question = QStringLiteral("%1 already exists, do you want to replace it?").arg(QDir::toNativeSeparators(fileName));
         if (prompts_.messageBox(nullptr, question, QStringLiteral("Confirm"), MsgButtons::YesNo) != MsgAnswer::Yes)
             return;
-        result = WriteLayoutFile(fileName, config_.KvmLayout, true, &reason);
+        result = WriteLayoutFile(fileName, config_.KvmLayout, true);
     }
-    if (result != 0)
-        ReportFileNotSaved(prompts_, fileName, reason);
+    if (!result.ok())
+        ReportFileNotSaved(prompts_, fileName, result.reason);
 }
 
 void TfrmGlidex::mnuMonitorLayoutClick()
@@ -83,8 +82,8 @@ void TfrmGlidex::mnuLoadLayoutClick()
 
 TransferResult TfrmGlidex::SendLayout()
 {
-    if (QString reason; WriteLayoutFile(settingsPath_, config_.KvmLayout, true, &reason, MissingFolder::Make) != 0)
-        ReportFileNotSaved(prompts_, settingsPath_, reason);
+    if (const FileResult saved = WriteLayoutFile(settingsPath_, config_.KvmLayout, true, MissingFolder::Make); !saved.ok())
+        ReportFileNotSaved(prompts_, settingsPath_, saved.reason);
     TransferResult result;
     {
         const TransferProgress progress(this, transfers_, QStringLiteral("Sending configuration"));

@@ -317,10 +317,9 @@ void TfrmSetup::SaveConfig()
         ProfileFile settingsFile(settingsPath_);
         WriteSetup(settingsFile, FileSettings(comPort, config_.KvmConfig));
         KeepPortWithDevice(settingsFile, comPort, portNames_);
-        QString reason;
         // The program's own settings file: its folder is made by the first save.
-        const bool settingsSaved = settingsFile.save(&reason, MissingFolder::Make);
-        bool layoutSaved = true;
+        const FileResult settingsSaved = settingsFile.save(MissingFolder::Make);
+        FileResult layoutSaved;
         const bool layoutValid = !editor_ || editor_->CheckLayout(false) == 0;
         if (!layoutValid) {
             prompts_.messageBox(nullptr, QStringLiteral("Glidex Layout is invalid! Skip to save Glidex Layout."),
@@ -328,12 +327,11 @@ void TfrmSetup::SaveConfig()
         } else {
             if (editor_)
                 editor_->StoreToConfig();
-            layoutSaved =
-                WriteLayoutFile(settingsPath_, config_.KvmLayout, true, settingsSaved ? &reason : nullptr,
-                                MissingFolder::Make) == 0;
+            layoutSaved = WriteLayoutFile(settingsPath_, config_.KvmLayout, true, MissingFolder::Make);
         }
-        if (!settingsSaved || !layoutSaved)
-            ReportFileNotSaved(prompts_, settingsPath_, reason);
+        // The first failure's reason is the one told.
+        if (!settingsSaved.ok() || !layoutSaved.ok())
+            ReportFileNotSaved(prompts_, settingsPath_, settingsSaved.ok() ? layoutSaved.reason : settingsSaved.reason);
 
         TransferResult result;
         {

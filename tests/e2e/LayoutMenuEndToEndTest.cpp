@@ -26,7 +26,7 @@ protected:
     // The editor, with KvmLayout as the settings file's layout.
     TfrmGlidex& openEditor(const std::string& device = "/nonexistent/tty")
     {
-        EXPECT_EQ(WriteLayoutFile(settings, KvmLayout, true), 0);
+        EXPECT_EQ(WriteLayoutFile(settings, KvmLayout, true).status, FileResult::Status::Done);
         openWindows(device);
         return *editor;
     }
@@ -167,7 +167,7 @@ TEST_F(LayoutMenuTest, SendLayoutChecksMovesAndSends)
     EXPECT_EQ(lines[4], "PORT 1 0 0 1920 1080");  // moved to the top-left first
     EXPECT_EQ(lines[5], "PORT 2 1920 0 1920 1080");
     KVM_LAYOUT filed;
-    ASSERT_EQ(ReadLayoutFile(settings, filed), 0);
+    ASSERT_EQ(ReadLayoutFile(settings, filed).status, FileResult::Status::Done);
     EXPECT_EQ(filed.Port[2], (PortRect{1920, 0, 1920, 1080}));
 }
 

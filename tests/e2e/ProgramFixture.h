@@ -40,7 +40,7 @@ protected:
     {
         ProfileFile file(settings);
         file.writeString("Ports", "COM1", device);
-        EXPECT_TRUE(file.save());
+        EXPECT_TRUE(file.save().ok());
         return makeWindows();
     }
 

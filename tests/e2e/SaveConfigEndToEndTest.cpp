@@ -45,7 +45,7 @@ TEST_F(SaveConfigEndToEndTest, SaveConfigSendsEverythingAndALoadBringsItBack)
     ResetToDefaults(unused, KvmLayout);
     KvmLayout.Group[25] = 1;
     KvmLayout.Port[25] = {0, 1080, 1280, 1024};
-    ASSERT_EQ(WriteLayoutFile(settings, KvmLayout, true), 0);
+    ASSERT_EQ(WriteLayoutFile(settings, KvmLayout, true).status, FileResult::Status::Done);
     startSwitch();
     TfrmSetup& w = openWindows(sim->path());
     w.cmbStartPort->setCurrentIndex(2);
@@ -87,7 +87,7 @@ TEST_F(SaveConfigEndToEndTest, AnInvalidLayoutIsNeitherSavedNorSent)
     KvmLayout.Group[1] = KvmLayout.Group[2] = 1;
     KvmLayout.Port[1] = {0, 0, 1920, 1080};
     KvmLayout.Port[2] = {1919, 0, 1920, 1080};  // one pixel of overlap
-    ASSERT_EQ(WriteLayoutFile(settings, KvmLayout, true), 0);
+    ASSERT_EQ(WriteLayoutFile(settings, KvmLayout, true).status, FileResult::Status::Done);
     startSwitch();
     TfrmSetup& w = openWindows(sim->path());
     const auto layoutSection = [this] {
@@ -163,7 +163,7 @@ TEST_F(SaveConfigEndToEndTest, SendLayoutSendsTheLayoutAloneAndSaysNothingOnSucc
     EXPECT_EQ(lines[0], "GROUP1 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0");
     EXPECT_EQ(lines.back(), "SAVE");
     KVM_LAYOUT filed;
-    ASSERT_EQ(ReadLayoutFile(settings, filed), 0);
+    ASSERT_EQ(ReadLayoutFile(settings, filed).status, FileResult::Status::Done);
     EXPECT_EQ(filed.Port[3], (PortRect{0, 0, 800, 600}));
 }
 

@@ -30,7 +30,7 @@ TEST(StateFile, WrittenStateReadsBackAndOpensAsALayoutFile)
     EXPECT_EQ(readConfig, config);
     EXPECT_EQ(readLayout, layout);
     KVM_LAYOUT asLayoutFile;
-    ASSERT_EQ(ReadLayoutFile(path, asLayoutFile), 0);
+    ASSERT_EQ(ReadLayoutFile(path, asLayoutFile).status, FileResult::Status::Done);
     EXPECT_EQ(asLayoutFile, layout);
 
     // Settings the file lacks keep their values; the layout name is one word.

@@ -46,8 +46,8 @@ struct Documents {
 {
     const Documents documents;
     for (int i = first;; ++i) {
-        if (!WriteSetupSection(settingsPath, documents.settings[i % 2]) ||
-            WriteLayoutFile(layoutPath, documents.layouts[i % 2], true) != 0)
+        if (!WriteSetupSection(settingsPath, documents.settings[i % 2]).ok() ||
+            !WriteLayoutFile(layoutPath, documents.layouts[i % 2], true).ok())
             _exit(1);
     }
 }
@@ -63,8 +63,8 @@ TEST(KilledSaveTest, EveryKillLeavesAWholeDocumentAndAtMostOneTemporaryAndLockFi
     std::string settingsBytes[2];
     std::string layoutBytes[2];
     for (int v : {1, 0}) {
-        ASSERT_TRUE(WriteSetupSection(settingsPath, documents.settings[v]));
-        ASSERT_EQ(WriteLayoutFile(layoutPath, documents.layouts[v], true), 0);
+        ASSERT_TRUE(WriteSetupSection(settingsPath, documents.settings[v]).ok());
+        ASSERT_EQ(WriteLayoutFile(layoutPath, documents.layouts[v], true).status, FileResult::Status::Done);
         settingsBytes[v] = ReadFileBytes(settingsPath);
         layoutBytes[v] = ReadFileBytes(layoutPath);
     }
@@ -111,9 +111,10 @@ TEST(KilledSaveTest, EveryKillLeavesAWholeDocumentAndAtMostOneTemporaryAndLockFi
     EXPECT_EQ(seen.size(), 4u);
 
     // The next saves succeed and clear what the kills left.
-    QString reason;
-    EXPECT_TRUE(WriteSetupSection(settingsPath, documents.settings[1], &reason)) << reason.toStdString();
-    EXPECT_EQ(WriteLayoutFile(layoutPath, documents.layouts[1], true, &reason), 0) << reason.toStdString();
+    const FileResult settingsSaved = WriteSetupSection(settingsPath, documents.settings[1]);
+    EXPECT_TRUE(settingsSaved.ok()) << settingsSaved.reason.toStdString();
+    const FileResult layoutSaved = WriteLayoutFile(layoutPath, documents.layouts[1], true);
+    EXPECT_EQ(layoutSaved.status, FileResult::Status::Done) << layoutSaved.reason.toStdString();
     EXPECT_EQ(ReadFileBytes(settingsPath), settingsBytes[1]);
     const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
     EXPECT_EQ(left.join(' ').toStdString(), "layout.gxl TORVIK.INI");

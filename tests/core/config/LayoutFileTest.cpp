@@ -54,9 +54,9 @@ protected:
 TEST_F(LayoutFileTest, WrittenLayoutReadsBackUnchanged)
 {
     const KVM_LAYOUT written = sampleLayout();
-    ASSERT_EQ(WriteLayoutFile(path(), written, false), 0);
+    ASSERT_EQ(WriteLayoutFile(path(), written, false).status, FileResult::Status::Done);
     KVM_LAYOUT read;
-    ASSERT_EQ(ReadLayoutFile(path(), read), 0);
+    ASSERT_EQ(ReadLayoutFile(path(), read).status, FileResult::Status::Done);
     EXPECT_EQ(read, written);
 }
 
@@ -69,7 +69,7 @@ TEST_F(LayoutFileTest, KeysAreWrittenInOrderWithDecimalNumbers)
     layout.MStyle[20] = 7;
     layout.MTotal[2] = {3840, 1080};
     layout.MConfig[22] = {1920, 0};
-    ASSERT_EQ(WriteLayoutFile(path(), layout, true), 0);
+    ASSERT_EQ(WriteLayoutFile(path(), layout, true).status, FileResult::Status::Done);
 
     const std::string text = readBytes();
     std::vector<std::string> lines;
@@ -92,7 +92,7 @@ TEST_F(LayoutFileTest, KeysAreWrittenInOrderWithDecimalNumbers)
 
     // Negative numbers are written, but read back as 0.
     KVM_LAYOUT read;
-    ASSERT_EQ(ReadLayoutFile(path(), read), 0);
+    ASSERT_EQ(ReadLayoutFile(path(), read).status, FileResult::Status::Done);
     EXPECT_EQ(read.Port[1], (PortRect{0, 0, 1920, 1080}));
     EXPECT_EQ(read.Group[80], 0);
 }
@@ -101,7 +101,7 @@ TEST_F(LayoutFileTest, ReadingReplacesEveryEntryAndToleratesShortAndLongLists)
 {
     writeBytes("[layout]\nGROUP=" + numbers(1, 60) + "\nPort5=-10 20 640\nMTotal3=100 200 300\n");
     KVM_LAYOUT layout = sampleLayout();  // stale values must all go
-    ASSERT_EQ(ReadLayoutFile(path(), layout), 0);
+    ASSERT_EQ(ReadLayoutFile(path(), layout).status, FileResult::Status::Done);
     for (int n = 1; n <= kScreenCount; ++n) {
         EXPECT_EQ(layout.Group[n], n <= 60 ? n : 0) << n;
         EXPECT_EQ(layout.Port[n], (n == 5 ? PortRect{0, 20, 640, 0} : PortRect{})) << n;
@@ -113,26 +113,26 @@ TEST_F(LayoutFileTest, ReadingReplacesEveryEntryAndToleratesShortAndLongLists)
     }
 
     writeBytes("[Layout]\nGroup=" + numbers(1, 90) + "\n");
-    ASSERT_EQ(ReadLayoutFile(path(), layout), 0);
+    ASSERT_EQ(ReadLayoutFile(path(), layout).status, FileResult::Status::Done);
     EXPECT_EQ(layout.Group[80], 80);
 
     // Without a "Layout" section everything reads as 0.
     writeBytes("[Setup]\nStart=2\n");
     layout = sampleLayout();
-    ASSERT_EQ(ReadLayoutFile(path(), layout), 0);
+    ASSERT_EQ(ReadLayoutFile(path(), layout).status, FileResult::Status::Done);
     EXPECT_EQ(layout, KVM_LAYOUT{});
 }
 
 TEST_F(LayoutFileTest, AFileWithoutOffsetsImportsEveryOtherTable)
 {
     KVM_LAYOUT written = sampleLayout();
-    ASSERT_EQ(WriteLayoutFile(path(), written, false), 0);
+    ASSERT_EQ(WriteLayoutFile(path(), written, false).status, FileResult::Status::Done);
     std::string text = readBytes();
     text.erase(text.find("MConfig1="));
     writeBytes(text);
 
     KVM_LAYOUT read;
-    ASSERT_EQ(ReadLayoutFile(path(), read), 0);
+    ASSERT_EQ(ReadLayoutFile(path(), read).status, FileResult::Status::Done);
     for (int n = 1; n <= kScreenCount; ++n)
         written.MConfig[n] = {};
     EXPECT_EQ(read, written);
@@ -141,11 +141,11 @@ TEST_F(LayoutFileTest, AFileWithoutOffsetsImportsEveryOtherTable)
 TEST_F(LayoutFileTest, MissingFileAndExistingFileWithoutOverwrite)
 {
     KVM_LAYOUT layout = sampleLayout();
-    EXPECT_EQ(ReadLayoutFile(path("missing.gxl"), layout), 1);
+    EXPECT_EQ(ReadLayoutFile(path("missing.gxl"), layout).status, FileResult::Status::Missing);
     EXPECT_EQ(layout, sampleLayout());
 
     writeBytes("[Layout]\nGroup=1\n");
-    EXPECT_EQ(WriteLayoutFile(path(), layout, false), 1);
+    EXPECT_EQ(WriteLayoutFile(path(), layout, false).status, FileResult::Status::Exists);
     EXPECT_EQ(readBytes(), "[Layout]\nGroup=1\n");
 }
 
@@ -161,14 +161,14 @@ TEST_F(LayoutFileTest, LayoutAndSettingsSectionsLeaveEachOtherAndEverythingElseA
         "COM3=/dev/ttyUSB0\r\n"
         "\r\n";
     writeBytes(head + "[Layout]\r\nGroup=1\r\n", "TORVIK.INI");
-    ASSERT_EQ(WriteLayoutFile(path("TORVIK.INI"), sampleLayout(), true), 0);
+    ASSERT_EQ(WriteLayoutFile(path("TORVIK.INI"), sampleLayout(), true).status, FileResult::Status::Done);
     const std::string withLayout = readBytes("TORVIK.INI");
     EXPECT_EQ(withLayout.substr(0, head.size()), head);
 
     SetupSettings settings;
     settings.COMPort = 5;
     settings.MouseSlider = 138;
-    ASSERT_TRUE(WriteSetupSection(path("TORVIK.INI"), settings));
+    ASSERT_TRUE(WriteSetupSection(path("TORVIK.INI"), settings).ok());
     const std::string withSettings = readBytes("TORVIK.INI");
     const std::size_t layoutAt = withSettings.find("[Layout]");
     EXPECT_EQ(withSettings.substr(layoutAt), withLayout.substr(withLayout.find("[Layout]")));
@@ -179,7 +179,7 @@ TEST_F(LayoutFileTest, LayoutAndSettingsSectionsLeaveEachOtherAndEverythingElseA
 TEST_F(LayoutFileTest, SettingsAreWrittenInOrderAndReadWithDefaults)
 {
     SetupSettings settings{7, 4, 1, 3, 5, 255};
-    ASSERT_TRUE(WriteSetupSection(path("TORVIK.INI"), settings));
+    ASSERT_TRUE(WriteSetupSection(path("TORVIK.INI"), settings).ok());
     EXPECT_EQ(readBytes("TORVIK.INI"),
               "[Setup]\r\nCOMPort=7\r\nStart=4\r\nGlidex=1\r\nHotKey=3\r\nMouseSlider=5\r\nSwitchPosition=255\r\n");
 
@@ -197,20 +197,21 @@ TEST_F(LayoutFileTest, AFailedWriteLeavesTheFileAsItWas)
     const std::string original = "[Setup]\r\nCOMPort=3\r\n";
     writeBytes(original, "TORVIK.INI");
     ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0555), 0);
-    const int result = RunUnprivileged([this] { return WriteLayoutFile(path("TORVIK.INI"), sampleLayout(), true); });
-    const int settingsSaved = RunUnprivileged([this] { return WriteSetupSection(path("TORVIK.INI"), {}) ? 1 : 0; });
+    const int result = RunUnprivileged(
+        [this] { return static_cast<int>(WriteLayoutFile(path("TORVIK.INI"), sampleLayout(), true).status); });
+    const int settingsSaved = RunUnprivileged([this] { return WriteSetupSection(path("TORVIK.INI"), {}).ok() ? 1 : 0; });
     ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0755), 0);
-    EXPECT_EQ(result, -1);
+    EXPECT_EQ(result, static_cast<int>(FileResult::Status::Failed));
     EXPECT_EQ(settingsSaved, 0);
     EXPECT_EQ(readBytes("TORVIK.INI"), original);
 
     // A folder in place of the file: nothing to read, nothing written.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.gxl")));
     KVM_LAYOUT layout = sampleLayout();
-    EXPECT_EQ(ReadLayoutFile(path("folder.gxl"), layout), 1);
-    QString reason;
-    EXPECT_EQ(WriteLayoutFile(path("folder.gxl"), layout, false, &reason), -1);
-    EXPECT_EQ(reason, "not a regular file");
+    EXPECT_EQ(ReadLayoutFile(path("folder.gxl"), layout).status, FileResult::Status::Missing);
+    const FileResult written = WriteLayoutFile(path("folder.gxl"), layout, false);
+    EXPECT_EQ(written.status, FileResult::Status::Failed);
+    EXPECT_EQ(written.reason, "not a regular file");
     EXPECT_EQ(layout, sampleLayout());
 }
 

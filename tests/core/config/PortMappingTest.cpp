@@ -65,7 +65,7 @@ TEST(PortMappingTest, AKeptComNumberFollowsItsAdapterAndTheOthersSkipIt)
     const auto save = [&](int comNumber) {
         ProfileFile file(settings);
         KeepPortWithDevice(file, comNumber, CurrentPortNames(settings, discovery));
-        EXPECT_TRUE(file.save());
+        EXPECT_TRUE(file.save().ok());
         return ReadPortsSection(settings);
     };
     const auto reached = [&] {

@@ -50,7 +50,7 @@ TEST_F(ProfileFileTest, FindsSectionsAndKeysAsTheWindowsProfileApiDoes)
         "[ a]b ]\r\n"
         "k=in a]b\r\n");
 
-    EXPECT_EQ(file.status(), ProfileFile::Status::Loaded);
+    EXPECT_EQ(file.readResult().status, FileResult::Status::Done);
     EXPECT_EQ(file.value("SETUP", "comPORT"), "3");  // first key, trimmed, any case
     EXPECT_EQ(file.value("Setup", "Start"), std::nullopt);  // the first matching section wins; comments are not keys
     EXPECT_EQ(file.value("Setup", "no equals sign"), std::nullopt);
@@ -120,7 +120,7 @@ TEST_F(ProfileFileTest, WritingChangesOnlyTheKeyItWrites)
     file.writeInteger("setup", "COMPort", 7);     // replaced where it stands, keeping its name
     file.writeInteger("Setup", "HotKey", 2);      // appended after the last key of its section
     file.writeString("Layout", "Group", "1 0");   // a new section at the end
-    ASSERT_TRUE(file.save());
+    ASSERT_TRUE(file.save().ok());
     EXPECT_EQ(readBytes(),
               "; settings\r\n"
               "[Setup]\r\n"
@@ -147,7 +147,7 @@ TEST_F(ProfileFileTest, WritingKeepsTheFileLineEndingsAndByteOrderMark)
     EXPECT_EQ(cr.text(), "[A]\rx=5\r");
 
     ProfileFile fresh(path("new.ini"));
-    EXPECT_EQ(fresh.status(), ProfileFile::Status::Missing);
+    EXPECT_EQ(fresh.readResult().status, FileResult::Status::Missing);
     fresh.writeString("Setup", "Start", "1");
     EXPECT_EQ(fresh.text(), "[Setup]\r\nStart=1\r\n");
 }
@@ -184,9 +184,9 @@ TEST_F(ProfileFileTest, SaveKeepsModeAndOwnerRefusesAProtectedFileAndMakesNoFold
     for (const Case& c : cases) {
         ProfileFile file(path(c.name));
         file.writeString("A", "x", "2");
-        QString reason;
-        EXPECT_EQ(file.save(&reason), c.reason == nullptr) << c.name;
-        EXPECT_EQ(reason, QLatin1String(c.reason)) << c.name;
+        const FileResult saved = file.save();
+        EXPECT_EQ(saved.ok(), c.reason == nullptr) << c.name;
+        EXPECT_EQ(saved.reason, QLatin1String(c.reason)) << c.name;
         if (c.mode == 0)
             continue;
         EXPECT_EQ(readBytes(c.name), c.reason ? original : "[A]\r\nx=2\r\n") << c.name;
@@ -227,10 +227,10 @@ TEST_F(ProfileFileTest, InAReadOnlyFolderAWritableFileIsWrittenInPlaceAndAProtec
         const int outcome = RunUnprivileged([&] {
             ProfileFile file(path(c.name));
             file.writeString("A", "x", "2");
-            QString reason;
-            if (file.save(&reason))
+            const FileResult saved = file.save();
+            if (saved.ok())
                 return 1;
-            return c.reason && reason == QLatin1String(c.reason) ? 0 : 2;
+            return c.reason && saved.reason == QLatin1String(c.reason) ? 0 : 2;
         });
         EXPECT_EQ(outcome, c.reason ? 0 : 1) << c.name;
     }
@@ -247,21 +247,22 @@ TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverReplaced)
     const std::string huge = "[A]\nx=1\n" + std::string(static_cast<std::size_t>(ProfileFile::kMaxFileSize), ';');
     writeBytes(huge);
     ProfileFile file(path());
-    EXPECT_EQ(file.status(), ProfileFile::Status::Failed);
+    EXPECT_EQ(file.readResult().status, FileResult::Status::Failed);
     EXPECT_EQ(file.value("A", "x"), std::nullopt);
     file.writeString("A", "x", "2");
-    QString reason;
-    EXPECT_FALSE(file.save(&reason));
-    EXPECT_EQ(reason, "it could not be read, so it was not replaced");
+    FileResult saved = file.save();
+    EXPECT_FALSE(saved.ok());
+    EXPECT_EQ(saved.reason, "it could not be read, so it was not replaced");
     EXPECT_EQ(readBytes().size(), huge.size());
 
     // A folder where the file should be.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.ini")));
     ProfileFile folder(path("folder.ini"));
-    EXPECT_EQ(folder.status(), ProfileFile::Status::Failed);
+    EXPECT_EQ(folder.readResult().status, FileResult::Status::Failed);
     folder.writeString("A", "x", "2");
-    EXPECT_FALSE(folder.save(&reason));
-    EXPECT_EQ(reason, "not a regular file");
+    saved = folder.save();
+    EXPECT_FALSE(saved.ok());
+    EXPECT_EQ(saved.reason, "not a regular file");
 }
 
 TEST_F(ProfileFileTest, SavingThroughASymbolicLinkUpdatesItsTarget)
@@ -270,7 +271,7 @@ TEST_F(ProfileFileTest, SavingThroughASymbolicLinkUpdatesItsTarget)
     ASSERT_TRUE(QFile::link(path("target.ini"), path("link.ini")));
     ProfileFile file(path("link.ini"));
     file.writeString("A", "x", "2");
-    ASSERT_TRUE(file.save());
+    ASSERT_TRUE(file.save().ok());
     EXPECT_EQ(readBytes("target.ini"), "[A]\r\nx=2\r\n");
     EXPECT_TRUE(QFileInfo(path("link.ini")).isSymLink());
 }

@@ -129,11 +129,11 @@ TEST_F(SettingsLocationTest, ThePerUserFolderIsMadeByTheFirstSaveOnly)
         const QString file = SettingsFilePath(path("program"), {}, env);
         const ProfileFile before(file);
         ReadPortsSection(file);
-        if (before.status() != ProfileFile::Status::Missing || QFileInfo::exists(path("home/.config")))
+        if (before.readResult().status != FileResult::Status::Missing || QFileInfo::exists(path("home/.config")))
             return 2;
         ProfileFile settings(file);
         settings.writeInteger("Setup", "Start", 3);
-        if (!settings.save(nullptr, MissingFolder::Make))
+        if (!settings.save(MissingFolder::Make).ok())
             return 3;
         for (const char* folder : {"home/.config", "home/.config/torvik-setup"}) {
             struct stat info {};

@@ -145,7 +145,7 @@ TEST_F(SetupWindowTest, TheStoredLayoutIsReadAtCreation)
     stored.Group[21] = 1;
     stored.Port[21] = {1920, 0, 1280, 1024};
     stored.MStyle[1] = 1;
-    ASSERT_EQ(WriteLayoutFile(settingsPath, stored, true), 0);
+    ASSERT_EQ(WriteLayoutFile(settingsPath, stored, true).status, FileResult::Status::Done);
     create();
     EXPECT_EQ(KvmLayout, stored);
 }
