@@ -94,7 +94,7 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
 
 // What the parser refused, in the words command-line programs use:
 // "unknown option '--bogus'", "missing value after '--port'".
-QString usageError(const QCommandLineParser& parser)
+QString refusal(const QCommandLineParser& parser)
 {
     if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
         const QString& name = unknown.first();
@@ -118,12 +118,12 @@ bool looksLikeComName(const QString& port)
 const QString kJsonGoesWith = QStringLiteral("--json goes with --list-ports, --compare or --verify");
 
 // The transfer the options ask for, if any; a wrong combination gives
-// `error`.
+// `usageError`.
 std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser, const QCommandLineOption& port,
                                                const std::array<QCommandLineOption, 3>& actions,
                                                const QCommandLineOption& verify, const QCommandLineOption& layoutOnly,
                                                const QCommandLineOption& quiet, const QCommandLineOption& json,
-                                               QString& error)
+                                               std::optional<QString>& usageError)
 {
     constexpr std::array kActions = {TransferRequest::Action::Read, TransferRequest::Action::Write,
                                      TransferRequest::Action::Compare};
@@ -132,7 +132,7 @@ std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser,
         if (!parser.isSet(actions[i]))
             continue;
         if (request || parser.values(actions[i]).size() > 1) {
-            error = QStringLiteral("give one of --read, --write and --compare, once");
+            usageError = QStringLiteral("give one of --read, --write and --compare, once");
             return std::nullopt;
         }
         request = TransferRequest{kActions[i], parser.value(port), parser.value(actions[i])};
@@ -140,22 +140,22 @@ std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser,
     if (!request) {
         for (const QCommandLineOption& option : {port, verify, layoutOnly, quiet}) {
             if (parser.isSet(option))
-                error = QStringLiteral("--%1 needs --read, --write or --compare").arg(option.names().first());
+                usageError = QStringLiteral("--%1 needs --read, --write or --compare").arg(option.names().first());
         }
         if (parser.isSet(json))
-            error = kJsonGoesWith;
+            usageError = kJsonGoesWith;
         return std::nullopt;
     }
     if (!parser.isSet(port) || request->port.isEmpty() || request->file.isEmpty())
-        error = QStringLiteral("a transfer needs --port PORT and a FILE");
+        usageError = QStringLiteral("a transfer needs --port PORT and a FILE");
     else if (looksLikeComName(request->port) && !ComNumber(request->port.toStdString()))
-        error = QStringLiteral("'%1' is not a COM name from COM1 to COM%2; a device is given by its path")
+        usageError = QStringLiteral("'%1' is not a COM name from COM1 to COM%2; a device is given by its path")
                     .arg(request->port)
                     .arg(PortNames::kHighestComNumber);
     else if (parser.isSet(verify) && request->action != TransferRequest::Action::Write)
-        error = QStringLiteral("--verify goes with --write");
+        usageError = QStringLiteral("--verify goes with --write");
     else if (parser.isSet(json) && request->action != TransferRequest::Action::Compare && !parser.isSet(verify))
-        error = kJsonGoesWith;
+        usageError = kJsonGoesWith;
     request->verify = parser.isSet(verify);
     request->layoutOnly = parser.isSet(layoutOnly);
     request->quiet = parser.isSet(quiet);
@@ -248,24 +248,30 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
         result.display = parser.value(QStringLiteral("display"));
     }
     result.settingsPath = SettingsFilePath(programFolder, QStringLiteral(TORVIK_INSTALL_BINDIR), environment, parsed ? parser.value(settings) : QString());
-    QString error = parsed ? QString() : usageError(parser);
-    if (parsed && !parser.positionalArguments().isEmpty())
-        error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
-    if (error.isEmpty() && !parser.isSet(help) && !parser.isSet(version) && !parser.isSet(listPorts))
-        result.transfer = transferRequest(parser, port, {read, write, compare}, verify, layoutOnly, quiet, json, error);
-    if (!error.isEmpty()) {
-        result.transfer.reset();
+    std::optional<QString> usageError;
+    if (!parsed)
+        usageError = refusal(parser);
+    else if (!parser.positionalArguments().isEmpty())
+        usageError = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+    std::optional<TransferRequest> transfer;
+    if (!usageError && !parser.isSet(help) && !parser.isSet(version) && !parser.isSet(listPorts))
+        transfer = transferRequest(parser, port, {read, write, compare}, verify, layoutOnly, quiet, json, usageError);
+    if (usageError) {
+        result.run = CommandLine::Run::Print;
         result.exitCode = ExitStatus::Usage;
         result.toStandardError = true;
-        result.output = QStringLiteral("torvik-setup: %1\nTry 'torvik-setup --help' for more information.\n").arg(error);
+        result.output = QStringLiteral("torvik-setup: %1\nTry 'torvik-setup --help' for more information.\n").arg(*usageError);
+    } else if (transfer) {
+        result.run = CommandLine::Run::Transfer;
+        result.transfer = *transfer;
     } else if (parser.isSet(help)) {
-        result.exitCode = 0;
+        result.run = CommandLine::Run::Print;
         result.output = usage(parser, result.settingsPath);
     } else if (parser.isSet(listPorts)) {
-        result.exitCode = 0;
+        result.run = CommandLine::Run::Print;
         result.output = portListing(result.settingsPath, discovery, parser.isSet(json));
     } else if (parser.isSet(version)) {
-        result.exitCode = 0;
+        result.run = CommandLine::Run::Print;
         result.output = QStringLiteral(
             "torvik-setup " TORVIK_VERSION "\n"
             "Copyright (C) 2026 The torvik-setup developers\n"

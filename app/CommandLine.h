@@ -6,18 +6,21 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 class PortDiscovery;
 
-// What the command line asks for: start with this settings file; or a
-// transfer without a window; or print `output` and end with `exitCode`.
+// What the command line asks for: one of three things.
 struct CommandLine {
+    enum class Run {
+        Window,    // open the windows with the settings file `settingsPath`
+        Transfer,  // carry out `transfer` without a window
+        Print,     // print `output` (to standard error when `toStandardError`) and end with `exitCode`
+    };
+    Run run = Run::Window;
     QString settingsPath;
-    std::optional<TransferRequest> transfer;
-    std::optional<int> exitCode;
+    TransferRequest transfer;
     QString output;
     bool toStandardError = false;
+    int exitCode = ExitStatus::Done;
     // Qt's -platform and -display options for the window program, empty when not given.
     QString platform;
     QString display;

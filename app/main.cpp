@@ -33,21 +33,21 @@ int main(int argc, char* argv[])
         const CommandLine commandLine = ParseCommandLine(QCoreApplication::arguments(),
                                                          QCoreApplication::applicationDirPath(),
                                                          QProcessEnvironment::systemEnvironment(), discovery);
-        if (commandLine.exitCode) {
+        if (commandLine.run == CommandLine::Run::Print) {
 #ifdef Q_OS_WIN
             // Started from the desktop there is nowhere to print: a wrong
             // command line is shown in a box instead.
             if (commandLine.toStandardError && !canPrint) {
                 MessageBoxW(nullptr, commandLine.output.trimmed().toStdWString().c_str(), L"torvik-setup",
                             MB_OK | MB_ICONERROR);
-                return *commandLine.exitCode;
+                return commandLine.exitCode;
             }
 #endif
             (commandLine.toStandardError ? std::cerr : std::cout) << commandLine.output.toLocal8Bit().constData();
-            return *commandLine.exitCode;
+            return commandLine.exitCode;
         }
-        if (commandLine.transfer)
-            return RunTransferRequest(*commandLine.transfer, commandLine.settingsPath, discovery);
+        if (commandLine.run == CommandLine::Run::Transfer)
+            return RunTransferRequest(commandLine.transfer, commandLine.settingsPath, discovery);
         settingsPath = commandLine.settingsPath;
 #ifdef Q_OS_LINUX
         // Qt would end the program with an abort of its own.
