@@ -28,9 +28,6 @@
 
 namespace {
 
-const QString kReading = QStringLiteral("Reading configuration");
-const QString kSending = QStringLiteral("Sending configuration");
-
 int exitStatusOf(TransferResult result)
 {
     switch (result) {
@@ -99,11 +96,12 @@ private:
         return request_.file == QStringLiteral("-") ? QStringLiteral("standard input") : request_.file;
     }
 
-    // One transfer, with the progress line while it runs.
-    TransferResult transfer(const QString& what, const std::function<TransferResult()>& work)
+    // The transfer of `command`, with its progress line while it runs.
+    TransferResult transfer(TransferCommand command, const std::function<TransferResult()>& work)
     {
         if (StopRequested())
             return TransferResult::Cancelled;
+        const QString what = ProgressText(command);
         QTimer progress;
         progress.setInterval(100);
         QObject::connect(&progress, &QTimer::timeout, [&] {
@@ -154,11 +152,18 @@ private:
             console_.error(failureHint(result));
     }
 
-    int download(bool layoutOnly)
+    // Load Config, or Load Layout with --layout-only.
+    TransferCommand downloadCommand() const
     {
-        const TransferResult result = transfer(kReading, [&] { return transfers_.download(layoutOnly); });
+        return request_.layoutOnly ? TransferCommand::LoadLayout : TransferCommand::LoadConfig;
+    }
+
+    int download()
+    {
+        const TransferResult result =
+            transfer(downloadCommand(), [&] { return transfers_.download(request_.layoutOnly); });
         if (result != TransferResult::Done)
-            reportFailure(DownloadMessage(result, QString()), result);
+            reportFailure(EndMessage(downloadCommand(), result), result);
         return exitStatusOf(result);
     }
 
@@ -193,7 +198,7 @@ private:
             console_.error(QStringLiteral("%1 could not be read, so it is not replaced.").arg(request_.file));
             return ExitStatus::FileFailed;
         }
-        if (const int status = download(request_.layoutOnly); status != ExitStatus::Done)
+        if (const int status = download(); status != ExitStatus::Done)
             return status;
         WriteConfig(file, request_.layoutOnly ? 0 : comPortOf(file), records_.KvmConfig, records_.KvmLayout,
                     request_.layoutOnly);
@@ -207,8 +212,7 @@ private:
             console_.error(FileNotSavedMessage(request_.file, saved.reason).text);
             return ExitStatus::FileFailed;
         }
-        console_.info(request_.layoutOnly ? QStringLiteral("Load Layout finished!")
-                                          : QStringLiteral("Load Config finished!"));
+        console_.info(EndMessage(downloadCommand(), TransferResult::Done).text);
         return ExitStatus::Done;
     }
 
@@ -239,14 +243,14 @@ private:
         const std::vector<std::string> lines = request_.layoutOnly
                                                    ? SendLayoutCommands(file.layout)
                                                    : SaveConfigCommands(file.config, file.layout, true);
-        const TransferResult result = transfer(kSending, [&] { return transfers_.upload(lines); });
-        const QString succeeded = request_.layoutOnly ? QStringLiteral("Send Layout to Torvik successed!")
-                                                      : QStringLiteral("Save Config successed!");
+        const TransferCommand command = request_.layoutOnly ? TransferCommand::SendLayout : TransferCommand::SaveConfig;
+        const TransferResult result = transfer(command, [&] { return transfers_.upload(lines); });
         // A cancelled transfer is an error here too: the script asked for it to be done.
+        const TransferMessage message = EndMessage(command, result);
         if (result == TransferResult::Done)
-            console_.info(succeeded);
+            console_.info(message.text);
         else
-            reportFailure(UploadMessage(result, succeeded), result);
+            reportFailure(message, result);
         if (result != TransferResult::Done || !request_.verify)
             return exitStatusOf(result);
         return compareWithSwitch(file);
@@ -254,7 +258,7 @@ private:
 
     int compareWithSwitch(const FileConfig& file)
     {
-        if (const int status = download(request_.layoutOnly); status != ExitStatus::Done)
+        if (const int status = download(); status != ExitStatus::Done)
             return status;
         // --verify compares with what was sent; --compare by its own rule.
         const QList<ConfigDifference> differences =

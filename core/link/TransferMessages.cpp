@@ -6,11 +6,34 @@
 
 namespace {
 
-// The outcome of a transfer: the errors every transfer shares (a port that
-// does not open, with the system's hint on a second line), the texts of its
-// own unanswered exchange and cancel, and its success text.
-TransferMessage outcome(TransferResult result, const QString& openHint, const QString& noReply,
-                        const QString& cancelled, const QString& done)
+bool isDownload(TransferCommand command)
+{
+    return command == TransferCommand::LoadConfig || command == TransferCommand::LoadLayout;
+}
+
+QString successText(TransferCommand command)
+{
+    switch (command) {
+    case TransferCommand::LoadConfig:
+        return QStringLiteral("Load Config finished!");
+    case TransferCommand::LoadLayout:
+        return QStringLiteral("Load Layout finished!");
+    case TransferCommand::SaveConfig:
+        return QStringLiteral("Save Config successed!");
+    case TransferCommand::SendLayout:
+        break;
+    }
+    return QStringLiteral("Send Layout to Torvik successed!");
+}
+
+}  // namespace
+
+QString ProgressText(TransferCommand command)
+{
+    return isDownload(command) ? QStringLiteral("Reading configuration") : QStringLiteral("Sending configuration");
+}
+
+TransferMessage EndMessage(TransferCommand command, TransferResult result, const QString& openHint)
 {
     const QString error = QStringLiteral("Error");
     switch (result) {
@@ -19,36 +42,21 @@ TransferMessage outcome(TransferResult result, const QString& openHint, const QS
                                    : QStringLiteral("COM port open error!\n") + openHint,
                 error};
     case TransferResult::Cancelled:
-        return {cancelled, QStringLiteral("Info")};
+        return {isDownload(command)
+                    ? QStringLiteral("Transfer cancelled! Nothing was loaded.")
+                    : QStringLiteral("Transfer cancelled! The switch keeps the configuration it had saved."),
+                QStringLiteral("Info")};
     case TransferResult::NothingToSend:
         return {QStringLiteral("Config write error!"), error};
     case TransferResult::NoReply:
     case TransferResult::Unreadable:
-        return {noReply, error};
+        return {isDownload(command) ? QStringLiteral("Load Config error!")
+                                    : QStringLiteral("COM port error! Please try again."),
+                error};
     case TransferResult::Done:
         break;
     }
-    return {done, QStringLiteral("Info")};
-}
-
-void show(Prompts& prompts, const TransferMessage& message)
-{
-    if (!message.text.isEmpty())
-        prompts.messageBox(nullptr, message.text, message.caption, MsgButtons::Ok);
-}
-
-}  // namespace
-
-TransferMessage DownloadMessage(TransferResult result, const QString& finished, const QString& openHint)
-{
-    return outcome(result, openHint, QStringLiteral("Load Config error!"),
-                   QStringLiteral("Transfer cancelled! Nothing was loaded."), finished);
-}
-
-TransferMessage UploadMessage(TransferResult result, const QString& succeeded, const QString& openHint)
-{
-    return outcome(result, openHint, QStringLiteral("COM port error! Please try again."),
-                   QStringLiteral("Transfer cancelled! The switch keeps the configuration it had saved."), succeeded);
+    return {successText(command), QStringLiteral("Info")};
 }
 
 TransferMessage FileNotSavedMessage(const QString& fileName, const QString& reason)
@@ -57,17 +65,12 @@ TransferMessage FileNotSavedMessage(const QString& fileName, const QString& reas
             QStringLiteral("Warning")};
 }
 
-void ReportDownload(Prompts& prompts, TransferResult result, const QString& finished, const QString& openHint)
+void ShowMessage(Prompts& prompts, const TransferMessage& message)
 {
-    show(prompts, DownloadMessage(result, finished, openHint));
-}
-
-void ReportUpload(Prompts& prompts, TransferResult result, const QString& succeeded, const QString& openHint)
-{
-    show(prompts, UploadMessage(result, succeeded, openHint));
+    prompts.messageBox(nullptr, message.text, message.caption, MsgButtons::Ok);
 }
 
 void ReportFileNotSaved(Prompts& prompts, const QString& fileName, const QString& reason)
 {
-    show(prompts, FileNotSavedMessage(fileName, reason));
+    ShowMessage(prompts, FileNotSavedMessage(fileName, reason));
 }

@@ -6,34 +6,41 @@
 
 class Prompts;
 
-// What the user is told when a transfer, or a file write before it, ended:
-// the same texts whichever window (or the command line) started it.
+// What the user is told while a transfer runs and when it, or a file write
+// before it, ended: the same texts whichever window (or the command line)
+// started it.
+
+// The commands that make a transfer, named as the windows name them.
+enum class TransferCommand {
+    LoadConfig,  // the switch's configuration into the program
+    LoadLayout,  // the switch's layout alone
+    SaveConfig,  // the settings and the layout to the switch
+    SendLayout,  // the layout alone to the switch
+};
 
 // A message and its kind: the box caption ("Error", "Info", "Warning").
-// An empty text says nothing.
 struct TransferMessage {
     QString text;
     QString caption;
 };
 
-// A download: "COM port open error!" (with `openHint` on a second line when
-// there is one) or "Load Config error!" (Error: no reply, or none it could
-// read), or that it was cancelled (Info); when it arrived, `finished`
-// (Info), which may be empty.
-TransferMessage DownloadMessage(TransferResult result, const QString& finished, const QString& openHint = QString());
+// What `command` does while it runs: "Reading configuration" (Load Config,
+// Load Layout) or "Sending configuration".
+QString ProgressText(TransferCommand command);
 
-// An upload: "COM port open error!" (with `openHint`), "Config write error!"
-// or "COM port error! Please try again." (Error), or that it was cancelled
-// (Info); when every line was acknowledged, `succeeded` (Info), which may
-// be empty.
-TransferMessage UploadMessage(TransferResult result, const QString& succeeded, const QString& openHint = QString());
+// How `command` ended. Every transfer: "COM port open error!" (with
+// `openHint` on a second line when there is one). A download: "Load Config
+// error!" (Error: no reply, or none it could read), or that it was
+// cancelled (Info); when it arrived, "Load Config finished!" or "Load
+// Layout finished!" (Info). An upload: "Config write error!" or "COM port
+// error! Please try again." (Error), or that it was cancelled (Info); when
+// every line was acknowledged, "Save Config successed!" or "Send Layout to
+// Torvik successed!" (Info).
+TransferMessage EndMessage(TransferCommand command, TransferResult result, const QString& openHint = QString());
 
 // A settings or layout file that could not be written, and the reason (Warning).
 TransferMessage FileNotSavedMessage(const QString& fileName, const QString& reason);
 
-// The same messages in a box, unless empty.
-void ReportDownload(Prompts& prompts, TransferResult result, const QString& finished,
-                    const QString& openHint = QString());
-void ReportUpload(Prompts& prompts, TransferResult result, const QString& succeeded,
-                  const QString& openHint = QString());
+// `message` in a box.
+void ShowMessage(Prompts& prompts, const TransferMessage& message);
 void ReportFileNotSaved(Prompts& prompts, const QString& fileName, const QString& reason);

@@ -8,7 +8,7 @@
 #include "core/link/TransferService.h"
 #include "core/link/UploadCommands.h"
 #include "core/platform/Prompts.h"
-#include "gui/setup/TransferProgress.h"
+#include "gui/setup/WindowTransfer.h"
 
 #include <QAction>
 #include <QDir>
@@ -69,14 +69,10 @@ void TfrmGlidex::transferRunningChanged(bool running)
 
 void TfrmGlidex::mnuLoadLayoutClick()
 {
+    // The tiles are rebuilt by the setup window's layout message.
     transfers_.run([this] {
-        // The tiles are rebuilt by the setup window's layout message.
-        TransferResult result;
-        {
-            const TransferProgress progress(this, transfers_, QStringLiteral("Reading configuration"));
-            result = transfers_.download(/*layoutOnly=*/true);
-        }
-        ReportDownload(prompts_, result, QStringLiteral("Load Layout finished!"), transfers_.openFailureHint());
+        RunWindowTransfer(this, prompts_, transfers_, TransferCommand::LoadLayout,
+                          [this] { return transfers_.download(/*layoutOnly=*/true); });
     });
 }
 
@@ -84,13 +80,9 @@ TransferResult TfrmGlidex::SendLayout()
 {
     if (const FileResult saved = WriteLayoutFile(settingsPath_, config_.KvmLayout, true, MissingFolder::Make); !saved.ok())
         ReportFileNotSaved(prompts_, settingsPath_, saved.reason);
-    TransferResult result;
-    {
-        const TransferProgress progress(this, transfers_, QStringLiteral("Sending configuration"));
-        result = transfers_.upload(SendLayoutCommands(config_.KvmLayout));
-    }
-    ReportUpload(prompts_, result, QString(), transfers_.openFailureHint());
-    return result;
+    return RunWindowTransfer(
+        this, prompts_, transfers_, TransferCommand::SendLayout,
+        [this] { return transfers_.upload(SendLayoutCommands(config_.KvmLayout)); }, /*tellSuccess=*/false);
 }
 
 void TfrmGlidex::mnuSaveLayoutClick()
@@ -100,7 +92,6 @@ void TfrmGlidex::mnuSaveLayoutClick()
             return;
         StoreToConfig();
         if (SendLayout() == TransferResult::Done)
-            prompts_.messageBox(nullptr, QStringLiteral("Send Layout to Torvik successed!"), QStringLiteral("Info"),
-                                MsgButtons::Ok);
+            ShowMessage(prompts_, EndMessage(TransferCommand::SendLayout, TransferResult::Done));
     });
 }

@@ -11,7 +11,7 @@
 #include "gui/platform/ComboBoxAccessibility.h"
 #include "gui/platform/Fonts.h"
 #include "gui/platform/Widgets.h"
-#include "gui/setup/TransferProgress.h"
+#include "gui/setup/WindowTransfer.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -272,14 +272,9 @@ bool TfrmSetup::LoadConfig(bool layoutOnly, bool showFinished)
 {
     bool failed = true;
     transfers_.run([&] {
-        TransferResult result;
-        {
-            const TransferProgress progress(this, transfers_, QStringLiteral("Reading configuration"));
-            result = transfers_.download(layoutOnly);
-        }
-        failed = result != TransferResult::Done;
-        ReportDownload(prompts_, result, showFinished ? QStringLiteral("Load Config finished!") : QString(),
-                       transfers_.openFailureHint());
+        failed = RunWindowTransfer(
+                     this, prompts_, transfers_, TransferCommand::LoadConfig,
+                     [&] { return transfers_.download(layoutOnly); }, showFinished) != TransferResult::Done;
     });
     return failed;
 }
@@ -333,12 +328,9 @@ void TfrmSetup::SaveConfig()
         if (!settingsSaved.ok() || !layoutSaved.ok())
             ReportFileNotSaved(prompts_, settingsPath_, settingsSaved.ok() ? layoutSaved.reason : settingsSaved.reason);
 
-        TransferResult result;
-        {
-            const TransferProgress progress(this, transfers_, QStringLiteral("Sending configuration"));
-            result = transfers_.upload(SaveConfigCommands(config_.KvmConfig, config_.KvmLayout, layoutValid));
-        }
-        ReportUpload(prompts_, result, QStringLiteral("Save Config successed!"), transfers_.openFailureHint());
+        RunWindowTransfer(this, prompts_, transfers_, TransferCommand::SaveConfig, [&] {
+            return transfers_.upload(SaveConfigCommands(config_.KvmConfig, config_.KvmLayout, layoutValid));
+        });
     });
 }
 

@@ -17,8 +17,6 @@
 
 namespace {
 
-const QString kFinished = QStringLiteral("Load Config finished!");
-
 // The device link with a fake device and no event thread: the test delivers
 // received bytes by calling the receive handler, and ticks the work timer
 // from the pump's passes.
@@ -246,7 +244,7 @@ TEST_F(DeviceLinkTest, LoadConfigReportsEachOutcome)
     // The port cannot be opened.
     device->failWith(FakeCommDevice::Op::Open, 2);
     prompts.answer(MsgAnswer::Ok);
-    ReportDownload(prompts, link->Download("COM3", false), kFinished);
+    ShowMessage(prompts, EndMessage(TransferCommand::LoadConfig, link->Download("COM3", false)));
     EXPECT_TRUE(link->LinkFailed());
     device->failWith(FakeCommDevice::Op::Open, 0);
 
@@ -254,7 +252,7 @@ TEST_F(DeviceLinkTest, LoadConfigReportsEachOutcome)
     switchAnswers("Start 4\r\n# \r\n", 2);
     prompts.answer(MsgAnswer::Ok);
     EXPECT_EQ(link->Download("COM3", false), TransferResult::Done);
-    ReportDownload(prompts, TransferResult::Done, kFinished);
+    ShowMessage(prompts, EndMessage(TransferCommand::LoadConfig, TransferResult::Done));
     EXPECT_EQ(device->record().written, "CONFIG\r");
     EXPECT_EQ(device->record().opened, std::vector<std::string>{"COM3"});
     EXPECT_FALSE(device->isOpen());
@@ -265,7 +263,7 @@ TEST_F(DeviceLinkTest, LoadConfigReportsEachOutcome)
     switchAnswers("", 0);
     KvmConfig.Start = 1;
     prompts.answer(MsgAnswer::Ok);
-    ReportDownload(prompts, link->Download("COM3", false), QString());
+    ShowMessage(prompts, EndMessage(TransferCommand::LoadConfig, link->Download("COM3", false)));
     EXPECT_EQ(pump.sleptMs, 300);
     EXPECT_EQ(KvmConfig.Start, 1);
     EXPECT_FALSE(link->DownloadActive());
@@ -301,7 +299,7 @@ TEST_F(DeviceLinkTest, AnUploadStopsAtTheFirstUnacknowledgedLine)
     // A port that cannot be opened: nothing is sent.
     device->failWith(FakeCommDevice::Op::Open, 2);
     prompts.answer(MsgAnswer::Ok);
-    ReportUpload(prompts, link->Upload("COM2", {"START 1"}), QString());
+    ShowMessage(prompts, EndMessage(TransferCommand::SaveConfig, link->Upload("COM2", {"START 1"})));
     EXPECT_TRUE(link->LinkFailed());
     EXPECT_EQ(prompts.boxes().back().text, "COM port open error!");
 }

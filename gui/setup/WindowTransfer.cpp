@@ -1,0 +1,19 @@
+#include "gui/setup/WindowTransfer.h"
+
+#include "core/link/TransferService.h"
+#include "gui/setup/TransferProgress.h"
+
+TransferResult RunWindowTransfer(QWidget* window, Prompts& prompts, TransferService& transfers,
+                                 TransferCommand command, const std::function<TransferResult()>& work,
+                                 bool tellSuccess)
+{
+    TransferResult result;
+    {
+        // The dialog goes before the box appears.
+        const TransferProgress progress(window, transfers, ProgressText(command));
+        result = work();
+    }
+    if (result != TransferResult::Done || tellSuccess)
+        ShowMessage(prompts, EndMessage(command, result, transfers.openFailureHint()));
+    return result;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "core/link/TransferMessages.h"
+
+#include <functional>
+
+class Prompts;
+class QWidget;
+class TransferService;
+
+// A transfer as the windows run it: `work`, the transfer of `command` on
+// `transfers`, with its progress dialog over `window` while it runs, then
+// how it ended in a box (its success only with `tellSuccess`). Answers how
+// it ended.
+TransferResult RunWindowTransfer(QWidget* window, Prompts& prompts, TransferService& transfers,
+                                 TransferCommand command, const std::function<TransferResult()>& work,
+                                 bool tellSuccess = true);
