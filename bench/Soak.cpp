@@ -86,10 +86,13 @@ int main(int argc, char* argv[])
     ProgramWindows windows({prompts, pointer, config, transfers, discovery, settings});
     TfrmSetup& frmSetup = windows.frmSetup;
     frmSetup.show();
+    // The buttons, found by name as a user's tools find them.
+    auto* btnLoadConfig = frmSetup.findChild<QPushButton*>(QStringLiteral("btnLoadConfig"));
+    auto* btnSaveConfig = frmSetup.findChild<QPushButton*>(QStringLiteral("btnSaveConfig"));
 
     for (int cycle = 1; cycle <= cycles; ++cycle) {
-        frmSetup.btnLoadConfig->click();
-        frmSetup.btnSaveConfig->click();
+        btnLoadConfig->click();
+        btnSaveConfig->click();
         QCoreApplication::processEvents();
         if (cycle == 1)
             report("start", cycle, prompts.failures);

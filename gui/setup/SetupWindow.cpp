@@ -268,15 +268,15 @@ void TfrmSetup::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
-bool TfrmSetup::LoadConfig(bool layoutOnly, bool showFinished)
+std::optional<TransferResult> TfrmSetup::LoadConfig(bool layoutOnly, bool showFinished)
 {
-    bool failed = true;
+    std::optional<TransferResult> result;
     transfers_.run([&] {
-        failed = RunWindowTransfer(
-                     this, prompts_, transfers_, TransferCommand::LoadConfig,
-                     [&] { return transfers_.download(layoutOnly); }, showFinished) != TransferResult::Done;
+        result = RunWindowTransfer(
+            this, prompts_, transfers_, TransferCommand::LoadConfig,
+            [&] { return transfers_.download(layoutOnly); }, showFinished);
     });
-    return failed;
+    return result;
 }
 
 void TfrmSetup::btnLoadConfigClick()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/link/DeviceLink.h"
 #include "core/serial/PortNames.h"
 #include "gui/setup/LayoutEditor.h"
 #include "gui/setup/PortList.h"
@@ -9,6 +10,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class Prompts;
 class QCheckBox;
@@ -43,17 +45,44 @@ public:
     void setLayoutEditor(LayoutEditor* editor);
 
     // Downloads the switch's configuration (or only its layout) and shows
-    // how it ended ("Load Config finished!" only with `showFinished`); true
-    // when it failed or another transfer was running.
-    bool LoadConfig(bool layoutOnly, bool showFinished);
+    // how it ended ("Load Config finished!" only with `showFinished`);
+    // answers how it ended, or nothing when another transfer was running
+    // and this one did not start.
+    std::optional<TransferResult> LoadConfig(bool layoutOnly, bool showFinished);
     // The settings, and a valid layout, into the settings file and to the switch.
     void SaveConfig();
 
+signals:
+    // KvmLayout changed; the layout editor has rebuilt its tiles from it.
+    void layoutUpdated();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // The buttons' handlers.
     void btnDefaultClick();
     void btnExitClick();
     void btnGlidexClick();
     void btnLoadConfigClick();
     void btnSaveConfigClick();
+
+    void createWidgets();
+    // The buttons that start something a running transfer must not meet.
+    std::array<QPushButton*, 4> transferLockedButtons() const;
+    void transferRunningChanged(bool running);
+    void FormCreate();
+    // Works out where each COM name leads now, hands that to the transfers
+    // and shows it in the list's items.
+    void refreshPorts();
+    void RecordToWidgets();
+    void WidgetsToRecord();
+    void WMConfigUpdated();
+    void WMLayoutUpdated();
+    // KvmLayout changed by `command`: the layout editor rebuilds its
+    // tiles, then the change is signalled.
+    void layoutChanged(const QString& command);
 
     QLabel* lblCOMPort;
     TPortList* cmbCOMPort;
@@ -72,31 +101,6 @@ public:
     QPushButton* btnSaveConfig;
     QPushButton* btnExit;
     QPushButton* btnDefault;
-
-signals:
-    // KvmLayout changed; the layout editor has rebuilt its tiles from it.
-    void layoutUpdated();
-
-protected:
-    bool event(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void createWidgets();
-    // The buttons that start something a running transfer must not meet.
-    std::array<QPushButton*, 4> transferLockedButtons() const;
-    void transferRunningChanged(bool running);
-    void FormCreate();
-    // Works out where each COM name leads now, hands that to the transfers
-    // and shows it in the list's items.
-    void refreshPorts();
-    void RecordToWidgets();
-    void WidgetsToRecord();
-    void WMConfigUpdated();
-    void WMLayoutUpdated();
-    // KvmLayout changed by `command`: the layout editor rebuilds its
-    // tiles, then the change is signalled.
-    void layoutChanged(const QString& command);
 
     Prompts& prompts_;
     ConfigRecords& config_;

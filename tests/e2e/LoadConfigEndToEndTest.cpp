@@ -14,6 +14,7 @@
 #include "support/FakePortDiscovery.h"
 #include "support/FakePrompts.h"
 #include "support/FileBytes.h"
+#include "support/FindWidget.h"
 #include "support/QtPrinting.h"
 
 #include <QCheckBox>
@@ -94,16 +95,17 @@ TEST_F(LoadConfigEndToEndTest, LoadConfigShowsTheSwitchsSettingsAndLayout)
     QSignalSpy rebuilt(&w, &TfrmSetup::layoutUpdated);
     // The window and the editor show the loaded values by the time the box appears.
     prompts.onBox = [&](const FakePrompts::Box&) {
-        EXPECT_EQ(w.cmbStartPort->currentText(), "3");
-        EXPECT_EQ(w.cmbHotKey->currentText(), "Shift Shift");
-        EXPECT_EQ(w.barSlider->value(), 10);
-        EXPECT_FALSE(w.chkPrecision->isChecked());
-        EXPECT_EQ(w.cmbSwitchPos->currentText(), "Last position");
-        EXPECT_FALSE(w.chkKVM->isChecked());
+        EXPECT_EQ(FindWidget<QComboBox>(w, "cmbStartPort")->currentText(), "3");
+        EXPECT_EQ(FindWidget<QComboBox>(w, "cmbHotKey")->currentText(), "Shift Shift");
+        EXPECT_EQ(FindWidget<QSlider>(w, "barSlider")->value(), 10);
+        EXPECT_FALSE(FindWidget<QCheckBox>(w, "chkPrecision")->isChecked());
+        EXPECT_EQ(FindWidget<QComboBox>(w, "cmbSwitchPos")->currentText(), "Last position");
+        EXPECT_FALSE(FindWidget<QCheckBox>(w, "chkKVM")->isChecked());
         EXPECT_EQ(rebuilt.count(), 1);
     };
+    QPushButton* btnLoadConfig = FindWidget<QPushButton>(w, "btnLoadConfig");
     prompts.answer(MsgAnswer::Ok);
-    w.btnLoadConfig->click();
+    btnLoadConfig->click();
 
     EXPECT_EQ(lastMessage(), "Load Config finished!");
     EXPECT_EQ(prompts.boxes().back().caption, "Info");
@@ -120,7 +122,7 @@ TEST_F(LoadConfigEndToEndTest, LoadConfigShowsTheSwitchsSettingsAndLayout)
 
     EXPECT_EQ(rebuilt.count(), 1);
     EXPECT_FALSE(transfers->portTarget().Connected());
-    EXPECT_TRUE(w.btnLoadConfig->isEnabled());
+    EXPECT_TRUE(btnLoadConfig->isEnabled());
 }
 
 TEST_F(LoadConfigEndToEndTest, ALayoutOnlyDownloadChangesNoSetting)
@@ -128,7 +130,7 @@ TEST_F(LoadConfigEndToEndTest, ALayoutOnlyDownloadChangesNoSetting)
     startSwitch();
     TfrmSetup& w = openWindow(sim->path());
     const KVM_CONFIG before = KvmConfig;
-    EXPECT_FALSE(w.LoadConfig(/*layoutOnly=*/true, /*showFinished=*/false));
+    EXPECT_EQ(w.LoadConfig(/*layoutOnly=*/true, /*showFinished=*/false), TransferResult::Done);
     EXPECT_TRUE(prompts.boxes().empty());
     EXPECT_EQ(KvmConfig, before);
     EXPECT_EQ(KvmLayout.Port[21], (PortRect{1920, 0, 1280, 1024}));
@@ -140,13 +142,13 @@ TEST_F(LoadConfigEndToEndTest, ASilentSwitchOrAMissingDeviceChangesNothing)
     TfrmSetup& w = openWindow(sim->path());
     const KVM_CONFIG before = KvmConfig;
     prompts.answer(MsgAnswer::Ok);
-    EXPECT_TRUE(w.LoadConfig(false, true));
+    EXPECT_EQ(w.LoadConfig(false, true), TransferResult::NoReply);
     EXPECT_EQ(lastMessage(), "Load Config error!");
     EXPECT_EQ(KvmConfig, before);
 
     TfrmSetup& noDevice = openWindow(dir.filePath(QStringLiteral("no-such-tty")).toStdString());
     prompts.answer(MsgAnswer::Ok);
-    EXPECT_TRUE(noDevice.LoadConfig(false, true));
+    EXPECT_EQ(noDevice.LoadConfig(false, true), TransferResult::PortError);
     EXPECT_EQ(lastMessage(), "COM port open error!");
     EXPECT_EQ(prompts.boxes().back().caption, "Error");
 }
@@ -161,14 +163,16 @@ TEST_F(LoadConfigEndToEndTest, ClosingTheWindowDuringADownloadWaitsForItsEnd)
     // While the download waits for the silent switch, the user tries again
     // and then closes the window.
     QTimer::singleShot(50, &w, [&] {
-        buttonsDisabled = !w.btnLoadConfig->isEnabled() && !w.btnSaveConfig->isEnabled() && !w.btnDefault->isEnabled() &&
-                          !w.btnGlidex->isEnabled();
-        EXPECT_TRUE(w.LoadConfig(false, true));  // refused: no transfer starts inside another
+        buttonsDisabled = !FindWidget<QPushButton>(w, "btnLoadConfig")->isEnabled() &&
+                          !FindWidget<QPushButton>(w, "btnSaveConfig")->isEnabled() &&
+                          !FindWidget<QPushButton>(w, "btnDefault")->isEnabled() &&
+                          !FindWidget<QPushButton>(w, "btnGlidex")->isEnabled();
+        EXPECT_EQ(w.LoadConfig(false, true), std::nullopt);  // refused: no transfer starts inside another
         w.close();
         stillOpen = w.isVisible();
     });
     prompts.answer(MsgAnswer::Ok);
-    EXPECT_TRUE(w.LoadConfig(false, true));
+    EXPECT_EQ(w.LoadConfig(false, true), TransferResult::NoReply);
     EXPECT_TRUE(buttonsDisabled);
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(prompts.boxes().size(), 1u);  // only the download's own error
@@ -185,7 +189,7 @@ TEST_F(LoadConfigEndToEndTest, ASlowOrChattySwitchStillLoads)
         startSwitch(options);
         TfrmSetup& w = openWindow(sim->path());
         prompts.answer(MsgAnswer::Ok);
-        EXPECT_FALSE(w.LoadConfig(false, true)) << options[0];
+        EXPECT_EQ(w.LoadConfig(false, true), TransferResult::Done) << options[0];
         EXPECT_EQ(lastMessage(), "Load Config finished!") << options[0];
         EXPECT_EQ(KvmConfig.Start, 3) << options[0];
         EXPECT_EQ(KvmLayout.Port[21], (PortRect{1920, 0, 1280, 1024})) << options[0];
@@ -207,7 +211,7 @@ TEST_F(LoadConfigEndToEndTest, AReplyItCannotReadOrALatePromptLoadsNothing)
         const KVM_LAYOUT layoutBefore = KvmLayout;
         for (int attempt = 1; attempt <= (options[0] == "--lf-only" ? 1 : 2); ++attempt) {
             prompts.answer(MsgAnswer::Ok);
-            EXPECT_TRUE(w.LoadConfig(false, true)) << options[0] << attempt;
+            EXPECT_NE(w.LoadConfig(false, true), TransferResult::Done) << options[0] << attempt;
             EXPECT_EQ(lastMessage(), "Load Config error!") << options[0] << attempt;
             EXPECT_EQ(KvmConfig, before);
             EXPECT_EQ(KvmLayout, layoutBefore);

@@ -5,6 +5,7 @@
 #include "core/config/LayoutFile.h"
 #include "core/link/UploadCommands.h"
 #include "e2e/ProgramFixture.h"
+#include "support/FindWidget.h"
 #include "support/QtPrinting.h"
 
 #include <QAction>
@@ -48,15 +49,15 @@ TEST_F(SaveConfigEndToEndTest, SaveConfigSendsEverythingAndALoadBringsItBack)
     ASSERT_EQ(WriteLayoutFile(settings, KvmLayout, true).status, FileResult::Status::Done);
     startSwitch();
     TfrmSetup& w = openWindows(sim->path());
-    w.cmbStartPort->setCurrentIndex(2);
-    w.cmbHotKey->setCurrentIndex(1);
-    w.barSlider->setValue(10);
-    w.chkPrecision->setChecked(false);
-    w.cmbSwitchPos->setCurrentIndex(0);
-    w.chkKVM->setChecked(false);
+    FindWidget<QComboBox>(w, "cmbStartPort")->setCurrentIndex(2);
+    FindWidget<QComboBox>(w, "cmbHotKey")->setCurrentIndex(1);
+    FindWidget<QSlider>(w, "barSlider")->setValue(10);
+    FindWidget<QCheckBox>(w, "chkPrecision")->setChecked(false);
+    FindWidget<QComboBox>(w, "cmbSwitchPos")->setCurrentIndex(0);
+    FindWidget<QCheckBox>(w, "chkKVM")->setChecked(false);
 
     prompts.answer(MsgAnswer::Ok);
-    w.btnSaveConfig->click();
+    FindWidget<QPushButton>(w, "btnSaveConfig")->click();
     EXPECT_EQ(shown(), std::vector<QString>{"Info: Save Config successed!"});
 
     std::vector<std::string> expected = SettingsCommands(KvmConfig);
@@ -75,7 +76,7 @@ TEST_F(SaveConfigEndToEndTest, SaveConfigSendsEverythingAndALoadBringsItBack)
     const KVM_LAYOUT savedLayout = KvmLayout;
     KvmConfig = KVM_CONFIG{};
     KvmLayout = KVM_LAYOUT{};
-    EXPECT_FALSE(w.LoadConfig(false, false));
+    EXPECT_EQ(w.LoadConfig(false, false), TransferResult::Done);
     EXPECT_EQ(KvmLayout, savedLayout);
     EXPECT_EQ(KvmConfig.Start, savedConfig.Start);
     EXPECT_EQ(KvmConfig.Slider, savedConfig.Slider);
@@ -118,7 +119,7 @@ TEST_F(SaveConfigEndToEndTest, ASilentSwitchOrAMissingDeviceIsReported)
     EXPECT_TRUE(transfers->link().LinkFailed());
 
     TfrmSetup& noDevice = openWindows(dir.filePath(QStringLiteral("no-such-tty")).toStdString());
-    noDevice.cmbStartPort->setCurrentIndex(3);
+    FindWidget<QComboBox>(noDevice, "cmbStartPort")->setCurrentIndex(3);
     prompts.answer(MsgAnswer::Ok);
     noDevice.SaveConfig();
     EXPECT_EQ(shown().back(), QStringLiteral("Error: COM port open error!"));
@@ -133,7 +134,7 @@ TEST_F(SaveConfigEndToEndTest, TheChosenComNameStaysWithItsAdapterWhenAnotherIsP
     discovery.devices = {{sim->path(), "USB UART", {}, {}, {}, {}, link.toStdString()}};
     TfrmSetup& first = makeWindows();
     prompts.answer(MsgAnswer::Ok);
-    first.btnSaveConfig->click();
+    FindWidget<QPushButton>(first, "btnSaveConfig")->click();
     EXPECT_EQ(ProfileFile(settings).value("Ports", "COM1"), link.toStdString());
 
     // An onboard port now comes before the adapter in the assignment: COM1
@@ -141,9 +142,9 @@ TEST_F(SaveConfigEndToEndTest, TheChosenComNameStaysWithItsAdapterWhenAnotherIsP
     const QString onboard = dir.filePath(QStringLiteral("ttyS0"));
     discovery.devices.insert(discovery.devices.begin(), SerialDevice{onboard.toStdString(), {}, {}, {}, {}, {}, {}});
     TfrmSetup& second = makeWindows();
-    EXPECT_EQ(second.cmbCOMPort->itemText(1), QStringLiteral("COM2  ") + onboard);
+    EXPECT_EQ(FindWidget<QComboBox>(second, "cmbCOMPort")->itemText(1), QStringLiteral("COM2  ") + onboard);
     prompts.answer(MsgAnswer::Ok);
-    second.btnSaveConfig->click();
+    FindWidget<QPushButton>(second, "btnSaveConfig")->click();
     EXPECT_EQ(shown(), (std::vector<QString>{"Info: Save Config successed!", "Info: Save Config successed!"}));
     const std::vector<std::string> lines = logged();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "SAVE"), 2);

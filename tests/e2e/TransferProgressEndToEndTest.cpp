@@ -4,6 +4,7 @@
 // every command line it receives.
 
 #include "e2e/ProgramFixture.h"
+#include "support/FindWidget.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
 
@@ -70,12 +71,13 @@ TEST_F(TransferProgressTest, CancellingSaveConfigNeverSendsSaveAndLeavesTheNextT
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "SAVE"), 0);
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(state)));  // the switch stored nothing
     EXPECT_FALSE(transfers->portTarget().Connected());
-    EXPECT_TRUE(w.btnSaveConfig->isEnabled());
+    QPushButton* btnSaveConfig = FindWidget<QPushButton>(w, "btnSaveConfig");
+    EXPECT_TRUE(btnSaveConfig->isEnabled());
 
     // The next transfers, started from the keyboard, run whole, and the
     // focus stays on the button that started each.
     w.show();
-    for (QPushButton* button : {w.btnSaveConfig, w.btnLoadConfig}) {
+    for (QPushButton* button : {btnSaveConfig, FindWidget<QPushButton>(w, "btnLoadConfig")}) {
         w.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
         button->setFocus();
@@ -101,7 +103,7 @@ TEST_F(TransferProgressTest, CancellingLoadConfigCommitsNothing)
     Seen seen;
     cancelAfter(800, seen, "reading");
     prompts.answer(MsgAnswer::Ok);
-    EXPECT_TRUE(w.LoadConfig(false, true));
+    EXPECT_EQ(w.LoadConfig(false, true), TransferResult::Cancelled);
 
     EXPECT_TRUE(seen.visible);
     EXPECT_EQ(seen.label, "Reading configuration");

@@ -4,6 +4,7 @@
 // the next Load Config works without restarting the utility.
 
 #include "e2e/ProgramFixture.h"
+#include "support/FindWidget.h"
 #include "support/QtPrinting.h"
 
 #include <QPushButton>
@@ -28,10 +29,10 @@ protected:
     {
         plugIn();
         prompts.answer(MsgAnswer::Ok);
-        EXPECT_FALSE(w.LoadConfig(false, true));
+        EXPECT_EQ(w.LoadConfig(false, true), TransferResult::Done);
         EXPECT_EQ(prompts.boxes().back().text, "Load Config finished!");
         EXPECT_FALSE(transfers->portTarget().Connected());
-        EXPECT_TRUE(w.btnLoadConfig->isEnabled());
+        EXPECT_TRUE(FindWidget<QPushButton>(w, "btnLoadConfig")->isEnabled());
     }
 
     std::string link = dir.filePath(QStringLiteral("switch.tty")).toStdString();
@@ -58,7 +59,7 @@ TEST_F(UnplugEndToEndTest, SwitchGoneDuringLoadConfig)
     TfrmSetup& w = openWindows(link);
     QTimer::singleShot(300, &w, [this] { sim->stop(SIGKILL); });
     prompts.answer(MsgAnswer::Ok);
-    EXPECT_TRUE(w.LoadConfig(false, true));
+    EXPECT_EQ(w.LoadConfig(false, true), TransferResult::NoReply);
     EXPECT_EQ(prompts.boxes().back().text, "Load Config error!");
     EXPECT_FALSE(transfers->portTarget().Connected());
 

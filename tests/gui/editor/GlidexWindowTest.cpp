@@ -5,6 +5,7 @@
 #include "gui/setup/SetupWindow.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompts.h"
+#include "support/FindWidget.h"
 #include "support/IdleTransfers.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
@@ -366,7 +367,7 @@ protected:
 TEST_F(EditorInSetupTest, ResetToDefaultAndDownloadsRebuildTheTilesAsNamedSteps)
 {
     prompts.answer(MsgAnswer::Ok);
-    setup->btnDefault->click();
+    FindWidget<QPushButton>(*setup, "btnDefault")->click();
     QApplication::processEvents();
     EXPECT_EQ(placedTiles(), QList<int>({1, 2, 3, 4}));
     EXPECT_EQ(tile(4).geometry(), QRect(576, 0, 192, 108));
@@ -393,7 +394,7 @@ TEST_F(EditorInSetupTest, GlidexLayoutShowsTheEditorModallyAndEscapeDoesNotClose
         stayedOnEscape = editor->isVisible();
         editor->close();
     });
-    setup->btnGlidex->click();
+    FindWidget<QPushButton>(*setup, "btnGlidex")->click();
     EXPECT_TRUE(wasModal);
     EXPECT_TRUE(stayedOnEscape);
     EXPECT_FALSE(editor->isVisible());

@@ -4,6 +4,7 @@
 #include "core/config/LayoutFile.h"
 #include "support/FakePrompts.h"
 #include "support/FileBytes.h"
+#include "support/FindWidget.h"
 #include "support/IdleTransfers.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
@@ -64,12 +65,23 @@ protected:
         return *window;
     }
 
+    // The window's widget named `name`.
+    template <typename T>
+    T* widget(const char* name) const
+    {
+        return FindWidget<T>(*window, name);
+    }
+    TPortList* cmbCOMPort() const { return widget<TPortList>("cmbCOMPort"); }
+
     Shown shown() const
     {
-        return {window->cmbCOMPort->currentText(), window->cmbStartPort->currentIndex(),
-                window->cmbHotKey->currentIndex(),  window->barSlider->value(),
-                window->chkPrecision->isChecked(),  window->cmbSwitchPos->currentText(),
-                window->chkKVM->isChecked()};
+        return {cmbCOMPort()->currentText(),
+                widget<QComboBox>("cmbStartPort")->currentIndex(),
+                widget<QComboBox>("cmbHotKey")->currentIndex(),
+                widget<QSlider>("barSlider")->value(),
+                widget<QCheckBox>("chkPrecision")->isChecked(),
+                widget<QComboBox>("cmbSwitchPos")->currentText(),
+                widget<QCheckBox>("chkKVM")->isChecked()};
     }
 
     QTemporaryDir dir;
@@ -88,8 +100,8 @@ TEST_F(SetupWindowTest, FirstStartWithoutSettingsFileShowsDefaultsAndAnEmptyLayo
     EXPECT_EQ(KvmLayout, KVM_LAYOUT{});
     EXPECT_EQ(KvmConfig, (KVM_CONFIG{0, 1, 0, 0, 133, 0, ""}));
     EXPECT_TRUE(prompts.boxes().empty());
-    EXPECT_EQ(window->cmbCOMPort->count(), 20);
-    EXPECT_EQ(window->cmbCOMPort->itemText(19), "COM20");
+    EXPECT_EQ(cmbCOMPort()->count(), 20);
+    EXPECT_EQ(cmbCOMPort()->itemText(19), "COM20");
     EXPECT_EQ(readSettings(), "<missing>");  // starting writes nothing
 }
 
@@ -126,9 +138,9 @@ TEST_F(SetupWindowTest, AHigherComNameOfThePortsSectionFollowsCom20AndIsKeptByIt
 {
     writeSettings("[Setup]\nCOMPort=23\n[Ports]\nCOM23=/nonexistent/ttyUSB23\n");
     create();
-    ASSERT_EQ(window->cmbCOMPort->count(), 21);
-    EXPECT_EQ(window->cmbCOMPort->itemText(19), "COM20");
-    EXPECT_EQ(window->cmbCOMPort->currentIndex(), 20);
+    ASSERT_EQ(cmbCOMPort()->count(), 21);
+    EXPECT_EQ(cmbCOMPort()->itemText(19), "COM20");
+    EXPECT_EQ(cmbCOMPort()->currentIndex(), 20);
     EXPECT_EQ(shown().comPort, "COM23  /nonexistent/ttyUSB23");
 
     // The device is missing: the file is saved, then the port fails to open.
@@ -159,7 +171,7 @@ TEST_F(SetupWindowTest, ResetToDefaultAnsweredWithCancelChangesNothing)
     QSignalSpy rebuilt(window.get(), &TfrmSetup::layoutUpdated);
 
     prompts.answer(MsgAnswer::Cancel);
-    window->btnDefault->click();
+    widget<QPushButton>("btnDefault")->click();
     QApplication::processEvents();
 
     ASSERT_EQ(prompts.boxes().size(), 1u);
@@ -182,7 +194,7 @@ TEST_F(SetupWindowTest, ResetToDefaultAnsweredWithOkResetsWidgetsAndLayoutButNot
     QSignalSpy rebuilt(window.get(), &TfrmSetup::layoutUpdated);
 
     prompts.answer(MsgAnswer::Ok);
-    window->btnDefault->click();
+    widget<QPushButton>("btnDefault")->click();
     QApplication::processEvents();
 
     KVM_CONFIG defaultConfig;
@@ -198,7 +210,7 @@ TEST_F(SetupWindowTest, ResetToDefaultAnsweredWithOkResetsWidgetsAndLayoutButNot
 TEST_F(SetupWindowTest, ConfigUpdatedShowsTheRecordAsItStandsAndCorrectsOnlyTheSwitchPosition)
 {
     create();
-    window->cmbCOMPort->setCurrentIndex(5);
+    cmbCOMPort()->setCurrentIndex(5);
     QSignalSpy rebuilt(window.get(), &TfrmSetup::layoutUpdated);
 
     KvmConfig = KVM_CONFIG{0x1A, 5, 1, 9, 0x80 | 12, 7, "x"};
@@ -258,7 +270,7 @@ TEST_F(SetupWindowTest, WindowIsFixedAndEveryCaptionFitsItsWidget)
 
     // Tab order as the rows read.
     QStringList order;
-    for (QWidget* focus = w.cmbCOMPort; order.size() < 12; focus = focus->nextInFocusChain()) {
+    for (QWidget* focus = cmbCOMPort(); order.size() < 12; focus = focus->nextInFocusChain()) {
         if (focus->focusPolicy() & Qt::TabFocus)
             order << focus->objectName();
     }
@@ -273,7 +285,7 @@ TEST_F(SetupWindowTest, TheClosedPortListShowsTheComNameAloneAndTheOpenListTheWh
     line.discovery.devices = {{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001, {}}};
     TfrmSetup& w = create();
     w.show();
-    TPortList& list = *w.cmbCOMPort;
+    TPortList& list = *cmbCOMPort();
     const QString whole = QStringLiteral("COM1  /dev/ttyUSB0 \u2014 FT232R USB UART");
     ASSERT_EQ(list.currentText(), whole);
     EXPECT_EQ(list.toolTip(), whole);
@@ -305,8 +317,8 @@ TEST_F(SetupWindowTest, ExitClosesTheWindowWithoutSaving)
 {
     TfrmSetup& w = create();
     w.show();
-    w.cmbStartPort->setCurrentIndex(2);
-    w.btnExit->click();
+    widget<QComboBox>("cmbStartPort")->setCurrentIndex(2);
+    widget<QPushButton>("btnExit")->click();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(readSettings(), "<missing>");
 }
