@@ -1,5 +1,7 @@
 #include "console/ConsoleOutput.h"
 
+#include "core/link/TransferMessages.h"
+
 #include <cstdio>
 
 #ifdef Q_OS_WIN
@@ -38,7 +40,8 @@ void ConsoleOutput::progress(const QString& what, int done, int total)
 {
     if (!showProgress_)
         return;
-    const QString text = total > 0 ? QStringLiteral("%1: %2 of %3 lines").arg(what).arg(done).arg(total) : what;
+    const QString text =
+        total > 0 ? QStringLiteral("%1: %2").arg(what, LinesText(QString::number(done), QString::number(total))) : what;
     if (text == progressLine_)
         return;
     // Spaces cover what is left of a longer line before.

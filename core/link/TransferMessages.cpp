@@ -33,6 +33,11 @@ QString ProgressText(TransferCommand command)
     return isDownload(command) ? QStringLiteral("Reading configuration") : QStringLiteral("Sending configuration");
 }
 
+QString LinesText(const QString& done, const QString& total)
+{
+    return QStringLiteral("%1 of %2 lines").arg(done, total);
+}
+
 TransferMessage EndMessage(TransferCommand command, TransferResult result, const QString& openHint)
 {
     const QString error = QStringLiteral("Error");

@@ -28,6 +28,10 @@ struct TransferMessage {
 // Load Layout) or "Sending configuration".
 QString ProgressText(TransferCommand command);
 
+// How far a transfer is: "45 of 191 lines", with `done` and `total` as
+// they stand in the text (numbers, or a progress bar's "%v" and "%m").
+QString LinesText(const QString& done, const QString& total);
+
 // How `command` ended. Every transfer: "COM port open error!" (with
 // `openHint` on a second line when there is one). A download: "Load Config
 // error!" (Error: no reply, or none it could read), or that it was

@@ -1,5 +1,6 @@
 #include "gui/setup/TransferProgress.h"
 
+#include "core/link/TransferMessages.h"
 #include "core/link/TransferService.h"
 
 #include <QProgressBar>
@@ -30,7 +31,7 @@ void TransferProgress::show()
     dialog_->setAutoReset(false);
     dialog_->setAutoClose(false);
     auto* bar = new QProgressBar;
-    bar->setFormat(QStringLiteral("%v of %m lines"));
+    bar->setFormat(LinesText(QStringLiteral("%v"), QStringLiteral("%m")));
     dialog_->setBar(bar);
     dialog_->setMinimumWidth(320);
     QObject::connect(dialog_.get(), &QProgressDialog::canceled, &transfers_, &TransferService::cancel);
