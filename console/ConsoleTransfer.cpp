@@ -245,8 +245,8 @@ private:
                                                    : SaveConfigCommands(file.config, file.layout, true);
         const TransferCommand command = request_.layoutOnly ? TransferCommand::SendLayout : TransferCommand::SaveConfig;
         const TransferResult result = transfer(command, [&] { return transfers_.upload(lines); });
-        // A cancelled transfer is an error here too: the script asked for it to be done.
         const TransferMessage message = EndMessage(command, result);
+        // A cancelled transfer is an error here too: the script asked for it to be done.
         if (result == TransferResult::Done)
             console_.info(message.text);
         else
