@@ -103,8 +103,8 @@ TEST(ControlNames, EveryWindowNamesEachControlItsTabReachesAndEachListsItem)
     line.config.KvmLayout.Group[1] = 1;
     line.config.KvmLayout.Port[1] = {0, 0, 1920, 1080};
     TfrmGlidex editor(prompts, pointer, line.config, line.transfers, QString());
-    editor.Model.Select(1);
-    ASSERT_TRUE(editor.edtX->isEnabled());
+    editor.findChild<LayoutModel*>(QStringLiteral("Model"))->Select(1);
+    ASSERT_TRUE(editor.findChild<QLineEdit*>(QStringLiteral("edtX"))->isEnabled());
     expectEveryControlNamed(&editor, "layout editor");
     expectEveryListSaysItsItem(&editor, "layout editor");
 
