@@ -110,10 +110,11 @@ TEST(ControlNames, EveryWindowNamesEachControlItsTabReachesAndEachListsItem)
 
     // The pages repeat their captions; the tabs tell the pages apart.
     TfrmMonitor monitor(line.config);
-    for (int page = 0; page < monitor.PageControl1->count(); ++page) {
-        monitor.PageControl1->setCurrentIndex(page);
-        expectEveryControlNamed(&monitor, qPrintable(monitor.PageControl1->tabText(page)));
-        expectEveryListSaysItsItem(&monitor, qPrintable(monitor.PageControl1->tabText(page)));
+    auto* pages = monitor.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        expectEveryControlNamed(&monitor, qPrintable(pages->tabText(page)));
+        expectEveryListSaysItsItem(&monitor, qPrintable(pages->tabText(page)));
     }
 }
 
