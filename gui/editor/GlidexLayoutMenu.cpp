@@ -23,7 +23,7 @@ const QString kLayoutExtension = QStringLiteral("gxl");
 void TfrmGlidex::mnuNewClick()
 {
     if (model_.AnyPlaced() && prompts_.messageBox(nullptr, QStringLiteral("Delete all?"), QStringLiteral("Confirm"),
-                                                 MsgButtons::OkCancel) != MsgAnswer::Ok)
+                                                  MsgButtons::OkCancel) != MsgAnswer::Ok)
         return;
     history_.Record(mnuNew->text(), [this] { model_.NewLayout(); });
 }

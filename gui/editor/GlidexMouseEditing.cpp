@@ -167,7 +167,7 @@ void TfrmGlidex::btnApplyClick()
         return;
     history_.Record(QStringLiteral("Apply %1").arg(model_.Screens()[model_.SelectedNo()].Title), [this] {
         model_.Apply(cmbResolution->currentIndex(), chkPortrait->isChecked(), ParseDeskPosition(edtX->text()),
-                    ParseDeskPosition(edtY->text()));
+                     ParseDeskPosition(edtY->text()));
     });
 }
 
