@@ -115,7 +115,7 @@ void BM_DragStep(benchmark::State& state)
 {
     Editor editor;
     TfrmGlidex& frmGlidex = editor.frmGlidex;
-    TScreen& tile = *frmGlidex.Screens[1];
+    TScreen& tile = *frmGlidex.Screens()[1];
     frmGlidex.ScreenMouseDown(tile, Qt::LeftButton, 20, 20);
     int step = 0;
     for (auto _ : state) {

@@ -112,8 +112,8 @@ bool placed(const TScreen& tile)
 
 void checkTiles(TfrmGlidex& w)
 {
-    const QRect canvas = w.imgLayout->rect();
-    for (const TScreen* tile : w.Screens) {
+    const QRect canvas = w.findChild<QWidget*>(QStringLiteral("imgLayout"))->rect();
+    for (const TScreen* tile : w.Screens()) {
         check(tile->geometry().isEmpty() || canvas.contains(tile->geometry()));
     }
 }
@@ -121,7 +121,7 @@ void checkTiles(TfrmGlidex& w)
 // Draws the top-left corner of the first placed tile, as a repaint would.
 void drawFirstPlaced(TfrmGlidex& w)
 {
-    for (TScreen* tile : w.Screens) {
+    for (TScreen* tile : w.Screens()) {
         if (placed(*tile)) {
             QImage corner(32, 32, QImage::Format_RGB32);
             tile->render(&corner, QPoint(), QRegion(0, 0, 32, 32));
@@ -134,7 +134,7 @@ void drawFirstPlaced(TfrmGlidex& w)
 QPoint topLeft(const TfrmGlidex& w)
 {
     QPoint corner(INT32_MAX, INT32_MAX);
-    for (const TScreen* tile : w.Screens) {
+    for (const TScreen* tile : w.Screens()) {
         if (placed(*tile))
             corner = QPoint(std::min(corner.x(), tile->Data.DeskX), std::min(corner.y(), tile->Data.DeskY));
     }
@@ -144,7 +144,7 @@ QPoint topLeft(const TfrmGlidex& w)
 void drag(TfrmGlidex& w, int from, int16_t dx, int16_t dy)
 {
     for (int i = 0; i < kScreenCount; ++i) {
-        TScreen& tile = *w.Screens[(from + i) % kScreenCount + 1];
+        TScreen& tile = *w.Screens()[(from + i) % kScreenCount + 1];
         if (!placed(tile))
             continue;
         w.ScreenMouseDown(tile, Qt::LeftButton, 10, 10);
@@ -174,14 +174,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Loading keeps the fields of a tile without a size from the previous
     // input: every tile, and the pointer, start from the same place again.
+    // The editor's model and widgets are found by their object names.
     Editor& e = editor();
     e.pointer.position = QPoint();
     e.pointer.moves.clear();
     TfrmGlidex& w = e.window;
-    for (LayoutScreen& screen : w.Model.Screens)
-        SetFreshMonitor(screen);
-    w.scrollLayout->horizontalScrollBar()->setValue(0);
-    w.scrollLayout->verticalScrollBar()->setValue(0);
+    LayoutModel& model = *w.findChild<LayoutModel*>(QStringLiteral("Model"));
+    model.NewLayout();
+    const auto* scrollLayout = w.findChild<QScrollArea*>(QStringLiteral("scrollLayout"));
+    scrollLayout->horizontalScrollBar()->setValue(0);
+    scrollLayout->verticalScrollBar()->setValue(0);
 
     KVM_LAYOUT& layout = e.config.KvmLayout;
     layout = input;
@@ -189,7 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     checkTiles(w);
     w.StoreToConfig();
     for (int n = 1; n <= kScreenCount; ++n) {
-        if (placed(*w.Screens[n]))
+        if (placed(*w.Screens()[n]))
             check(layout.Port[n] == input.Port[n]);
     }
 
@@ -206,10 +208,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (ops & 32)
         drag(w, header[1], readLittle<int16_t>(header + 3), readLittle<int16_t>(header + 5));
     if (ops & 64) {
-        w.cmbResolution->setCurrentIndex((header[2] & 127) % kResCount);
-        w.chkPortrait->setChecked((header[2] & 128) != 0);
-        w.edtX->setText(QString::number(readLittle<int32_t>(header + 7)));
-        w.edtY->setText(QString::number(readLittle<int32_t>(header + 11)));
+        w.findChild<QComboBox*>(QStringLiteral("cmbResolution"))->setCurrentIndex((header[2] & 127) % kResCount);
+        w.findChild<QCheckBox*>(QStringLiteral("chkPortrait"))->setChecked((header[2] & 128) != 0);
+        w.findChild<QLineEdit*>(QStringLiteral("edtX"))->setText(QString::number(readLittle<int32_t>(header + 7)));
+        w.findChild<QLineEdit*>(QStringLiteral("edtY"))->setText(QString::number(readLittle<int32_t>(header + 11)));
         w.btnApplyClick();
     }
     checkTiles(w);
@@ -219,8 +221,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             // Shifted by the top-left corner, counted from the canvas's far
             // border: a layout beyond it moves by the canvas's size.
             const QPoint after = topLeft(w);
-            check(after.x() == std::max<int64_t>(0, int64_t{before.x()} - w.Model.MaxDeskX));
-            check(after.y() == std::max<int64_t>(0, int64_t{before.y()} - w.Model.MaxDeskY));
+            check(after.x() == std::max<int64_t>(0, int64_t{before.x()} - model.MaxDeskX()));
+            check(after.y() == std::max<int64_t>(0, int64_t{before.y()} - model.MaxDeskY()));
         }
     }
     checkTiles(w);

@@ -11,16 +11,29 @@ namespace {
 // How far an arrow key moves a monitor, in canvas pixels.
 constexpr int kKeyStep = 1;
 
+// A monitor's fresh values: 1920 x 1080, landscape, at (0, 0).
+void SetFreshMonitor(LayoutScreen& screen)
+{
+    screen.Portrait = false;
+    screen.ResIndex = kDefaultResIndex;
+    const DeskSize size = MonitorSize(screen.ResIndex, screen.Portrait);
+    screen.DeskWidth = size.Width;
+    screen.DeskHeight = size.Height;
+    screen.DeskX = 0;
+    screen.DeskY = 0;
+}
+
 }  // namespace
 
-LayoutModel::LayoutModel(CanvasTransform canvas, int32_t canvasWidth, int32_t canvasHeight)
-    : Canvas(canvas)
+LayoutModel::LayoutModel(CanvasTransform canvas, int32_t canvasWidth, int32_t canvasHeight, QObject* parent)
+    : QObject(parent)
+    , canvas_(canvas)
 {
-    const DeskRect desk = Canvas.ToDesk(QRect(0, 0, canvasWidth, canvasHeight));
-    MaxDeskX = Saturated(desk.Right);
-    MaxDeskY = Saturated(desk.Bottom);
+    const DeskRect desk = canvas_.ToDesk(QRect(0, 0, canvasWidth, canvasHeight));
+    maxDeskX_ = Saturated(desk.Right);
+    maxDeskY_ = Saturated(desk.Bottom);
     for (int n = 1; n <= kScreenCount; ++n) {
-        LayoutScreen& screen = Screens[n];
+        LayoutScreen& screen = screens_[n];
         screen.ScreenNo = n;
         screen.PortIndex = PortIndexOf(n);
         screen.MonitorNo = MonitorNoOf(n);
@@ -56,7 +69,7 @@ void LayoutModel::setPanel(int n)
 
 void LayoutModel::paint(int n, bool selected)
 {
-    Screens[n].ScreenGroup = CurGroup;
+    screens_[n].ScreenGroup = curGroup_;
     forget(n);
     pending_.Painted.push_back({n, selected});
     if (selected)
@@ -65,41 +78,35 @@ void LayoutModel::paint(int n, bool selected)
 
 void LayoutModel::remove(int n)
 {
-    Screens[n].ScreenGroup = 0;
+    screens_[n].ScreenGroup = 0;
     forget(n);
     pending_.Removed.push_back(n);
-    if (SelectedNo != n)
+    if (selectedNo_ != n)
         return;
 
     setPanel(0);
     for (int step = 0; step < kScreenCount; ++step) {
-        SelectedNo = SelectedNo % kScreenCount + 1;
-        if (Screens[SelectedNo].ScreenGroup > 0) {
-            paint(SelectedNo, true);
+        selectedNo_ = selectedNo_ % kScreenCount + 1;
+        if (screens_[selectedNo_].ScreenGroup > 0) {
+            paint(selectedNo_, true);
             return;
         }
     }
-    SelectedNo = 0;
+    selectedNo_ = 0;
 }
 
 void LayoutModel::select(int n)
 {
-    if (SelectedNo > 0 && SelectedNo != n && Screens[SelectedNo].ScreenGroup != 0)
-        paint(SelectedNo, false);
-    SelectedNo = n;
-    if (Screens[n].ScreenGroup != 0)
+    if (selectedNo_ > 0 && selectedNo_ != n && screens_[selectedNo_].ScreenGroup != 0)
+        paint(selectedNo_, false);
+    selectedNo_ = n;
+    if (screens_[n].ScreenGroup != 0)
         paint(n, true);
-}
-
-void LayoutModel::PaintScreen(int n, bool selected)
-{
-    paint(n, selected);
-    publish();
 }
 
 void LayoutModel::RepaintScreen(int n, bool selected)
 {
-    if (Screens[n].ScreenGroup != 0)
+    if (screens_[n].ScreenGroup != 0)
         paint(n, selected);
     publish();
 }
@@ -119,10 +126,10 @@ void LayoutModel::Select(int n)
 void LayoutModel::LoadFromConfig(const KVM_LAYOUT& layout)
 {
     // A reload replaces the layout as a whole, so no monitor stays selected.
-    SelectedNo = 0;
+    selectedNo_ = 0;
     setPanel(0);
     for (int n = 1; n <= kScreenCount; ++n) {
-        LayoutScreen& screen = Screens[n];
+        LayoutScreen& screen = screens_[n];
         const PortRect& port = layout.Port[n];
         if (port.Width == 0 || port.Height == 0) {
             remove(n);
@@ -147,7 +154,7 @@ void LayoutModel::LoadFromConfig(const KVM_LAYOUT& layout)
 void LayoutModel::StoreToConfig(KVM_LAYOUT& layout) const
 {
     for (int n = 1; n <= kScreenCount; ++n) {
-        const LayoutScreen& screen = Screens[n];
+        const LayoutScreen& screen = screens_[n];
         const bool placed = screen.ScreenGroup != 0;
         layout.Group[n] = screen.ScreenGroup;
         layout.Port[n] = {placed ? screen.DeskX : 0, placed ? screen.DeskY : 0, screen.DeskWidth, screen.DeskHeight};
@@ -159,8 +166,8 @@ void LayoutModel::refreshLabels(const KVM_LAYOUT& layout)
 {
     pending_.Labels = true;
     for (int n = 1; n <= kScreenCount; ++n) {
-        LayoutScreen& screen = Screens[n];
-        if (screen.PortIndex / 4 != CurDevice)
+        LayoutScreen& screen = screens_[n];
+        if (screen.PortIndex / 4 != curDevice_)
             screen.LabelShown = false;
         if (screen.ScreenGroup != 0 && MonitorsOfStyle(layout.MStyle[screen.PortIndex + 1]) < screen.MonitorNo)
             remove(n);
@@ -168,16 +175,16 @@ void LayoutModel::refreshLabels(const KVM_LAYOUT& layout)
 
     int slot = 0;
     for (int port = 1; port <= 4; ++port) {
-        const int32_t count = MonitorsOfStyle(layout.MStyle[CurDevice * 4 + port]);
+        const int32_t count = MonitorsOfStyle(layout.MStyle[curDevice_ * 4 + port]);
         for (int monitor = 1; monitor <= 4; ++monitor) {
-            const int n = CurDevice * 4 + (monitor - 1) * kPortCount + port;
+            const int n = curDevice_ * 4 + (monitor - 1) * kPortCount + port;
             if (monitor > count) {
                 remove(n);
-                Screens[n].LabelShown = false;
+                screens_[n].LabelShown = false;
                 continue;
             }
-            Screens[n].LabelSlot = slot++;
-            Screens[n].LabelShown = true;
+            screens_[n].LabelSlot = slot++;
+            screens_[n].LabelShown = true;
         }
     }
 }
@@ -190,19 +197,19 @@ void LayoutModel::RefreshLabels(const KVM_LAYOUT& layout)
 
 void LayoutModel::SetDevice(int32_t unit, const KVM_LAYOUT& layout)
 {
-    CurDevice = unit;
+    curDevice_ = unit;
     RefreshLabels(layout);
 }
 
 bool LayoutModel::CanPlace(int n) const
 {
-    return n >= 1 && n <= kScreenCount && Screens[n].ScreenGroup == 0;
+    return n >= 1 && n <= kScreenCount && screens_[n].ScreenGroup == 0;
 }
 
 PortConflict LayoutModel::ConflictOf(int n) const
 {
-    const int32_t portIndex = Screens[n].PortIndex;
-    const bool conflict = std::any_of(Screens.begin(), Screens.end(), [portIndex](const LayoutScreen& other) {
+    const int32_t portIndex = screens_[n].PortIndex;
+    const bool conflict = std::any_of(screens_.begin(), screens_.end(), [portIndex](const LayoutScreen& other) {
         return other.ScreenGroup != 0 && PortsExclude(portIndex, other.PortIndex);
     });
     if (!conflict)
@@ -216,7 +223,7 @@ void LayoutModel::PlaceFromLabel(int n, bool removeConflicting)
 {
     if (removeConflicting) {
         for (int other = 1; other <= kScreenCount; ++other) {
-            if (PortsExclude(Screens[n].PortIndex, Screens[other].PortIndex))
+            if (PortsExclude(screens_[n].PortIndex, screens_[other].PortIndex))
                 remove(other);
         }
     }
@@ -229,45 +236,45 @@ void LayoutModel::PlaceFromLabel(int n, bool removeConflicting)
 
 void LayoutModel::BeginDrag(int n)
 {
-    DragRect = Screens[n].DeskBounds();
-    DragArmed = true;
-    DragMoved = false;
+    drag_.Rect = screens_[n].DeskBounds();
+    drag_.Armed = true;
+    drag_.Moved = false;
     select(n);
     publish();
 }
 
 DeskRect LayoutModel::DragStep(int n, int64_t dx, int64_t dy)
 {
-    DragMoved = true;
-    const DeskRect proposed{DragRect.Left + dx, DragRect.Top + dy, DragRect.Right + dx, DragRect.Bottom + dy};
-    DragRect = ClampToDesk(SnapToEdges(Boxes(), n, proposed, Desk(), Canvas.ToDesk(kSnapDistance)), Desk());
-    return DragRect;
+    drag_.Moved = true;
+    const DeskRect proposed{drag_.Rect.Left + dx, drag_.Rect.Top + dy, drag_.Rect.Right + dx, drag_.Rect.Bottom + dy};
+    drag_.Rect = ClampToDesk(SnapToEdges(Boxes(), n, proposed, Desk(), canvas_.ToDesk(kSnapDistance)), Desk());
+    return drag_.Rect;
 }
 
 void LayoutModel::EndDrag(int n)
 {
-    if (!DragArmed)
+    if (!drag_.Armed)
         return;
-    DragArmed = false;
-    if (!DragMoved)
+    drag_.Armed = false;
+    if (!drag_.Moved)
         return;
-    moveTo(n, DragRect);
-    paint(n, n == SelectedNo);
+    moveTo(n, drag_.Rect);
+    paint(n, n == selectedNo_);
     publish();
 }
 
 void LayoutModel::moveTo(int n, const DeskRect& rect)
 {
     // Drags and key steps keep a monitor on the canvas, within 32 bits.
-    Screens[n].DeskX = Saturated(rect.Left);
-    Screens[n].DeskY = Saturated(rect.Top);
+    screens_[n].DeskX = Saturated(rect.Left);
+    screens_[n].DeskY = Saturated(rect.Top);
 }
 
 void LayoutModel::Apply(int resIndex, bool portrait, std::optional<int32_t> x, std::optional<int32_t> y)
 {
-    if (SelectedNo < 1 || SelectedNo > kScreenCount)
+    if (selectedNo_ < 1 || selectedNo_ > kScreenCount)
         return;
-    LayoutScreen& screen = Screens[SelectedNo];
+    LayoutScreen& screen = screens_[selectedNo_];
     screen.Portrait = portrait;
     screen.ResIndex = resIndex;
     const DeskSize size = MonitorSize(resIndex, portrait);
@@ -276,32 +283,32 @@ void LayoutModel::Apply(int resIndex, bool portrait, std::optional<int32_t> x, s
     screen.DeskX = x.value_or(screen.DeskX);
     screen.DeskY = y.value_or(screen.DeskY);
     if (screen.ScreenGroup != 0)
-        paint(SelectedNo, true);
+        paint(selectedNo_, true);
     publish();
 }
 
 void LayoutModel::DeleteSelected()
 {
-    if (SelectedNo >= 1 && SelectedNo <= kScreenCount)
-        remove(SelectedNo);
+    if (selectedNo_ >= 1 && selectedNo_ <= kScreenCount)
+        remove(selectedNo_);
     publish();
 }
 
 void LayoutModel::KeyStep(int n, MoveDirection direction, bool toAlignment)
 {
-    if (Screens[n].ScreenGroup == 0)
+    if (screens_[n].ScreenGroup == 0)
         return;
-    if (SelectedNo != n)
+    if (selectedNo_ != n)
         select(n);
 
     // One canvas pixel, not snapped: a step shorter than the snap range
     // would be pulled back to the edge it left.
-    const DeskRect from = Screens[n].DeskBounds();
+    const DeskRect from = screens_[n].DeskBounds();
     DeskRect to = from;
     if (toAlignment) {
         to = NextAlignment(Boxes(), n, from, direction, Desk());
     } else {
-        const int64_t step = Canvas.ToDesk(kKeyStep);
+        const int64_t step = canvas_.ToDesk(kKeyStep);
         const int64_t dx = direction == MoveDirection::Left ? -step : direction == MoveDirection::Right ? step : 0;
         const int64_t dy = direction == MoveDirection::Up ? -step : direction == MoveDirection::Down ? step : 0;
         to = {from.Left + dx, from.Top + dy, from.Right + dx, from.Bottom + dy};
@@ -317,13 +324,13 @@ void LayoutModel::shift(int64_t dx, int64_t dy)
     // already at the origin).
     if (dx == 0 && dy == 0)
         return;
-    for (LayoutScreen& screen : Screens) {
+    for (LayoutScreen& screen : screens_) {
         if (screen.ScreenGroup == 0)
             continue;
         // A monitor pushed past the 32-bit range stays at its end.
         screen.DeskX = Saturated(screen.DeskX + dx);
         screen.DeskY = Saturated(screen.DeskY + dy);
-        paint(screen.ScreenNo, screen.ScreenNo == SelectedNo);
+        paint(screen.ScreenNo, screen.ScreenNo == selectedNo_);
     }
 }
 
@@ -358,20 +365,20 @@ OverlapPair LayoutModel::CheckLayout()
 
 QString LayoutModel::OverlapMessage(const OverlapPair& overlap) const
 {
-    return QStringLiteral("%1, %2 is intersected!").arg(Screens[overlap.First].Title, Screens[overlap.Second].Title);
+    return QStringLiteral("%1, %2 is intersected!").arg(screens_[overlap.First].Title, screens_[overlap.Second].Title);
 }
 
 bool LayoutModel::AnyPlaced() const
 {
-    return std::any_of(Screens.begin(), Screens.end(), [](const LayoutScreen& s) { return s.ScreenGroup != 0; });
+    return std::any_of(screens_.begin(), screens_.end(), [](const LayoutScreen& s) { return s.ScreenGroup != 0; });
 }
 
 LayoutState LayoutModel::State() const
 {
     LayoutState state;
-    for (const LayoutScreen& s : Screens)
+    for (const LayoutScreen& s : screens_)
         state.Places[s.ScreenNo] = {s.ScreenGroup, s.DeskX, s.DeskY, s.DeskWidth, s.DeskHeight, s.Portrait, s.ResIndex};
-    state.SelectedNo = SelectedNo;
+    state.SelectedNo = selectedNo_;
     return state;
 }
 
@@ -379,18 +386,18 @@ std::vector<int32_t> LayoutModel::Restore(const LayoutState& from, const LayoutS
 {
     // A drag under way ends; its tile, the one selected, is drawn anew
     // below, at its place.
-    DragArmed = false;
+    drag_.Armed = false;
 
     // No selection while monitors come and go, so that none passes it on.
-    const int32_t wasSelected = SelectedNo;
-    SelectedNo = 0;
+    const int32_t wasSelected = selectedNo_;
+    selectedNo_ = 0;
     std::vector<int32_t> changed;
     for (int n = 1; n <= kScreenCount; ++n) {
         const MonitorPlace& place = to.Places[n];
         if (from.Places[n] == place)
             continue;
         changed.push_back(n);
-        LayoutScreen& screen = Screens[n];
+        LayoutScreen& screen = screens_[n];
         screen.DeskX = place.DeskX;
         screen.DeskY = place.DeskY;
         screen.DeskWidth = place.DeskWidth;
@@ -404,10 +411,10 @@ std::vector<int32_t> LayoutModel::Restore(const LayoutState& from, const LayoutS
     }
     refreshLabels(layout);
 
-    const int32_t selected = to.SelectedNo != 0 && Screens[to.SelectedNo].ScreenGroup != 0 ? to.SelectedNo : 0;
-    if (wasSelected != 0 && wasSelected != selected && Screens[wasSelected].ScreenGroup != 0)
+    const int32_t selected = to.SelectedNo != 0 && screens_[to.SelectedNo].ScreenGroup != 0 ? to.SelectedNo : 0;
+    if (wasSelected != 0 && wasSelected != selected && screens_[wasSelected].ScreenGroup != 0)
         paint(wasSelected, false);
-    SelectedNo = selected;
+    selectedNo_ = selected;
     if (selected != 0)
         paint(selected, true);
     else
@@ -418,9 +425,9 @@ std::vector<int32_t> LayoutModel::Restore(const LayoutState& from, const LayoutS
 
 void LayoutModel::NewLayout()
 {
-    CurGroup = 1;
+    curGroup_ = 1;
     for (int n = 1; n <= kScreenCount; ++n) {
-        SetFreshMonitor(Screens[n]);
+        SetFreshMonitor(screens_[n]);
         remove(n);
     }
     publish();
@@ -430,7 +437,7 @@ TileBoxes LayoutModel::Boxes() const
 {
     TileBoxes boxes;
     for (int n = 1; n <= kScreenCount; ++n)
-        boxes[n] = {Screens[n].ScreenGroup, Screens[n].DeskBounds()};
+        boxes[n] = {screens_[n].ScreenGroup, screens_[n].DeskBounds()};
     return boxes;
 }
 
@@ -446,15 +453,4 @@ uint32_t ScreenColorOf(int portIndex)
 {
     static constexpr std::array<uint32_t, 4> colours = {0xFF00FFFF, 0xFFFF0000, 0xFFFFFF00, 0xFF00FF00};
     return colours[static_cast<std::size_t>(portIndex % 4)];
-}
-
-void SetFreshMonitor(LayoutScreen& screen)
-{
-    screen.Portrait = false;
-    screen.ResIndex = kDefaultResIndex;
-    const DeskSize size = MonitorSize(screen.ResIndex, screen.Portrait);
-    screen.DeskWidth = size.Width;
-    screen.DeskHeight = size.Height;
-    screen.DeskX = 0;
-    screen.DeskY = 0;
 }

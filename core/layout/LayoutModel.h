@@ -16,8 +16,9 @@
 // cascade, the selection, the drag in progress, and every editing rule as a
 // member. The layout tables of the configuration are only read and written
 // by LoadFromConfig and StoreToConfig; everything else edits this working
-// copy. Each edit ends by signalling what it changed, so the views redraw
-// just that.
+// copy. Its state is read through the accessors and changed only by the
+// members, and each edit ends by signalling what it changed (changed), so
+// the views redraw just that.
 
 // One monitor of the cascade as the editor holds it.
 struct LayoutScreen {
@@ -102,21 +103,20 @@ class LayoutModel : public QObject {
 public:
     // 80 unplaced monitors of 1920 x 1080 at (0, 0) on a desktop of
     // `canvasWidth` x `canvasHeight` canvas pixels at the zoom of `canvas`.
-    LayoutModel(CanvasTransform canvas, int32_t canvasWidth, int32_t canvasHeight);
+    LayoutModel(CanvasTransform canvas, int32_t canvasWidth, int32_t canvasHeight, QObject* parent = nullptr);
 
-    OneBased<LayoutScreen, kScreenCount> Screens;
-    CanvasTransform Canvas;  // device pixels <-> canvas pixels (its ZoomDiv)
-    int32_t MaxDeskX;        // the canvas in device pixels
-    int32_t MaxDeskY;
-    int32_t CurDevice = 0;   // unit of the label strip: 0 = Master, 1..4 = Slave 1..4
-    int32_t CurGroup = 1;    // the group painting gives a monitor
-    int32_t SelectedNo = 0;  // the selected monitor, 0 = none
-
-    // The drag of a monitor: armed by a press on it, moved once the pointer
-    // moved; DragRect is where it would be put down.
-    bool DragArmed = false;
-    bool DragMoved = false;
-    DeskRect DragRect;
+    const OneBased<LayoutScreen, kScreenCount>& Screens() const { return screens_; }
+    // Device pixels <-> canvas pixels (its ZoomDiv).
+    const CanvasTransform& Canvas() const { return canvas_; }
+    // The canvas in device pixels.
+    int32_t MaxDeskX() const { return maxDeskX_; }
+    int32_t MaxDeskY() const { return maxDeskY_; }
+    // Unit of the label strip: 0 = Master, 1..4 = Slave 1..4.
+    int32_t CurDevice() const { return curDevice_; }
+    // The selected monitor, 0 = none.
+    int32_t SelectedNo() const { return selectedNo_; }
+    // A press on a monitor armed a drag that has not been put down yet.
+    bool DragArmed() const { return drag_.Armed; }
 
     // Every monitor from the Group and Port tables; the strip follows the
     // styles. The selection ends.
@@ -130,11 +130,8 @@ public:
     // Shows the strip of `unit` (0 = Master, 1..4 = Slave 1..4).
     void SetDevice(int32_t unit, const KVM_LAYOUT& layout);
 
-    // Puts monitor `n` on the canvas as a placed monitor of CurGroup;
-    // `selected` draws it with the selection marks and loads the panel from
-    // it. SelectedNo is the caller's.
-    void PaintScreen(int n, bool selected);
-    // PaintScreen for a placed monitor; nothing for another.
+    // Draws placed monitor `n` anew, with the selection marks when
+    // `selected`; nothing for another.
     void RepaintScreen(int n, bool selected);
     // Takes monitor `n` off the canvas; when it was selected, the selection
     // passes to the next placed monitor upward (wrapping after 80), or ends.
@@ -201,7 +198,7 @@ signals:
 private:
     // The monitors as the layout rules see them.
     TileBoxes Boxes() const;
-    DeskLimits Desk() const { return {MaxDeskX, MaxDeskY}; }
+    DeskLimits Desk() const { return {maxDeskX_, maxDeskY_}; }
 
     // The edit's steps; publish() ends the edit and signals what it changed.
     void paint(int n, bool selected);
@@ -214,6 +211,20 @@ private:
     void setPanel(int n);
     void publish();
 
+    OneBased<LayoutScreen, kScreenCount> screens_;
+    CanvasTransform canvas_;
+    int32_t maxDeskX_ = 0;
+    int32_t maxDeskY_ = 0;
+    int32_t curDevice_ = 0;
+    int32_t curGroup_ = 1;  // the group painting gives a monitor
+    int32_t selectedNo_ = 0;
+    // The drag of a monitor: armed by a press on it, moved once the pointer
+    // moved; Rect is where it would be put down.
+    struct Drag {
+        bool Armed = false;
+        bool Moved = false;
+        DeskRect Rect;
+    } drag_;
     LayoutChange pending_;
 };
 
@@ -222,5 +233,3 @@ private:
 QString ScreenTitle(int portIndex, int monitorNo);
 // Aqua, red, yellow, lime for ports 1 to 4 of every unit, as 0xAARRGGBB.
 uint32_t ScreenColorOf(int portIndex);
-// A monitor's fresh values: 1920 x 1080, landscape, at (0, 0).
-void SetFreshMonitor(LayoutScreen& screen);

@@ -13,6 +13,7 @@ class TfrmDebug : public QWidget {
 public:
     explicit TfrmDebug(QWidget* parent = nullptr);
 
+private:
     void ExitClick();
 
     QPlainTextEdit* Memo1;

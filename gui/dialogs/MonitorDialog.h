@@ -15,7 +15,8 @@ enum ModalResult : int { mrCancel = 2, mrYes = 6 };
 
 // The arrangement style of every computer port's monitors, one page per
 // unit. The layout editor loads it and shows it modally; only Apply writes
-// the styles back.
+// the styles back. The widgets are the dialog's own: tools find them by their
+// object names.
 class TfrmMonitor : public QDialog {
     Q_OBJECT
 
@@ -27,14 +28,15 @@ public:
     // 0..7 leaves its selector empty. The page shown stays as it was.
     void Load();
 
+    // The title bar's close box (and Escape) end the dialog as Cancel does.
+    void reject() override;
+
+private:
     // Writes every selection into MStyle (-1 for an empty selector) and ends
     // the dialog with mrYes.
     void btnAplyClick();
     // Ends the dialog with mrCancel; nothing is written.
     void btnCancelClick();
-
-    // The title bar's close box (and Escape) end the dialog as Cancel does.
-    void reject() override;
 
     QTabWidget* PageControl1;
     OneBased<QWidget*, kUnitCount> TabSheet;        // TabSheet1..5: Master, Slave 1..4
@@ -43,6 +45,5 @@ public:
     QPushButton* btnAply;
     QPushButton* btnCancel;
 
-private:
     ConfigRecords& config_;
 };

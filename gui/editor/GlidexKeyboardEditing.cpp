@@ -24,8 +24,8 @@ void TfrmGlidex::ScreenFocused(TScreen& tile)
 {
     if (tile.Data.ScreenGroup == 0)
         return;
-    if (Model.SelectedNo != tile.Data.ScreenNo) {
-        Model.Select(tile.Data.ScreenNo);
+    if (model_.SelectedNo() != tile.Data.ScreenNo) {
+        model_.Select(tile.Data.ScreenNo);
         StatusBar1->clearMessage();
     }
     scrollLayout->ensureWidgetVisible(&tile);
@@ -36,8 +36,8 @@ void TfrmGlidex::ScreenKeyMove(TScreen& tile, MoveDirection direction, bool toAl
     if (tile.Data.ScreenGroup == 0)
         return;
     const int32_t n = tile.Data.ScreenNo;
-    History.Record(QStringLiteral("Move %1").arg(tile.Data.Title),
-                   [this, n, direction, toAlignment] { Model.KeyStep(n, direction, toAlignment); }, n);
+    history_.Record(QStringLiteral("Move %1").arg(tile.Data.Title),
+                    [this, n, direction, toAlignment] { model_.KeyStep(n, direction, toAlignment); }, n);
     scrollLayout->ensureWidgetVisible(&tile);
     StatusBar1->showMessage(ScreenSummary(tile.Data));
 }
@@ -46,13 +46,13 @@ void TfrmGlidex::ScreenKeyDelete(TScreen& tile)
 {
     if (tile.Data.ScreenGroup == 0)
         return;
-    if (Model.SelectedNo != tile.Data.ScreenNo)
-        Model.Select(tile.Data.ScreenNo);
+    if (model_.SelectedNo() != tile.Data.ScreenNo)
+        model_.Select(tile.Data.ScreenNo);
     btnDeleteClick();
     // The focus stays with the tiles while any is left, else goes to the
     // removed monitor's label to place it again.
-    if (Model.SelectedNo > 0)
-        Screens[Model.SelectedNo]->setFocus(Qt::TabFocusReason);
+    if (model_.SelectedNo() > 0)
+        screens_[model_.SelectedNo()]->setFocus(Qt::TabFocusReason);
     else if (tile.PortLabel->isVisible())
         tile.PortLabel->setFocus(Qt::TabFocusReason);
     else
@@ -70,10 +70,10 @@ void TfrmGlidex::setKeyboardOrder()
     for (int unit = 0; unit < kUnitCount; ++unit) {
         for (int port = 1; port <= 4; ++port) {
             for (int monitor = 1; monitor <= 4; ++monitor)
-                chain(Screens[unit * 4 + (monitor - 1) * kPortCount + port]->PortLabel);
+                chain(screens_[unit * 4 + (monitor - 1) * kPortCount + port]->PortLabel);
         }
     }
-    for (TScreen* tile : Screens)
+    for (TScreen* tile : screens_)
         chain(tile);
     for (QWidget* field : std::initializer_list<QWidget*>{cmbResolution, chkPortrait, edtX, edtY, btnApply, btnDelete})
         chain(field);

@@ -22,10 +22,10 @@ const QString kLayoutExtension = QStringLiteral("gxl");
 
 void TfrmGlidex::mnuNewClick()
 {
-    if (Model.AnyPlaced() && prompts_.messageBox(nullptr, QStringLiteral("Delete all?"), QStringLiteral("Confirm"),
-                                                 MsgButtons::OkCancel) != MsgAnswer::Ok)
+    if (model_.AnyPlaced() && prompts_.messageBox(nullptr, QStringLiteral("Delete all?"), QStringLiteral("Confirm"),
+                                                  MsgButtons::OkCancel) != MsgAnswer::Ok)
         return;
-    History.Record(mnuNew->text(), [this] { Model.NewLayout(); });
+    history_.Record(mnuNew->text(), [this] { model_.NewLayout(); });
 }
 
 void TfrmGlidex::mnuImportClick()

@@ -12,7 +12,7 @@
 void TfrmGlidex::moveLayout(MoveDirection direction, const QAction* command)
 {
     LayoutStep step;
-    History.Record(command->text(), [this, direction, &step] { step = Model.MoveLayout(direction); });
+    history_.Record(command->text(), [this, direction, &step] { step = model_.MoveLayout(direction); });
     const bool vertical = direction == MoveDirection::Up || direction == MoveDirection::Down;
     const bool towardStart = direction == MoveDirection::Up || direction == MoveDirection::Left;
 
@@ -21,7 +21,7 @@ void TfrmGlidex::moveLayout(MoveDirection direction, const QAction* command)
     const QSize client = scrollLayout->viewport()->size();
     const ScrollAxis axis{bar->value(), vertical ? client.height() : client.width(),
                           vertical ? imgLayout->height() : imgLayout->width()};
-    bar->setValue(ScrollAfterMove(step, towardStart, Model.Canvas, axis));
+    bar->setValue(ScrollAfterMove(step, towardStart, model_.Canvas(), axis));
 }
 
 void TfrmGlidex::mnuMoveUpClick()
@@ -46,7 +46,7 @@ void TfrmGlidex::mnuMoveRightClick()
 
 void TfrmGlidex::mnuMoveTopLeftClick()
 {
-    History.Record(mnuMoveTopLeft->text(), [this] { Model.MoveToTopLeft(); });
+    history_.Record(mnuMoveTopLeft->text(), [this] { model_.MoveToTopLeft(); });
     scrollToTopLeft();
 }
 
@@ -60,10 +60,10 @@ int32_t TfrmGlidex::CheckLayout(bool ShowErrors)
 {
     // The check's move to the top-left corner is a step of its own.
     OverlapPair overlap;
-    History.Record(mnuCheck->text(), [this, &overlap] { overlap = Model.CheckLayout(); });
+    history_.Record(mnuCheck->text(), [this, &overlap] { overlap = model_.CheckLayout(); });
     if (overlap.First > 0) {
         if (ShowErrors) {
-            const QString message = Model.OverlapMessage(overlap);
+            const QString message = model_.OverlapMessage(overlap);
             // The status line keeps the result once the box is closed.
             StatusBar1->showMessage(message);
             prompts_.messageBox(this, message, QStringLiteral("Error"), MsgButtons::Ok);

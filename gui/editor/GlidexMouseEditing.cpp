@@ -17,7 +17,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QTimer>
 #include <QWheelEvent>
 
 bool TfrmGlidex::eventFilter(QObject* watched, QEvent* event)
@@ -35,11 +34,11 @@ bool TfrmGlidex::eventFilter(QObject* watched, QEvent* event)
 void TfrmGlidex::PortLabelClick(QLabel* label)
 {
     const int n = label->property("Tag").toInt();
-    if (!Model.CanPlace(n))
+    if (!model_.CanPlace(n))
         return;
 
     // Master port k and Slave k never share a layout.
-    const PortConflict conflict = Model.ConflictOf(n);
+    const PortConflict conflict = model_.ConflictOf(n);
     if (conflict.With != PortConflict::Side::None) {
         const QString text = conflict.With == PortConflict::Side::Slave
                                  ? QStringLiteral("Slave %1 exist! Delete?").arg(conflict.Number)
@@ -47,52 +46,43 @@ void TfrmGlidex::PortLabelClick(QLabel* label)
         if (prompts_.messageBox(this, text, QStringLiteral("Confirm"), MsgButtons::OkCancel) != MsgAnswer::Ok)
             return;
     }
-    History.Record(QStringLiteral("Place %1").arg(Model.Screens[n].Title),
-                   [this, n, conflict] { Model.PlaceFromLabel(n, conflict.With != PortConflict::Side::None); });
+    history_.Record(QStringLiteral("Place %1").arg(model_.Screens()[n].Title),
+                    [this, n, conflict] { model_.PlaceFromLabel(n, conflict.With != PortConflict::Side::None); });
 }
 
 void TfrmGlidex::ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, int y)
 {
     if (button != Qt::LeftButton)
         return;
-    DownX = x;
-    DownY = y;
-    dragPointer_ = tile.mapToGlobal(QPoint(x, y));
-    pointerFixed_ = false;
-    Model.BeginDrag(tile.Data.ScreenNo);
-    History.Begin();
+    drag_.Press(x, y, tile.mapToGlobal(QPoint(x, y)));
+    model_.BeginDrag(tile.Data.ScreenNo);
+    history_.Begin();
     // What a keyboard move said of a tile before is no longer news.
     StatusBar1->clearMessage();
-    Label1->setText(QString::asprintf("Down %d %d", DownX, DownY));
+    Label1->setText(QString::asprintf("Down %d %d", drag_.DownX(), drag_.DownY()));
 }
 
 void TfrmGlidex::ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x, int y)
 {
-    if (!(buttons & Qt::LeftButton) || !Model.DragArmed)
+    if (!(buttons & Qt::LeftButton) || !model_.DragArmed())
         return;
 
-    const QPoint pointerAt = tile.mapToGlobal(QPoint(x, y));
-    const QPoint motion = pointerAt - dragPointer_;
-    dragPointer_ = pointerAt;
-    draggedTile_ = &tile;
+    const QPoint motion = drag_.Move(tile.Data.ScreenNo, tile.mapToGlobal(QPoint(x, y)));
     dragTile(tile, QPoint(x, y));
     followDraggedTile(tile, motion);
 
-    Label1->setText(QString::asprintf("delta %d %d Move %d %d, Pos %d %d", DownX, DownY, x, y,
+    Label1->setText(QString::asprintf("delta %d %d Move %d %d, Pos %d %d", drag_.DownX(), drag_.DownY(), x, y,
                                       tile.Picture().left() - scrollLayout->horizontalScrollBar()->value(),
                                       tile.Picture().top() - scrollLayout->verticalScrollBar()->value()));
-    if (edgeScrollTarget() != scrollPosition())
-        edgeScrollTimer_->start();
-    else
-        edgeScrollTimer_->stop();
+    drag_.SetAtEdge(edgeScrollTarget() != scrollPosition());
 }
 
 void TfrmGlidex::dragTile(TScreen& tile, QPoint at)
 {
     // Every step counts from where the tile was last drawn.
-    const CanvasTransform& canvas = Model.Canvas;
-    const DeskRect place = Model.DragStep(tile.Data.ScreenNo, canvas.ToDesk(int64_t{at.x()} - DownX),
-                                          canvas.ToDesk(int64_t{at.y()} - DownY));
+    const CanvasTransform& canvas = model_.Canvas();
+    const DeskRect place = model_.DragStep(tile.Data.ScreenNo, canvas.ToDesk(int64_t{at.x()} - drag_.DownX()),
+                                           canvas.ToDesk(int64_t{at.y()} - drag_.DownY()));
 
     // The tile lies on the canvas, which scrolls under the view.
     tile.MovePicture(canvas.ToCanvas(place).topLeft());
@@ -106,35 +96,29 @@ void TfrmGlidex::followDraggedTile(TScreen& tile, QPoint motion)
     QScrollBar* vertical = scrollLayout->verticalScrollBar();
     const QSize client = scrollLayout->viewport()->size();
     const QRect picture = tile.Picture();
-    FollowScroll alongX = ScrollToFollow(picture.left() - horizontal->value(), picture.width(),
-                                         {horizontal->value(), client.width(), imgLayout->width()});
-    FollowScroll alongY = ScrollToFollow(picture.top() - vertical->value(), picture.height(),
-                                         {vertical->value(), client.height(), imgLayout->height()});
-    if (pointerFixed_) {
-        // The tile stays under a pointer that cannot be moved back, so it
-        // stays beyond the edge: only a move outward scrolls on, else the
-        // view would run at every motion.
-        auto sign = [](int value) { return (value > 0) - (value < 0); };
-        if (sign(alongX.Position - horizontal->value()) != sign(motion.x()))
-            alongX = {horizontal->value(), 0};
-        if (sign(alongY.Position - vertical->value()) != sign(motion.y()))
-            alongY = {vertical->value(), 0};
-    }
+    const FollowScroll alongX =
+        drag_.Follow(ScrollToFollow(picture.left() - horizontal->value(), picture.width(),
+                                    {horizontal->value(), client.width(), imgLayout->width()}),
+                     horizontal->value(), motion.x());
+    const FollowScroll alongY =
+        drag_.Follow(ScrollToFollow(picture.top() - vertical->value(), picture.height(),
+                                    {vertical->value(), client.height(), imgLayout->height()}),
+                     vertical->value(), motion.y());
     const QPoint pointerAt = pointer_.pos();
     horizontal->setValue(alongX.Position);
     vertical->setValue(alongY.Position);
     const QPoint shift(alongX.PointerShift, alongY.PointerShift);
     if (shift.isNull())
         return;
-    if (!pointerFixed_ && pointer_.setPos(pointerAt + shift)) {
-        dragPointer_ += shift;
+    if (!drag_.PointerFixed() && pointer_.setPos(pointerAt + shift)) {
+        drag_.PointerMoved(shift);
         return;
     }
     // The pointer stayed where it was, and is not asked again during this
     // drag: the tile goes along with the canvas, so the point it was
     // grabbed at stays under the pointer.
-    pointerFixed_ = true;
-    dragTile(tile, tile.mapFromGlobal(dragPointer_));
+    drag_.FixPointer();
+    dragTile(tile, tile.mapFromGlobal(drag_.Pointer()));
 }
 
 QPoint TfrmGlidex::scrollPosition() const
@@ -144,7 +128,7 @@ QPoint TfrmGlidex::scrollPosition() const
 
 QPoint TfrmGlidex::edgeScrollTarget() const
 {
-    const QPoint at = scrollLayout->viewport()->mapFromGlobal(dragPointer_);
+    const QPoint at = scrollLayout->viewport()->mapFromGlobal(drag_.Pointer());
     const QSize client = scrollLayout->viewport()->size();
     const QPoint position = scrollPosition();
     return {ScrollAtEdge(at.x(), {position.x(), client.width(), imgLayout->width()}),
@@ -157,42 +141,42 @@ void TfrmGlidex::edgeScrollTick()
     // here too.
     const QPoint target = edgeScrollTarget();
     const bool held = QGuiApplication::mouseButtons() & Qt::LeftButton;
-    if (!held || !Model.DragArmed || !draggedTile_ || target == scrollPosition()) {
-        edgeScrollTimer_->stop();
+    if (!held || !model_.DragArmed() || drag_.ScreenNo() == 0 || target == scrollPosition()) {
+        drag_.SetAtEdge(false);
         return;
     }
     scrollLayout->horizontalScrollBar()->setValue(target.x());
     scrollLayout->verticalScrollBar()->setValue(target.y());
-    dragTile(*draggedTile_, draggedTile_->mapFromGlobal(dragPointer_));
+    TScreen& tile = *screens_[drag_.ScreenNo()];
+    dragTile(tile, tile.mapFromGlobal(drag_.Pointer()));
 }
 
 void TfrmGlidex::ScreenMouseUp(TScreen& tile, Qt::MouseButton button, int x, int y)
 {
     if (button != Qt::LeftButton)
         return;
-    edgeScrollTimer_->stop();
-    draggedTile_ = nullptr;
+    drag_.Release();
     Label1->setText(QString::asprintf("Up %d %d", x, y));
-    Model.EndDrag(tile.Data.ScreenNo);
-    History.End(QStringLiteral("Move %1").arg(tile.Data.Title));
+    model_.EndDrag(tile.Data.ScreenNo);
+    history_.End(QStringLiteral("Move %1").arg(tile.Data.Title));
 }
 
 void TfrmGlidex::btnApplyClick()
 {
-    if (Model.SelectedNo == 0)
+    if (model_.SelectedNo() == 0)
         return;
-    History.Record(QStringLiteral("Apply %1").arg(Model.Screens[Model.SelectedNo].Title), [this] {
-        Model.Apply(cmbResolution->currentIndex(), chkPortrait->isChecked(), ParseDeskPosition(edtX->text()),
-                    ParseDeskPosition(edtY->text()));
+    history_.Record(QStringLiteral("Apply %1").arg(model_.Screens()[model_.SelectedNo()].Title), [this] {
+        model_.Apply(cmbResolution->currentIndex(), chkPortrait->isChecked(), ParseDeskPosition(edtX->text()),
+                     ParseDeskPosition(edtY->text()));
     });
 }
 
 void TfrmGlidex::btnDeleteClick()
 {
-    if (Model.SelectedNo == 0)
+    if (model_.SelectedNo() == 0)
         return;
-    History.Record(QStringLiteral("Delete %1").arg(Model.Screens[Model.SelectedNo].Title),
-                   [this] { Model.DeleteSelected(); });
+    history_.Record(QStringLiteral("Delete %1").arg(model_.Screens()[model_.SelectedNo()].Title),
+                    [this] { model_.DeleteSelected(); });
 }
 
 bool TfrmGlidex::FormMouseWheel(int wheelDelta, QPoint screenPos)

@@ -22,7 +22,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -55,8 +54,8 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, ConfigRecords& config
                        const QString& settingsPath, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint)
-    , Model(kEditorCanvas, kEditorCanvasSize, kEditorCanvasSize)
-    , History(Model, config.KvmLayout)
+    , model_(kEditorCanvas, kEditorCanvasSize, kEditorCanvasSize, this)
+    , history_(model_, config.KvmLayout)
     , prompts_(prompts)
     , pointer_(pointer)
     , config_(config)
@@ -64,6 +63,7 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, ConfigRecords& config
     , settingsPath_(settingsPath)
 {
     setObjectName(QStringLiteral("frmGlidex"));
+    model_.setObjectName(QStringLiteral("Model"));
     setFont(FormFont());
     InstallComboBoxAccessibility();
     InstallEditorAccessibility();
@@ -73,9 +73,7 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, ConfigRecords& config
     setMaximumSize(3840, 2160);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    edgeScrollTimer_ = new QTimer(this);
-    edgeScrollTimer_->setInterval(kEdgeInterval);
-    connect(edgeScrollTimer_, &QTimer::timeout, this, &TfrmGlidex::edgeScrollTick);
+    connect(&drag_, &TileDrag::edgeTick, this, &TfrmGlidex::edgeScrollTick);
     FormCreate();
     connect(&transfers_, &TransferService::runningChanged, this, &TfrmGlidex::transferRunningChanged);
 }
@@ -83,7 +81,7 @@ TfrmGlidex::TfrmGlidex(Prompts& prompts, Pointer& pointer, ConfigRecords& config
 TfrmGlidex::~TfrmGlidex()
 {
     // The tiles show the model's monitors: they go before the model does.
-    for (TScreen* tile : Screens)
+    for (TScreen* tile : screens_)
         delete tile;
 }
 
@@ -92,11 +90,30 @@ void TfrmGlidex::createWidgets()
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    createMenus(layout);
+    createPortPanel(layout);
+    createCanvas(layout);
+    createScreenPanel(layout);
+    createStatusBar(layout);
+}
 
+void TfrmGlidex::createMenus(QVBoxLayout* layout)
+{
     // Menu shortcuts are the window's: they work whatever widget has the
     // focus.
     MainMenu = new QMenuBar(this);
     MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    createLayoutMenu();
+    createEditMenu();
+    createMoveMenu();
+    mnuCheck = MainMenu->addAction(QStringLiteral("Check"));
+    mnuCheck->setObjectName(QStringLiteral("mnuCheck"));
+    connect(mnuCheck, &QAction::triggered, this, &TfrmGlidex::mnuCheckClick);
+    layout->setMenuBar(MainMenu);
+}
+
+void TfrmGlidex::createLayoutMenu()
+{
     mnuLayout = MainMenu->addMenu(QStringLiteral("Layout"));
     mnuLayout->setObjectName(QStringLiteral("mnuLayout"));
     auto addLayout = [this](const char* name, const QString& text, void (TfrmGlidex::*handler)()) {
@@ -116,22 +133,30 @@ void TfrmGlidex::createWidgets()
         addLayout("mnuLoadLayout", QStringLiteral("Load Layout from Torvik"), &TfrmGlidex::mnuLoadLayoutClick);
     mnuSaveLayout =
         addLayout("mnuSaveLayout", QStringLiteral("Send Layout to Torvik"), &TfrmGlidex::mnuSaveLayoutClick);
+}
+
+void TfrmGlidex::createEditMenu()
+{
     // Undo and redo name the step they take back or do again ("Undo Move
     // 2A") and are disabled when there is none. Ctrl+Y redoes as well where
     // the platform's redo keys lack it.
     mnuEdit = MainMenu->addMenu(QStringLiteral("Edit"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
-    mnuUndo = History.Steps.createUndoAction(mnuEdit, QStringLiteral("Undo"));
+    mnuUndo = history_.Steps.createUndoAction(mnuEdit, QStringLiteral("Undo"));
     mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
     mnuUndo->setShortcuts(QKeySequence::Undo);
     mnuEdit->addAction(mnuUndo);
-    mnuRedo = History.Steps.createRedoAction(mnuEdit, QStringLiteral("Redo"));
+    mnuRedo = history_.Steps.createRedoAction(mnuEdit, QStringLiteral("Redo"));
     mnuRedo->setObjectName(QStringLiteral("mnuRedo"));
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
     if (const QKeySequence ctrlY(Qt::CTRL | Qt::Key_Y); !redoKeys.contains(ctrlY))
         redoKeys.append(ctrlY);
     mnuRedo->setShortcuts(redoKeys);
     mnuEdit->addAction(mnuRedo);
+}
+
+void TfrmGlidex::createMoveMenu()
+{
     mnuMove = MainMenu->addMenu(QStringLiteral("Move"));
     mnuMove->setObjectName(QStringLiteral("mnuMove"));
     auto addMove = [this](const char* name, const QString& text, const QKeySequence& shortcut,
@@ -151,11 +176,10 @@ void TfrmGlidex::createWidgets()
                            &TfrmGlidex::mnuMoveRightClick);
     mnuMoveTopLeft = addMove("mnuMoveTopLeft", QStringLiteral("Move to Top-Left"), QKeySequence(),
                              &TfrmGlidex::mnuMoveTopLeftClick);
-    mnuCheck = MainMenu->addAction(QStringLiteral("Check"));
-    mnuCheck->setObjectName(QStringLiteral("mnuCheck"));
-    connect(mnuCheck, &QAction::triggered, this, &TfrmGlidex::mnuCheckClick);
-    layout->setMenuBar(MainMenu);
+}
 
+void TfrmGlidex::createPortPanel(QVBoxLayout* layout)
+{
     // Top strip: the unit list and the port labels (made with the tiles).
     panPort = makeStrip("panPort", 35);
     cmbDevice = makeWidget<QComboBox>(panPort, "cmbDevice", {8, 4, 121, 22});
@@ -169,7 +193,10 @@ void TfrmGlidex::createWidgets()
     Label1 = makeLabel(panPort, "Label1", QStringLiteral("Label1"), {4000, 8, 40, 13});
     Label1->hide();
     layout->addWidget(panPort);
+}
 
+void TfrmGlidex::createCanvas(QVBoxLayout* layout)
+{
     // The canvas: a plain white surface the tiles lie on.
     scrollLayout = new QScrollArea;
     scrollLayout->setObjectName(QStringLiteral("scrollLayout"));
@@ -195,7 +222,10 @@ void TfrmGlidex::createWidgets()
                                                          scrollLayout->verticalScrollBar()})
         part->installEventFilter(this);
     layout->addWidget(scrollLayout, 1);
+}
 
+void TfrmGlidex::createScreenPanel(QVBoxLayout* layout)
+{
     // Bottom panel: the selected tile's values in one row.
     panScreen = makeStrip("panScreen", 57);
     lblResolution = makeLabel(panScreen, "lblResolution", QStringLiteral("Resolution"), {16, 17, 60, 22});
@@ -222,7 +252,10 @@ void TfrmGlidex::createWidgets()
     // Only inside the window does Apply become the window's own default
     // button, which Enter presses again once Tab has passed the buttons.
     btnApply->setDefault(true);
+}
 
+void TfrmGlidex::createStatusBar(QVBoxLayout* layout)
+{
     StatusBar1 = new QStatusBar;
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->addWidget(new QLabel(QStringLiteral("Status")));
@@ -236,14 +269,14 @@ void TfrmGlidex::FormCreate()
         cmbResolution->addItem(QStringLiteral("%1 x %2").arg(entry.Width).arg(entry.Height));
     cmbResolution->setCurrentIndex(-1);  // until a tile is selected
     setPanelEnabled(false);
-    connect(&Model, &LayoutModel::changed, this, &TfrmGlidex::showChange);
-    connect(&History, &LayoutHistory::restored, this, &TfrmGlidex::showRestored);
+    connect(&model_, &LayoutModel::changed, this, &TfrmGlidex::showChange);
+    connect(&history_, &LayoutHistory::restored, this, &TfrmGlidex::showRestored);
     // Screen readers read the status line's message as its name.
     connect(StatusBar1, &QStatusBar::messageChanged, StatusBar1, &QWidget::setAccessibleName);
 
     const QFont labelFont = PointFont(QStringLiteral("MS Sans Serif"), 14, true);
     for (int n = 1; n <= kScreenCount; ++n) {
-        const LayoutScreen& screen = Model.Screens[n];
+        const LayoutScreen& screen = model_.Screens()[n];
         auto* tile = new TScreen(screen, imgLayout);
 
         auto* label = new TPortLabel(screen.Title, panPort);
@@ -260,15 +293,15 @@ void TfrmGlidex::FormCreate()
         label->setProperty("Tag", n);  // how a click finds its tile
         tile->PortLabel = label;
         SetLabelPlaced(*tile, false);
-        Screens[n] = tile;
+        screens_[n] = tile;
         connectTile(*tile);
     }
     setKeyboardOrder();
-    cmbDevice->setCurrentIndex(Model.CurDevice);
+    cmbDevice->setCurrentIndex(model_.CurDevice());
     connect(cmbDevice, &QComboBox::currentIndexChanged, this, &TfrmGlidex::cmbDeviceChange);
 
     // The layout the editor starts from, not a step of its own.
-    Model.LoadFromConfig(config_.KvmLayout);
+    model_.LoadFromConfig(config_.KvmLayout);
 }
 
 void TfrmGlidex::connectTile(TScreen& tile)
@@ -302,13 +335,13 @@ void TfrmGlidex::setPanelEnabled(bool enabled)
 void TfrmGlidex::showChange(const LayoutChange& change)
 {
     for (const int32_t n : change.Removed) {
-        TScreen& tile = *Screens[n];
+        TScreen& tile = *screens_[n];
         SetLabelPlaced(tile, false);
         tile.hide();
     }
     for (const LayoutChange::Paint& paint : change.Painted) {
-        TScreen& tile = *Screens[paint.ScreenNo];
-        tile.SetPicture(Model.Canvas.ToCanvas(tile.Data.DeskBounds()), paint.Selected);
+        TScreen& tile = *screens_[paint.ScreenNo];
+        tile.SetPicture(model_.Canvas().ToCanvas(tile.Data.DeskBounds()), paint.Selected);
         tile.raise();
         tile.show();
         SetLabelPlaced(tile, true);
@@ -316,7 +349,7 @@ void TfrmGlidex::showChange(const LayoutChange& change)
     if (change.PanelChanged && change.PanelScreen == 0)
         setPanelEnabled(false);
     if (change.PanelChanged && change.PanelScreen != 0) {
-        const LayoutScreen& screen = Model.Screens[change.PanelScreen];
+        const LayoutScreen& screen = model_.Screens()[change.PanelScreen];
         cmbResolution->setCurrentIndex(screen.ResIndex >= 0 && screen.ResIndex < kResCount ? screen.ResIndex : -1);
         chkPortrait->setChecked(screen.Portrait);
         edtX->setText(QString::number(screen.DeskX));
@@ -324,7 +357,7 @@ void TfrmGlidex::showChange(const LayoutChange& change)
         setPanelEnabled(true);
     }
     if (change.Labels) {
-        for (const TScreen* tile : Screens) {
+        for (const TScreen* tile : screens_) {
             if (!tile->Data.LabelShown) {
                 tile->PortLabel->hide();
                 continue;
@@ -335,24 +368,9 @@ void TfrmGlidex::showChange(const LayoutChange& change)
     }
 }
 
-void TfrmGlidex::PaintScreen(TScreen& tile, bool selected)
-{
-    Model.PaintScreen(tile.Data.ScreenNo, selected);
-}
-
-void TfrmGlidex::RepaintScreen(TScreen& tile, bool selected)
-{
-    Model.RepaintScreen(tile.Data.ScreenNo, selected);
-}
-
-void TfrmGlidex::RemoveScreen(TScreen& tile)
-{
-    Model.RemoveScreen(tile.Data.ScreenNo);
-}
-
 void TfrmGlidex::LoadFromConfig(const QString& command)
 {
-    History.Record(command, [this] { Model.LoadFromConfig(config_.KvmLayout); });
+    history_.Record(command, [this] { model_.LoadFromConfig(config_.KvmLayout); });
 }
 
 void TfrmGlidex::showRestored(const QString& message, const std::vector<int32_t>& changed)
@@ -362,30 +380,30 @@ void TfrmGlidex::showRestored(const QString& message, const std::vector<int32_t>
         if (std::all_of(changed.begin(), changed.end(), [unit](int32_t n) { return PortIndexOf(n) / 4 == unit; }))
             cmbDevice->setCurrentIndex(unit);
     }
-    int32_t shown = Model.SelectedNo;
+    int32_t shown = model_.SelectedNo();
     if (shown == 0) {
         const auto placed = std::find_if(changed.begin(), changed.end(),
-                                         [this](int32_t n) { return Model.Screens[n].ScreenGroup != 0; });
+                                         [this](int32_t n) { return model_.Screens()[n].ScreenGroup != 0; });
         shown = placed != changed.end() ? *placed : 0;
     }
     if (shown != 0)
-        scrollLayout->ensureWidgetVisible(Screens[shown]);
+        scrollLayout->ensureWidgetVisible(screens_[shown]);
     StatusBar1->showMessage(message);
 }
 
 void TfrmGlidex::StoreToConfig()
 {
-    Model.StoreToConfig(config_.KvmLayout);
+    model_.StoreToConfig(config_.KvmLayout);
 }
 
 void TfrmGlidex::RefreshLabels()
 {
-    Model.RefreshLabels(config_.KvmLayout);
+    model_.RefreshLabels(config_.KvmLayout);
 }
 
 void TfrmGlidex::cmbDeviceChange(int index)
 {
-    Model.SetDevice(index, config_.KvmLayout);
+    model_.SetDevice(index, config_.KvmLayout);
 }
 
 void TfrmGlidex::keyPressEvent(QKeyEvent* event)

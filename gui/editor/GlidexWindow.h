@@ -4,6 +4,7 @@
 #include "core/config/OneBased.h"
 #include "core/layout/LayoutModel.h"
 #include "core/layout/ScreenGeometry.h"
+#include "core/layout/TileDrag.h"
 #include "core/link/DeviceLink.h"
 #include "gui/editor/LayoutHistory.h"
 #include "gui/editor/ScreenTile.h"
@@ -24,7 +25,7 @@ class QMenuBar;
 class QPushButton;
 class QScrollArea;
 class QStatusBar;
-class QTimer;
+class QVBoxLayout;
 class Pointer;
 class Prompts;
 class TransferService;
@@ -32,10 +33,11 @@ class TransferService;
 // The layout editor: every monitor of the cascade as a tile on one shared
 // desktop, the label strip of the chosen unit's monitors above it and the
 // selected tile's values below. Shown modally from the setup window. The
-// working layout and its rules are the model's (Model); the window hands it
-// the mouse, the keys and the menus, records each change as a step of the
-// history (History) that the Edit menu undoes and redoes, draws what they
-// report and asks the user.
+// working layout and its rules are the model's; the window hands it the
+// mouse, the keys and the menus, records each change as a step of the
+// history that the Edit menu undoes and redoes, draws what they report and
+// asks the user. The widgets are the window's own: tools find them by their
+// object names.
 class TfrmGlidex : public QDialog, public LayoutEditor {
     Q_OBJECT
 
@@ -56,21 +58,22 @@ public:
     // Writes the tiles into Group and Port of KvmLayout and recomputes each
     // port's total size and monitor offsets from its style.
     void StoreToConfig() override;
-    // Shows the labels of the unit chosen in cmbDevice, one per monitor its
-    // ports' styles allow, and takes surplus monitors off the canvas.
-    void RefreshLabels();
+    // 0 when no two placed tiles overlap, the layout then moved to the
+    // top-left corner; 2, with the first pair named if `ShowErrors`, when
+    // two do, the layout left as it is.
+    int32_t CheckLayout(bool ShowErrors) override;
+    // Writes KvmLayout into the settings file, then sends it alone to the
+    // switch; failures and a cancel are shown, success is the caller's to
+    // tell.
+    TransferResult SendLayout();
 
-    // The model's tile operations, for a tile.
-    void PaintScreen(TScreen& tile, bool selected);
-    void RepaintScreen(TScreen& tile, bool selected);
-    void RemoveScreen(TScreen& tile);
+    // Loads the monitor layout dialog from MStyle, shows it modally and
+    // answers whether it was closed with its Apply button.
+    std::function<bool()> MonitorLayoutDialog;
 
-    void cmbDeviceChange(int index);
+    // The tiles, one a monitor; the model holds what they show.
+    const OneBased<TScreen*, kScreenCount>& Screens() const { return screens_; }
 
-    // Places the monitor of a port label, after taking the other side of a
-    // master/slave port conflict off the canvas if the user agrees. The
-    // labels' clicks come here.
-    void PortLabelClick(QLabel* label);
     // A left press selects a tile and arms a drag; moves with the left
     // button held drag it, snapped and kept on the canvas; the release puts
     // it down there. `x`, `y` are canvas pixels inside the tile. The tiles'
@@ -78,6 +81,61 @@ public:
     void ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, int y);
     void ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x, int y);
     void ScreenMouseUp(TScreen& tile, Qt::MouseButton button, int x, int y);
+    // The selected tile takes the panel's resolution, orientation and
+    // position; a position that is no integer stays as it was.
+    void btnApplyClick();
+    // The whole layout one step in a direction, or to the top-left corner.
+    void mnuMoveUpClick();
+    void mnuMoveDownClick();
+    void mnuMoveLeftClick();
+    void mnuMoveRightClick();
+    void mnuMoveTopLeftClick();
+
+protected:
+    // Escape does not close the editor; only its close box does.
+    void keyPressEvent(QKeyEvent* event) override;
+    // Gives the vertical wheel turns on the canvas's view and scroll bars to
+    // FormMouseWheel.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The window's parts, by area, then the tiles and labels and the
+    // connections (FormCreate).
+    void createWidgets();
+    void createMenus(QVBoxLayout* layout);
+    void createLayoutMenu();
+    void createEditMenu();
+    void createMoveMenu();
+    void createPortPanel(QVBoxLayout* layout);
+    void createCanvas(QVBoxLayout* layout);
+    void createScreenPanel(QVBoxLayout* layout);
+    void createStatusBar(QVBoxLayout* layout);
+    void FormCreate();
+    // Connects the mouse and key signals of a tile and of its label to the
+    // handlers.
+    void connectTile(TScreen& tile);
+    // Tab goes from the unit list through the labels in strip order, the
+    // tiles in number order and the bottom panel.
+    void setKeyboardOrder();
+    void setPanelEnabled(bool enabled);
+    // Left edge of the port label in strip position `slot`.
+    int labelLeft(int slot) const;
+    // Shows what an edit of the model changed: tiles, labels, the panel.
+    void showChange(const LayoutChange& change);
+    // After an undo or redo: the unit whose tiles changed, when they are all
+    // of one, in the label strip; the selected tile, or else the first
+    // changed one, in view; the message on the status line.
+    void showRestored(const QString& message, const std::vector<int32_t>& changed);
+
+    // Shows the labels of the unit chosen in cmbDevice, one per monitor its
+    // ports' styles allow, and takes surplus monitors off the canvas.
+    void RefreshLabels();
+    void cmbDeviceChange(int index);
+
+    // Places the monitor of a port label, after taking the other side of a
+    // master/slave port conflict off the canvas if the user agrees. The
+    // labels' clicks come here.
+    void PortLabelClick(QLabel* label);
     // The keyboard: Enter or Space on a port label places its monitor as a
     // click does, then gives the tile the focus. A tile taking the focus is
     // selected as by a press. An arrow moves the tile one canvas pixel, with
@@ -88,27 +146,12 @@ public:
     void ScreenFocused(TScreen& tile);
     void ScreenKeyMove(TScreen& tile, MoveDirection direction, bool toAlignment);
     void ScreenKeyDelete(TScreen& tile);
-    // The selected tile takes the panel's resolution, orientation and
-    // position; a position that is no integer stays as it was.
-    void btnApplyClick();
     void btnDeleteClick();
     // A wheel turn over the canvas scrolls it one line; false (not handled)
-    // anywhere else. Vertical wheel turns on the canvas's view and scroll
-    // bars come here.
+    // anywhere else.
     bool FormMouseWheel(int wheelDelta, QPoint screenPos);
 
-    // The whole layout one step in a direction, or to the top-left corner.
-    void mnuMoveUpClick();
-    void mnuMoveDownClick();
-    void mnuMoveLeftClick();
-    void mnuMoveRightClick();
-    void mnuMoveTopLeftClick();
-    // 0 when no two placed tiles overlap, the layout then moved to the
-    // top-left corner; 2, with the first pair named if `ShowErrors`, when
-    // two do, the layout left as it is.
-    int32_t CheckLayout(bool ShowErrors) override;
     void mnuCheckClick();
-
     // The Layout menu.
     void mnuNewClick();
     void mnuImportClick();
@@ -116,24 +159,33 @@ public:
     void mnuMonitorLayoutClick();
     void mnuLoadLayoutClick();
     void mnuSaveLayoutClick();
-    // Writes KvmLayout into the settings file, then sends it alone to the
-    // switch; failures and a cancel are shown, success is the caller's to
-    // tell.
-    TransferResult SendLayout();
+    // The Layout menu's transfer commands wait while a transfer runs.
+    void transferRunningChanged(bool running);
 
-    // Loads the monitor layout dialog from MStyle, shows it modally and
-    // answers whether it was closed with its Apply button.
-    std::function<bool()> MonitorLayoutDialog;
+    // The view back to the canvas's top-left corner.
+    void scrollToTopLeft();
+    // The Move menu's step `command` in `direction`.
+    void moveLayout(MoveDirection direction, const QAction* command);
+    // Moves a dragged tile so that the point it was grabbed at lies at `at`,
+    // in the tile's own coordinates, snapped and kept on the canvas.
+    void dragTile(TScreen& tile, QPoint at);
+    // Scrolls the view after the tile was dragged by the pointer's `motion`,
+    // moving the pointer along so it stays on the tile; where the pointer
+    // cannot be moved, the tile goes along with the canvas instead.
+    void followDraggedTile(TScreen& tile, QPoint motion);
+    // While a drag holds the pointer at the view's edge, the drag's ticks
+    // scroll the view toward it, the tile with it, until the canvas border.
+    QPoint scrollPosition() const;
+    QPoint edgeScrollTarget() const;
+    void edgeScrollTick();
 
-    // The working layout; the tiles and labels show it.
-    LayoutModel Model;
+    // The working layout (object name "Model"); the tiles and labels show it.
+    LayoutModel model_;
     // Its steps, for the Edit menu; as long-lived as the window.
-    LayoutHistory History;
-    OneBased<TScreen*, kScreenCount> Screens;
-    // Where a press landed inside its tile, canvas pixels: the pointer keeps
-    // that place on the tile while it drags it.
-    int32_t DownX = 0;
-    int32_t DownY = 0;
+    LayoutHistory history_;
+    OneBased<TScreen*, kScreenCount> screens_;
+    // The drag of a tile in progress and the scrolling at the view's edge.
+    TileDrag drag_;
 
     QMenuBar* MainMenu;
     QMenu* mnuLayout;
@@ -170,63 +222,9 @@ public:
     QPushButton* btnDelete;
     QStatusBar* StatusBar1;
 
-protected:
-    // Escape does not close the editor; only its close box does.
-    void keyPressEvent(QKeyEvent* event) override;
-    // Gives the vertical wheel turns on the canvas's view and scroll bars to
-    // FormMouseWheel.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void createWidgets();
-    void FormCreate();
-    // Connects the mouse and key signals of a tile and of its label to the
-    // handlers.
-    void connectTile(TScreen& tile);
-    // Tab goes from the unit list through the labels in strip order, the
-    // tiles in number order and the bottom panel.
-    void setKeyboardOrder();
-    void setPanelEnabled(bool enabled);
-    // Left edge of the port label in strip position `slot`.
-    int labelLeft(int slot) const;
-    // Shows what an edit of the model changed: tiles, labels, the panel.
-    void showChange(const LayoutChange& change);
-    // After an undo or redo: the unit whose tiles changed, when they are all
-    // of one, in the label strip; the selected tile, or else the first
-    // changed one, in view; the message on the status line.
-    void showRestored(const QString& message, const std::vector<int32_t>& changed);
-    // The view back to the canvas's top-left corner.
-    void scrollToTopLeft();
-    // The Move menu's step `command` in `direction`.
-    void moveLayout(MoveDirection direction, const QAction* command);
-    // Moves a dragged tile so that the point it was grabbed at lies at `at`,
-    // in the tile's own coordinates, snapped and kept on the canvas.
-    void dragTile(TScreen& tile, QPoint at);
-    // Scrolls the view after the tile was dragged by the pointer's `motion`,
-    // moving the pointer along so it stays on the tile; where the pointer
-    // cannot be moved, the tile goes along with the canvas instead.
-    void followDraggedTile(TScreen& tile, QPoint motion);
-    // While a drag holds the pointer at the view's edge, a timer scrolls the
-    // view toward it, the tile with it, until the canvas border.
-    QPoint scrollPosition() const;
-    QPoint edgeScrollTarget() const;
-    void edgeScrollTick();
-
-    // The Layout menu's transfer commands wait while a transfer runs.
-    void transferRunningChanged(bool running);
-
-    // The drag in progress: where the pointer is, in screen coordinates, and
-    // the tile the edge scrolling moves. Whether the pointer refused a move
-    // during this drag.
-    QPoint dragPointer_;
-    TScreen* draggedTile_ = nullptr;
-    bool pointerFixed_ = false;
-    QTimer* edgeScrollTimer_;
-
     Prompts& prompts_;
     Pointer& pointer_;
     ConfigRecords& config_;
     TransferService& transfers_;
     QString settingsPath_;
 };
-

@@ -188,7 +188,7 @@ TEST_F(SaveConfigEndToEndTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheS
 
     prompts.answer(MsgAnswer::Ok);
     prompts.answer(MsgAnswer::Ok);
-    editor->mnuSaveLayout->trigger();
+    FindWidget<QAction>(*editor, QStringLiteral("mnuSaveLayout"))->trigger();
     EXPECT_EQ(shown(), (std::vector<QString>{warning, "Info: Save Config successed!", warning,
                                              "Info: Send Layout to Torvik successed!"}));
     EXPECT_EQ(logged().size(), 191u + 186u);
@@ -212,7 +212,7 @@ TEST_F(SaveConfigEndToEndTest, TheCommandLineSendsWhatSaveConfigAndSendLayoutSen
     prompts.answer(MsgAnswer::Ok);
     w.SaveConfig();
     prompts.answer(MsgAnswer::Ok);
-    editor->mnuSaveLayout->trigger();
+    FindWidget<QAction>(*editor, QStringLiteral("mnuSaveLayout"))->trigger();
     const std::vector<std::string> fromWindows = logged();
     ASSERT_EQ(fromWindows.size(), 191u + 186u);
 

@@ -23,13 +23,13 @@ protected:
     std::vector<int> placed() const
     {
         std::vector<int> numbers;
-        for (const LayoutScreen& screen : model.Screens) {
+        for (const LayoutScreen& screen : model.Screens()) {
             if (screen.ScreenGroup != 0)
                 numbers.push_back(screen.ScreenNo);
         }
         return numbers;
     }
-    const LayoutScreen& screen(int n) const { return model.Screens[n]; }
+    const LayoutScreen& screen(int n) const { return model.Screens()[n]; }
     DeskRect bounds(int n) const { return screen(n).DeskBounds(); }
 
     KVM_LAYOUT layout;
@@ -59,7 +59,7 @@ TEST_F(LayoutModelTest, LoadingFindsResolutionsAndSkipsEmptyEntries)
 
     model.Select(3);
     model.LoadFromConfig(layout);  // a reload ends the selection
-    EXPECT_EQ(model.SelectedNo, 0);
+    EXPECT_EQ(model.SelectedNo(), 0);
     ASSERT_TRUE(changes.back().PanelChanged);
     EXPECT_EQ(changes.back().PanelScreen, 0);
 }
@@ -89,7 +89,7 @@ TEST_F(LayoutModelTest, RemovingTheSelectedMonitorPassesTheSelectionUpwardAndWra
     model.LoadFromConfig(layout);
     model.Select(80);
     model.RemoveScreen(80);
-    EXPECT_EQ(model.SelectedNo, 3);
+    EXPECT_EQ(model.SelectedNo(), 3);
     EXPECT_EQ(screen(80).DeskX, 3840);  // the desktop place is kept
     // Tile 80 leaves the canvas, tile 3 is drawn selected and fills the panel.
     ASSERT_EQ(changes.back().Painted.size(), 1u);
@@ -99,9 +99,9 @@ TEST_F(LayoutModelTest, RemovingTheSelectedMonitorPassesTheSelectionUpwardAndWra
     EXPECT_EQ(changes.back().PanelScreen, 3);
 
     model.RemoveScreen(5);  // not the selected one
-    EXPECT_EQ(model.SelectedNo, 3);
+    EXPECT_EQ(model.SelectedNo(), 3);
     model.RemoveScreen(3);  // the last placed monitor
-    EXPECT_EQ(model.SelectedNo, 0);
+    EXPECT_EQ(model.SelectedNo(), 0);
     EXPECT_EQ(changes.back().PanelScreen, 0);
     EXPECT_TRUE(placed().empty());
 }
@@ -136,7 +136,7 @@ TEST_F(LayoutModelTest, DraggedEdgesSnapAtTheSnapDistanceAndNotOnePast)
         model.EndDrag(2);
         EXPECT_EQ(bounds(2), to);
     }
-    EXPECT_EQ(model.SelectedNo, 2);
+    EXPECT_EQ(model.SelectedNo(), 2);
 
     // A press and release without a move leaves the monitor where it is.
     const DeskRect before = bounds(2);
@@ -162,7 +162,7 @@ TEST_F(LayoutModelTest, LayoutMovesByTallestAndWidestAndKeysMoveOneMonitor)
 
     model.KeyStep(2, MoveDirection::Right, false);
     EXPECT_EQ(bounds(2).Left, 2570);  // one canvas pixel
-    EXPECT_EQ(model.SelectedNo, 2);
+    EXPECT_EQ(model.SelectedNo(), 2);
     model.KeyStep(2, MoveDirection::Left, true);
     EXPECT_EQ(bounds(2).Left, 2560);  // its left edge onto tile 1's right edge
     EXPECT_EQ(bounds(1), (DeskRect{0, 3080, 2560, 4520}));
@@ -184,7 +184,7 @@ TEST_F(LayoutModelTest, PlacingFromALabelAnswersTheConflictAndRemovesTheOtherSid
     EXPECT_EQ(slave.Number, 2);
     model.PlaceFromLabel(2, true);
     EXPECT_EQ(placed(), std::vector<int>({2, 3}));
-    EXPECT_EQ(model.SelectedNo, 2);
+    EXPECT_EQ(model.SelectedNo(), 2);
     EXPECT_EQ(bounds(2).Left, 0);  // its stored place, though tile 9 was there
     const LayoutChange& change = changes.back();
     ASSERT_EQ(change.Painted.size(), 2u);  // 3 unmarked first, then 2 in front of it

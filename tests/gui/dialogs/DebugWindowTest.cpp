@@ -4,6 +4,7 @@
 
 #include "core/platform/EventPump.h"
 #include "support/FakePrompts.h"
+#include "support/FindWidget.h"
 #include "support/IdleTransfers.h"
 #include "support/Screenshots.h"
 
@@ -19,16 +20,19 @@ namespace {
 TEST(DebugWindow, StartsHiddenAndExitOnlyHidesIt)
 {
     TfrmDebug frmDebug;
+    auto* Memo1 = FindWidget<QPlainTextEdit>(frmDebug, QStringLiteral("Memo1"));
+    auto* Exit = FindWidget<QPushButton>(frmDebug, QStringLiteral("Exit"));
+    ASSERT_TRUE(Memo1 && Exit);
     EXPECT_FALSE(frmDebug.isVisible());
     EXPECT_EQ(frmDebug.windowTitle(), "frmDebug");
-    EXPECT_EQ(frmDebug.Memo1->toPlainText(), "Memo1");
-    EXPECT_EQ(frmDebug.Memo1->geometry(), QRect(24, 16, 625, 417));
-    EXPECT_EQ(frmDebug.Exit->geometry(), QRect(272, 448, 129, 33));
-    EXPECT_TRUE(frmDebug.rect().contains(frmDebug.Exit->geometry()));
+    EXPECT_EQ(Memo1->toPlainText(), "Memo1");
+    EXPECT_EQ(Memo1->geometry(), QRect(24, 16, 625, 417));
+    EXPECT_EQ(Exit->geometry(), QRect(272, 448, 129, 33));
+    EXPECT_TRUE(frmDebug.rect().contains(Exit->geometry()));
     EXPECT_TRUE(SaveScreenshot(&frmDebug));
 
     frmDebug.show();
-    frmDebug.Exit->click();
+    Exit->click();
     EXPECT_FALSE(frmDebug.isVisible());
 }
 

@@ -1,6 +1,7 @@
 #include "gui/dialogs/MonitorDialog.h"
 
 #include "core/config/KvmConfig.h"
+#include "support/FindWidget.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
 
@@ -53,6 +54,16 @@ protected:
         ASSERT_TRUE(frmMonitor.isVisible());
     }
 
+    // The dialog's widgets by their object names, as a user's tools find them.
+    template <typename T = QWidget>
+    T* find(const QString& name) const
+    {
+        return FindWidget<T>(frmMonitor, name);
+    }
+    QTabWidget* pages() const { return find<QTabWidget>(QStringLiteral("PageControl1")); }
+    QWidget* sheet(int page) const { return find(QStringLiteral("TabSheet%1").arg(page)); }
+    QComboBox* style(int n) const { return find<QComboBox>(QStringLiteral("cmbMonitorStyle%1").arg(n)); }
+
     ConfigRecords config;
     KVM_LAYOUT& KvmLayout = config.KvmLayout;
     TfrmMonitor frmMonitor{config};
@@ -62,26 +73,26 @@ protected:
 TEST_F(MonitorDialogTest, ShowsEachUnitsFourPortsOnItsOwnPage)
 {
     EXPECT_EQ(frmMonitor.windowTitle(), "MonitorLayout");
-    EXPECT_EQ(frmMonitor.btnAply->text(), "Apply");
-    EXPECT_EQ(frmMonitor.btnCancel->text(), "Cancel");
-    ASSERT_EQ(frmMonitor.PageControl1->count(), 5);
+    EXPECT_EQ(find<QPushButton>("btnAply")->text(), "Apply");
+    EXPECT_EQ(find<QPushButton>("btnCancel")->text(), "Cancel");
+    ASSERT_EQ(pages()->count(), 5);
     const QStringList captions = {" Master ", " Slave 1 ", " Slave 2 ", " Slave 3 ", " Slave 4 "};
     for (int page = 1; page <= 5; ++page) {
-        EXPECT_EQ(frmMonitor.PageControl1->tabText(page - 1), captions[page - 1]);
-        EXPECT_EQ(frmMonitor.PageControl1->widget(page - 1), frmMonitor.TabSheet[page]);
+        EXPECT_EQ(pages()->tabText(page - 1), captions[page - 1]);
+        EXPECT_EQ(pages()->widget(page - 1), sheet(page));
     }
-    EXPECT_EQ(frmMonitor.PageControl1->currentIndex(), 0);
-    EXPECT_EQ(QFontInfo(frmMonitor.PageControl1->tabBar()->font()).pixelSize(), 11);
+    EXPECT_EQ(pages()->currentIndex(), 0);
+    EXPECT_EQ(QFontInfo(pages()->tabBar()->font()).pixelSize(), 11);
 
     for (int n = 1; n <= kPortCount; ++n) {
         SCOPED_TRACE(n);
-        QWidget* sheet = frmMonitor.TabSheet[(n - 1) / 4 + 1];
-        QComboBox* list = frmMonitor.cmbMonitorStyle[n];
-        QLabel* label = frmMonitor.lblPort[n];
+        QWidget* page = sheet((n - 1) / 4 + 1);
+        QComboBox* list = style(n);
+        QLabel* label = find<QLabel>(QStringLiteral("lblPort%1").arg(n));
         EXPECT_EQ(list->objectName(), QStringLiteral("cmbMonitorStyle%1").arg(n));
         EXPECT_EQ(label->objectName(), QStringLiteral("lblPort%1").arg(n));
-        EXPECT_EQ(list->parentWidget(), sheet);
-        EXPECT_EQ(label->parentWidget(), sheet);
+        EXPECT_EQ(list->parentWidget(), page);
+        EXPECT_EQ(label->parentWidget(), page);
         EXPECT_EQ(label->text(), QStringLiteral("Port %1 Monitor Layout").arg((n - 1) % 4 + 1));
         EXPECT_TRUE(label->font().bold());
         // The window's font reaches every selector.
@@ -92,7 +103,7 @@ TEST_F(MonitorDialogTest, ShowsEachUnitsFourPortsOnItsOwnPage)
         // Nothing is cut off: the caption and the longest item fit.
         EXPECT_GE(label->width(), label->sizeHint().width());
         EXPECT_GE(list->width(), list->sizeHint().width());
-        EXPECT_TRUE(QRect(QPoint(0, 0), frmMonitor.PageControl1->size()).contains(list->geometry()));
+        EXPECT_TRUE(QRect(QPoint(0, 0), pages()->size()).contains(list->geometry()));
     }
 }
 
@@ -100,19 +111,19 @@ TEST_F(MonitorDialogTest, LoadSelectsEveryStoredStyleAndLeavesOutOfRangeOnesEmpt
 {
     open();
     for (int n = 1; n <= kPortCount; ++n)
-        EXPECT_EQ(frmMonitor.cmbMonitorStyle[n]->currentIndex(), n == 7 || n == 18 ? -1 : (n * 3) % 8) << n;
-    EXPECT_EQ(frmMonitor.cmbMonitorStyle[7]->currentText(), "");
+        EXPECT_EQ(style(n)->currentIndex(), n == 7 || n == 18 ? -1 : (n * 3) % 8) << n;
+    EXPECT_EQ(style(7)->currentText(), "");
     EXPECT_TRUE(SaveScreenshot(&frmMonitor));
-    frmMonitor.PageControl1->setCurrentIndex(4);
+    pages()->setCurrentIndex(4);
     EXPECT_TRUE(SaveScreenshot(&frmMonitor, "slave4-empty"));
 }
 
 TEST_F(MonitorDialogTest, ApplyWritesEverySelectionAndNothingElse)
 {
     open();
-    frmMonitor.PageControl1->setCurrentIndex(2);
-    frmMonitor.cmbMonitorStyle[11]->setCurrentIndex(frmMonitor.cmbMonitorStyle[11]->findText("5. 2 Row x 2 Column"));
-    frmMonitor.btnAply->click();
+    pages()->setCurrentIndex(2);
+    style(11)->setCurrentIndex(style(11)->findText("5. 2 Row x 2 Column"));
+    find<QPushButton>("btnAply")->click();
 
     EXPECT_EQ(frmMonitor.result(), 6);
     EXPECT_FALSE(frmMonitor.isVisible());
@@ -130,28 +141,28 @@ TEST_F(MonitorDialogTest, CancelAndTheCloseBoxWriteNothingAndTheNextLoadForgetsT
         SCOPED_TRACE(closeBox ? "close box" : "Cancel");
         open();
         for (int n = 1; n <= kPortCount; ++n)
-            frmMonitor.cmbMonitorStyle[n]->setCurrentIndex(7);
+            style(n)->setCurrentIndex(7);
         if (closeBox)
             frmMonitor.close();
         else
-            frmMonitor.btnCancel->click();
+            find<QPushButton>("btnCancel")->click();
 
         EXPECT_EQ(frmMonitor.result(), 2);
         EXPECT_FALSE(frmMonitor.isVisible());
         EXPECT_TRUE(KvmLayout == stored);
         frmMonitor.Load();
-        EXPECT_EQ(frmMonitor.cmbMonitorStyle[1]->currentIndex(), 3);
-        EXPECT_EQ(frmMonitor.cmbMonitorStyle[7]->currentIndex(), -1);
+        EXPECT_EQ(style(1)->currentIndex(), 3);
+        EXPECT_EQ(style(7)->currentIndex(), -1);
     }
 }
 
 TEST_F(MonitorDialogTest, TheNextOpeningShowsThePageLastShown)
 {
     open();
-    frmMonitor.PageControl1->setCurrentIndex(3);
-    frmMonitor.btnAply->click();
+    pages()->setCurrentIndex(3);
+    find<QPushButton>("btnAply")->click();
     open();
-    EXPECT_EQ(frmMonitor.PageControl1->currentWidget(), frmMonitor.TabSheet[4]);
+    EXPECT_EQ(pages()->currentWidget(), sheet(4));
 }
 
 }  // namespace

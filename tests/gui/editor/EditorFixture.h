@@ -4,6 +4,7 @@
 #include "gui/editor/GlidexWindow.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompts.h"
+#include "support/FindWidget.h"
 #include "support/IdleTransfers.h"
 
 #include <QApplication>
@@ -30,8 +31,19 @@ protected:
         return *editor;
     }
 
-    TScreen& tile(int n) const { return *editor->Screens[n]; }
-    const LayoutScreen& screen(int n) const { return editor->Model.Screens[n]; }
+    // The editor's widgets and actions by their object names, as a user's
+    // tools find them; the tiles are "Screen1" to "Screen80".
+    template <typename T = QWidget>
+    T* find(const QString& name) const
+    {
+        return FindWidget<T>(*editor, name);
+    }
+    TScreen& tile(int n) const { return *find<TScreen>(QStringLiteral("Screen%1").arg(n)); }
+    // The working layout the tiles show, found by its name as well.
+    LayoutModel& model() const { return *find<LayoutModel>(QStringLiteral("Model")); }
+    const LayoutScreen& screen(int n) const { return model().Screens()[n]; }
+    // Monitor `n` selected, as a press on its tile selects it.
+    void select(int n) const { model().Select(n); }
 
     FakePrompts prompts;
     FakePointer pointer;

@@ -25,7 +25,7 @@ protected:
         showEditor();
         editor->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-        editor->cmbDevice->setFocus();
+        find<QComboBox>("cmbDevice")->setFocus();
         return *editor;
     }
 
@@ -43,6 +43,7 @@ TEST_F(GlidexKeyboardTest, TabGoesThroughUnitListLabelsTilesAndPanel)
     place(3, {4000, 0, 1920, 1080});
     place(1, {0, 0, 1920, 1080});
     TfrmGlidex& w = open();
+    auto* edtX = find<QLineEdit>("edtX");
 
     QStringList order;
     for (int i = 0; i < 13; ++i) {
@@ -53,32 +54,33 @@ TEST_F(GlidexKeyboardTest, TabGoesThroughUnitListLabelsTilesAndPanel)
                                   "cmbResolution", "chkPortrait", "edtX", "edtY", "btnApply", "btnDelete",
                                   "cmbDevice"}));
     // The tile that had the focus last is selected, as after a press.
-    EXPECT_EQ(w.Model.SelectedNo, 3);
-    EXPECT_EQ(w.edtX->text(), "4000");
+    EXPECT_EQ(model().SelectedNo(), 3);
+    EXPECT_EQ(edtX->text(), "4000");
 
     for (int i = 0; i < 8; ++i)
         key(Qt::Key_Backtab);
     EXPECT_EQ(focusName(), "Screen1");
-    EXPECT_EQ(w.Model.SelectedNo, 1);
-    EXPECT_EQ(w.edtX->text(), "0");
+    EXPECT_EQ(model().SelectedNo(), 1);
+    EXPECT_EQ(edtX->text(), "0");
     EXPECT_TRUE(tile(1).Selected());
     EXPECT_FALSE(tile(3).Selected());
     EXPECT_TRUE(SaveScreenshot(&w, "keyboard-focus"));
     // Enter stays Apply's after Tab passed the Delete button.
-    EXPECT_TRUE(w.btnApply->isDefault());
-    EXPECT_FALSE(w.btnDelete->isDefault());
+    EXPECT_TRUE(find<QPushButton>("btnApply")->isDefault());
+    EXPECT_FALSE(find<QPushButton>("btnDelete")->isDefault());
 }
 
 TEST_F(GlidexKeyboardTest, PlaceMoveAndDeleteWithKeysOnly)
 {
     place(2, {5000, 3000, 1920, 1080});
-    TfrmGlidex& w = open();
+    open();
+    auto* scrollLayout = find<QScrollArea>("scrollLayout");
     key(Qt::Key_Tab);
     ASSERT_EQ(focusName(), "PortLabel1");
     key(Qt::Key_Space);
     EXPECT_EQ(screen(1).ScreenGroup, 1);
     EXPECT_EQ(focusName(), "Screen1");
-    EXPECT_EQ(w.Model.SelectedNo, 1);
+    EXPECT_EQ(model().SelectedNo(), 1);
 
     struct Step {
         int Key;
@@ -102,9 +104,9 @@ TEST_F(GlidexKeyboardTest, PlaceMoveAndDeleteWithKeysOnly)
         key(step.Key, step.Modifiers);
         const QString where = QStringLiteral("1A, 1920 x 1080, at %1, %2").arg(step.X).arg(step.Y);
         EXPECT_EQ(nameOf(&tile(1)), where);
-        EXPECT_EQ(w.StatusBar1->currentMessage(), where);
-        EXPECT_EQ(w.edtX->text(), QString::number(step.X));
-        EXPECT_EQ(w.edtY->text(), QString::number(step.Y));
+        EXPECT_EQ(find<QStatusBar>("StatusBar1")->currentMessage(), where);
+        EXPECT_EQ(find<QLineEdit>("edtX")->text(), QString::number(step.X));
+        EXPECT_EQ(find<QLineEdit>("edtY")->text(), QString::number(step.Y));
         EXPECT_EQ(tile(1).pos(), QPoint(step.X / 10, step.Y / 10));
     }
 
@@ -112,8 +114,8 @@ TEST_F(GlidexKeyboardTest, PlaceMoveAndDeleteWithKeysOnly)
     for (int i = 0; i < 3; ++i)
         key(Qt::Key_Right, Qt::ShiftModifier);  // 5000, 6920, then the border
     EXPECT_EQ(screen(1).DeskRight(), 60000);
-    const QRect view(QPoint(w.scrollLayout->horizontalScrollBar()->value(), w.scrollLayout->verticalScrollBar()->value()),
-                     w.scrollLayout->viewport()->size());
+    const QRect view(QPoint(scrollLayout->horizontalScrollBar()->value(), scrollLayout->verticalScrollBar()->value()),
+                     scrollLayout->viewport()->size());
     EXPECT_TRUE(view.contains(tile(1).geometry()));
     EXPECT_TRUE(pointer.moves.empty());
 
@@ -126,18 +128,18 @@ TEST_F(GlidexKeyboardTest, PlaceMoveAndDeleteWithKeysOnly)
     // and after it to the label of the last removed monitor.
     key(Qt::Key_Delete);
     EXPECT_EQ(screen(1).ScreenGroup, 0);
-    EXPECT_EQ(w.Model.SelectedNo, 2);
+    EXPECT_EQ(model().SelectedNo(), 2);
     EXPECT_EQ(focusName(), "Screen2");
     key(Qt::Key_Delete);
     EXPECT_EQ(screen(2).ScreenGroup, 0);
-    EXPECT_EQ(w.Model.SelectedNo, 0);
+    EXPECT_EQ(model().SelectedNo(), 0);
     EXPECT_EQ(focusName(), "PortLabel2");
 }
 
 TEST_F(GlidexKeyboardTest, EnterOnALabelAsksBeforeRemovingTheOtherSide)
 {
     place(9, {0, 0, 1920, 1080});  // Slave 2, port 1
-    TfrmGlidex& w = open();
+    open();
     key(Qt::Key_Tab);
     key(Qt::Key_Tab);
     ASSERT_EQ(focusName(), "PortLabel2");
@@ -154,7 +156,7 @@ TEST_F(GlidexKeyboardTest, EnterOnALabelAsksBeforeRemovingTheOtherSide)
     EXPECT_EQ(screen(9).ScreenGroup, 0);
     EXPECT_EQ(screen(2).ScreenGroup, 1);
     EXPECT_EQ(focusName(), "Screen2");
-    EXPECT_EQ(w.Model.SelectedNo, 2);
+    EXPECT_EQ(model().SelectedNo(), 2);
 }
 
 TEST_F(GlidexKeyboardTest, ScreenReaderSeesLabelsAndShownTilesOnly)
@@ -162,7 +164,7 @@ TEST_F(GlidexKeyboardTest, ScreenReaderSeesLabelsAndShownTilesOnly)
     KvmLayout.MStyle[2] = 1;  // master port 2 drives two monitors
     place(2, {3000, 0, 2560, 1440});
     place(1, {0, 0, 1920, 1080});
-    TfrmGlidex& w = open();
+    open();
 
     QAccessibleInterface* label = QAccessible::queryAccessibleInterface(tile(22).PortLabel);
     EXPECT_EQ(label->role(), QAccessible::Button);
@@ -179,7 +181,7 @@ TEST_F(GlidexKeyboardTest, ScreenReaderSeesLabelsAndShownTilesOnly)
     EXPECT_TRUE(label->state().checked);
     EXPECT_EQ(label->text(QAccessible::Description), "Master Port 2 Monitor 2, placed");
 
-    QAccessibleInterface* canvas = QAccessible::queryAccessibleInterface(w.imgLayout);
+    QAccessibleInterface* canvas = QAccessible::queryAccessibleInterface(find("imgLayout"));
     ASSERT_EQ(canvas->childCount(), 3);
     EXPECT_EQ(canvas->child(1)->object(), &tile(2));
     EXPECT_EQ(canvas->indexOfChild(QAccessible::queryAccessibleInterface(&tile(3))), -1);  // hidden

@@ -1,12 +1,8 @@
-#include "gui/editor/GlidexWindow.h"
-
 #include "core/config/KvmConfig.h"
 #include "core/platform/EventPump.h"
+#include "gui/editor/EditorFixture.h"
 #include "gui/setup/SetupWindow.h"
-#include "support/FakePointer.h"
-#include "support/FakePrompts.h"
 #include "support/FindWidget.h"
-#include "support/IdleTransfers.h"
 #include "support/QtPrinting.h"
 #include "support/Screenshots.h"
 
@@ -35,7 +31,7 @@ const QColor kRed(255, 0, 0);
 const QColor kYellow(255, 255, 0);
 const QColor kLime(0, 255, 0);
 
-class GlidexWindowTest : public testing::Test {
+class GlidexWindowTest : public EditorFixture {
 protected:
     TfrmGlidex& create()
     {
@@ -43,22 +39,8 @@ protected:
         return *editor;
     }
 
-    TScreen& tile(int n) const { return *editor->Screens[n]; }
-    const LayoutScreen& screen(int n) const { return editor->Model.Screens[n]; }
     QImage picture(int n) const { return tile(n).grab().toImage(); }
     QColor labelBackground(int n) const { return tile(n).PortLabel->palette().color(QPalette::Window); }
-
-    void place(int n, PortRect rect)
-    {
-        KvmLayout.Group[n] = 1;
-        KvmLayout.Port[n] = rect;
-    }
-
-    void select(int n)
-    {
-        editor->Model.SelectedNo = n;
-        editor->PaintScreen(tile(n), true);
-    }
 
     // The visible labels of the strip as "title@left", left to right.
     QStringList strip() const
@@ -90,23 +72,20 @@ protected:
     // Whether the bottom panel is enabled; its nine widgets always agree.
     bool panelEnabled() const
     {
-        const bool enabled = editor->btnApply->isEnabled();
-        for (QWidget* w : editor->panScreen->findChildren<QWidget*>())
+        const bool enabled = find<QPushButton>("btnApply")->isEnabled();
+        for (QWidget* w : find("panScreen")->findChildren<QWidget*>())
             EXPECT_EQ(w->isEnabled(), enabled) << w->objectName().toStdString();
         return enabled;
     }
 
-    FakePrompts prompts;
-    FakePointer pointer;
-    IdleTransfers line;
     KVM_CONFIG& KvmConfig = line.config.KvmConfig;
-    KVM_LAYOUT& KvmLayout = line.config.KvmLayout;
-    std::unique_ptr<TfrmGlidex> editor;
 };
 
 TEST_F(GlidexWindowTest, EmptyLayoutOpensWithTheMasterLabelsAndADisabledPanel)
 {
     TfrmGlidex& w = create();
+    auto* cmbResolution = find<QComboBox>("cmbResolution");
+    auto* btnDelete = find<QPushButton>("btnDelete");
     w.show();
     QApplication::processEvents();
     EXPECT_EQ(w.windowTitle(), "Glidex Layout");
@@ -114,13 +93,13 @@ TEST_F(GlidexWindowTest, EmptyLayoutOpensWithTheMasterLabelsAndADisabledPanel)
     EXPECT_EQ(w.minimumSize(), QSize(850, 600));
     EXPECT_EQ(w.maximumSize(), QSize(3840, 2160));
     QStringList menus;
-    for (QAction* action : w.MainMenu->actions())
+    for (QAction* action : find<QMenuBar>("MainMenu")->actions())
         menus << action->text();
     EXPECT_EQ(menus, QStringList({"Layout", "Edit", "Move", "Check"}));
-    EXPECT_EQ(w.cmbResolution->itemText(0), "640 x 480");
-    EXPECT_EQ(w.cmbResolution->itemText(20), "4096 x 2160");
-    EXPECT_TRUE(w.btnApply->isDefault());
-    EXPECT_LE(w.btnDelete->fontMetrics().horizontalAdvance(w.btnDelete->text()) + 8, w.btnDelete->width());
+    EXPECT_EQ(cmbResolution->itemText(0), "640 x 480");
+    EXPECT_EQ(cmbResolution->itemText(20), "4096 x 2160");
+    EXPECT_TRUE(find<QPushButton>("btnApply")->isDefault());
+    EXPECT_LE(btnDelete->fontMetrics().horizontalAdvance(btnDelete->text()) + 8, btnDelete->width());
 
     EXPECT_TRUE(placedTiles().isEmpty());
     EXPECT_EQ(strip(), QStringList({"1A@134", "2A@203", "3A@272", "4A@341"}));
@@ -129,10 +108,12 @@ TEST_F(GlidexWindowTest, EmptyLayoutOpensWithTheMasterLabelsAndADisabledPanel)
     EXPECT_FALSE(panelEnabled());
 
     // The bottom panel reads as one row, left to right, each caption whole.
-    const QList<QWidget*> row = {w.lblResolution, w.cmbResolution, w.chkPortrait, w.lblPosition, w.edtX,
-                                 w.lblComma,      w.edtY,          w.btnApply,    w.btnDelete};
+    QList<QWidget*> row;
+    for (const char* name : {"lblResolution", "cmbResolution", "chkPortrait", "lblPosition", "edtX", "lblComma", "edtY",
+                             "btnApply", "btnDelete"})
+        row << find(name);
     for (qsizetype i = 0; i < row.size(); ++i) {
-        EXPECT_TRUE(w.panScreen->rect().contains(row[i]->geometry())) << row[i]->objectName().toStdString();
+        EXPECT_TRUE(find("panScreen")->rect().contains(row[i]->geometry())) << row[i]->objectName().toStdString();
         const bool captioned = qobject_cast<QLabel*>(row[i]) || qobject_cast<QCheckBox*>(row[i]) ||
                                qobject_cast<QComboBox*>(row[i]);
         if (captioned) {
@@ -215,14 +196,14 @@ TEST_F(GlidexWindowTest, PaintedTilesAreOutlinedWithTheirTextsBelowTheirTops)
                           QPoint(105, 98)})
         EXPECT_EQ(selected.pixelColor(inMark), kBlack) << inMark.x() << "," << inMark.y();
     EXPECT_TRUE(panelEnabled());
-    EXPECT_EQ(editor->cmbResolution->currentText(), "1920 x 1080");
-    EXPECT_TRUE(editor->chkPortrait->isChecked());
-    EXPECT_EQ(editor->edtX->text(), "3000");
-    EXPECT_EQ(editor->edtY->text(), "500");
+    EXPECT_EQ(find<QComboBox>("cmbResolution")->currentText(), "1920 x 1080");
+    EXPECT_TRUE(find<QCheckBox>("chkPortrait")->isChecked());
+    EXPECT_EQ(find<QLineEdit>("edtX")->text(), "3000");
+    EXPECT_EQ(find<QLineEdit>("edtY")->text(), "500");
 
-    editor->RepaintScreen(tile(5), false);
+    model().RepaintScreen(5, false);
     EXPECT_EQ(picture(5).pixelColor(5, 5), kAqua);
-    editor->RepaintScreen(tile(6), true);  // not placed: stays off the canvas
+    model().RepaintScreen(6, true);  // not placed: stays off the canvas
     EXPECT_EQ(screen(6).ScreenGroup, 0);
 }
 
@@ -234,7 +215,7 @@ TEST_F(GlidexWindowTest, RemovingAndReloadingRedrawTilesLabelsAndPanel)
     place(80, {3840, 0, 1920, 1080});
     create();
     select(80);
-    editor->RemoveScreen(tile(80));
+    model().RemoveScreen(80);
     EXPECT_EQ(picture(3).pixelColor(2, 2), kBlack);
     EXPECT_TRUE(panelEnabled());
     EXPECT_EQ(labelBackground(80), kLime);
@@ -244,9 +225,9 @@ TEST_F(GlidexWindowTest, RemovingAndReloadingRedrawTilesLabelsAndPanel)
     EXPECT_EQ(picture(3).pixelColor(2, 2), kYellow);
     EXPECT_EQ(placedTiles(), QList<int>({3, 5}));  // monitor 4 of a single-monitor port is surplus
 
-    editor->RemoveScreen(tile(5));
-    editor->RemoveScreen(tile(3));
-    editor->RemoveScreen(tile(80));
+    model().RemoveScreen(5);
+    model().RemoveScreen(3);
+    model().RemoveScreen(80);
     EXPECT_FALSE(panelEnabled());
     EXPECT_TRUE(placedTiles().isEmpty());
 }
@@ -267,7 +248,7 @@ TEST_F(GlidexWindowTest, HostileValuesStayOnTheCanvasAndInTheTables)
 
     for (int n : {1, 2, 3, 4}) {
         EXPECT_NE(screen(n).ScreenGroup, 0) << n;
-        EXPECT_TRUE(tile(n).geometry().isEmpty() || editor->imgLayout->rect().contains(tile(n).geometry())) << n;
+        EXPECT_TRUE(tile(n).geometry().isEmpty() || find("imgLayout")->rect().contains(tile(n).geometry())) << n;
     }
     EXPECT_EQ(tile(1).size(), QSize(6000, 6000));
     const QImage corner = tile(1).grab(QRect(0, 0, 8, 8)).toImage();
@@ -310,10 +291,10 @@ TEST_F(GlidexWindowTest, StripFollowsTheStylesAndSurplusMonitorsLeaveTheCanvas)
 
     select(62);
     KvmLayout.MStyle[2] = 0;
-    editor->RefreshLabels();
+    model().RefreshLabels(KvmLayout);
     EXPECT_EQ(placedTiles(), QList<int>({2, 4, 24}));
     EXPECT_EQ(strip(), QStringList({"1A@134", "2A@203", "3A@272", "4A@341", "4B@410", "4C@479", "4D@548"}));
-    EXPECT_EQ(editor->Model.SelectedNo, 2);  // passed on upward past 80
+    EXPECT_EQ(model().SelectedNo(), 2);  // passed on upward past 80
 }
 
 TEST_F(GlidexWindowTest, ExportToAFileThatCannotBeWrittenSaysWhy)
@@ -324,7 +305,7 @@ TEST_F(GlidexWindowTest, ExportToAFileThatCannotBeWrittenSaysWhy)
     create();
     prompts.chooseFile(folder);
     prompts.answer(MsgAnswer::Ok);
-    editor->mnuExport->trigger();
+    find<QAction>("mnuExport")->trigger();
     ASSERT_EQ(prompts.boxes().size(), 1u);
     EXPECT_EQ(prompts.boxes()[0].caption, "Warning");
     EXPECT_EQ(prompts.boxes()[0].text, QDir::toNativeSeparators(folder) + " could not be saved: not a regular file");
@@ -337,14 +318,15 @@ TEST_F(GlidexWindowTest, ChoosingAUnitShowsOnlyItsLabelsFromTheLeftmostSlot)
     place(1, {0, 0, 1920, 1080});
     place(9, {1920, 0, 1920, 1080});
     place(52, {3840, 0, 1920, 1080});  // Slave 2 port 4, monitor 3: beyond its style
-    TfrmGlidex& w = create();
+    create();
+    auto* cmbDevice = find<QComboBox>("cmbDevice");
     EXPECT_EQ(placedTiles(), QList<int>({1, 9}));
 
-    w.cmbDevice->setCurrentIndex(2);
+    cmbDevice->setCurrentIndex(2);
     EXPECT_EQ(strip(), QStringList({"S2.1A@134", "S2.2A@203", "S2.2B@272", "S2.3A@341", "S2.4A@410"}));
     EXPECT_EQ(placedTiles(), QList<int>({1, 9}));  // the Master's tile stays on the canvas
     EXPECT_EQ(labelBackground(9), kBlack);
-    w.cmbDevice->setCurrentIndex(0);
+    cmbDevice->setCurrentIndex(0);
     EXPECT_EQ(strip(), QStringList({"1A@134", "2A@203", "3A@272", "4A@341"}));
 }
 
@@ -371,17 +353,17 @@ TEST_F(EditorInSetupTest, ResetToDefaultAndDownloadsRebuildTheTilesAsNamedSteps)
     QApplication::processEvents();
     EXPECT_EQ(placedTiles(), QList<int>({1, 2, 3, 4}));
     EXPECT_EQ(tile(4).geometry(), QRect(576, 0, 192, 108));
-    EXPECT_EQ(editor->mnuUndo->text(), "Undo Reset to Default");
+    EXPECT_EQ(find<QAction>("mnuUndo")->text(), "Undo Reset to Default");
 
     KvmLayout.Group[2] = 0;
     QCoreApplication::postEvent(setup.get(), new QEvent(TfrmSetup::WM_LAYOUT_UPDATED));
     QApplication::processEvents();
     EXPECT_EQ(placedTiles(), QList<int>({1, 3, 4}));
-    EXPECT_EQ(editor->mnuUndo->text(), "Undo Load Layout from Torvik");
+    EXPECT_EQ(find<QAction>("mnuUndo")->text(), "Undo Load Layout from Torvik");
     KvmLayout.Group[3] = 0;
     QCoreApplication::postEvent(setup.get(), new QEvent(TfrmSetup::WM_CONFIG_UPDATED));
     QApplication::processEvents();
-    EXPECT_EQ(editor->mnuUndo->text(), "Undo Load Config");
+    EXPECT_EQ(find<QAction>("mnuUndo")->text(), "Undo Load Config");
 }
 
 TEST_F(EditorInSetupTest, GlidexLayoutShowsTheEditorModallyAndEscapeDoesNotCloseIt)
@@ -421,7 +403,7 @@ TEST_F(GlidexWindowTest, Screenshots)
     select(2);
     EXPECT_TRUE(SaveScreenshot(&w, "mixed"));
 
-    w.cmbDevice->setCurrentIndex(2);
+    find<QComboBox>("cmbDevice")->setCurrentIndex(2);
     EXPECT_TRUE(SaveScreenshot(&w, "slave2"));
 }
 

@@ -11,8 +11,8 @@ namespace {
 // failure shows.
 std::string whole(const LayoutModel& model)
 {
-    QString text = QStringLiteral("selected %1").arg(model.SelectedNo);
-    for (const LayoutScreen& s : model.Screens) {
+    QString text = QStringLiteral("selected %1").arg(model.SelectedNo());
+    for (const LayoutScreen& s : model.Screens()) {
         text += QStringLiteral("\n%1: %2 %3,%4 %5x%6 r%7 %8")
                     .arg(s.ScreenNo)
                     .arg(s.ScreenGroup)
@@ -102,8 +102,8 @@ TEST(LayoutHistoryTest, EachStepIsUndoneAndRedoneWholeAndNoneBringsBackADisallow
     model.RefreshLabels(layout);
     history.Steps.redo();
     history.Steps.undo();
-    EXPECT_EQ(model.Screens[21].ScreenGroup, 0);
-    EXPECT_EQ(model.SelectedNo, 0);  // the selection was 1B's
+    EXPECT_EQ(model.Screens()[21].ScreenGroup, 0);
+    EXPECT_EQ(model.SelectedNo(), 0);  // the selection was 1B's
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "gui/setup/SetupWindow.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompts.h"
+#include "support/FindWidget.h"
 #include "support/IdleTransfers.h"
 #include "support/QtPrinting.h"
 
@@ -103,17 +104,18 @@ TEST(ControlNames, EveryWindowNamesEachControlItsTabReachesAndEachListsItem)
     line.config.KvmLayout.Group[1] = 1;
     line.config.KvmLayout.Port[1] = {0, 0, 1920, 1080};
     TfrmGlidex editor(prompts, pointer, line.config, line.transfers, QString());
-    editor.Model.Select(1);
-    ASSERT_TRUE(editor.edtX->isEnabled());
+    FindWidget<LayoutModel>(editor, QStringLiteral("Model"))->Select(1);
+    ASSERT_TRUE(FindWidget<QLineEdit>(editor, QStringLiteral("edtX"))->isEnabled());
     expectEveryControlNamed(&editor, "layout editor");
     expectEveryListSaysItsItem(&editor, "layout editor");
 
     // The pages repeat their captions; the tabs tell the pages apart.
     TfrmMonitor monitor(line.config);
-    for (int page = 0; page < monitor.PageControl1->count(); ++page) {
-        monitor.PageControl1->setCurrentIndex(page);
-        expectEveryControlNamed(&monitor, qPrintable(monitor.PageControl1->tabText(page)));
-        expectEveryListSaysItsItem(&monitor, qPrintable(monitor.PageControl1->tabText(page)));
+    auto* pages = FindWidget<QTabWidget>(monitor, QStringLiteral("PageControl1"));
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        expectEveryControlNamed(&monitor, qPrintable(pages->tabText(page)));
+        expectEveryListSaysItsItem(&monitor, qPrintable(pages->tabText(page)));
     }
 }
 
