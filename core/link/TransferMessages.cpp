@@ -1,7 +1,5 @@
 #include "core/link/TransferMessages.h"
 
-#include "core/platform/Prompts.h"
-
 #include <QDir>
 
 namespace {
@@ -68,14 +66,4 @@ TransferMessage FileNotSavedMessage(const QString& fileName, const QString& reas
 {
     return {QStringLiteral("%1 could not be saved: %2").arg(QDir::toNativeSeparators(fileName), reason),
             QStringLiteral("Warning")};
-}
-
-void ShowMessage(Prompts& prompts, const TransferMessage& message)
-{
-    prompts.messageBox(nullptr, message.text, message.caption, MsgButtons::Ok);
-}
-
-void ReportFileNotSaved(Prompts& prompts, const QString& fileName, const QString& reason)
-{
-    ShowMessage(prompts, FileNotSavedMessage(fileName, reason));
 }

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-class Prompts;
-
 // What the user is told while a transfer runs and when it, or a file write
 // before it, ended: the same texts whichever window (or the command line)
 // started it.
@@ -44,7 +42,3 @@ TransferMessage EndMessage(TransferCommand command, TransferResult result, const
 
 // A settings or layout file that could not be written, and the reason (Warning).
 TransferMessage FileNotSavedMessage(const QString& fileName, const QString& reason);
-
-// `message` in a box.
-void ShowMessage(Prompts& prompts, const TransferMessage& message);
-void ReportFileNotSaved(Prompts& prompts, const QString& fileName, const QString& reason);

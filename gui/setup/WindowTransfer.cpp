@@ -1,6 +1,7 @@
 #include "gui/setup/WindowTransfer.h"
 
 #include "core/link/TransferService.h"
+#include "core/platform/Prompts.h"
 #include "gui/setup/TransferProgress.h"
 
 TransferResult RunWindowTransfer(QWidget* window, Prompts& prompts, TransferService& transfers,
@@ -16,4 +17,14 @@ TransferResult RunWindowTransfer(QWidget* window, Prompts& prompts, TransferServ
     if (result != TransferResult::Done || tellSuccess)
         ShowMessage(prompts, EndMessage(command, result, transfers.openFailureHint()));
     return result;
+}
+
+void ShowMessage(Prompts& prompts, const TransferMessage& message)
+{
+    prompts.messageBox(nullptr, message.text, message.caption, MsgButtons::Ok);
+}
+
+void ReportFileNotSaved(Prompts& prompts, const QString& fileName, const QString& reason)
+{
+    ShowMessage(prompts, FileNotSavedMessage(fileName, reason));
 }

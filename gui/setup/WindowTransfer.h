@@ -15,3 +15,8 @@ class TransferService;
 TransferResult RunWindowTransfer(QWidget* window, Prompts& prompts, TransferService& transfers,
                                  TransferCommand command, const std::function<TransferResult()>& work,
                                  bool tellSuccess = true);
+
+// `message` in a box.
+void ShowMessage(Prompts& prompts, const TransferMessage& message);
+// That `fileName` could not be written, and why, in a box.
+void ReportFileNotSaved(Prompts& prompts, const QString& fileName, const QString& reason);

@@ -6,7 +6,6 @@
 #include "core/serial/ComPort.h"
 #include "support/ConfigRecordsFixture.h"
 #include "support/FakeCommDevice.h"
-#include "support/FakePrompts.h"
 #include "support/ScriptedPump.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +63,6 @@ protected:
     FakeCommDevice* device = nullptr;
     std::unique_ptr<TComPort> port;
     ScriptedPump pump;
-    FakePrompts prompts;
     std::unique_ptr<DeviceLink> link;
     bool timerRunning = false;
     int ticks = 0;
@@ -241,18 +239,17 @@ TEST_F(DeviceLinkTest, ACommandIsAcknowledgedBeforeTheEleventhTickOrFails)
 
 TEST_F(DeviceLinkTest, LoadConfigReportsEachOutcome)
 {
+    std::vector<TransferMessage> shown;
     // The port cannot be opened.
     device->failWith(FakeCommDevice::Op::Open, 2);
-    prompts.answer(MsgAnswer::Ok);
-    ShowMessage(prompts, EndMessage(TransferCommand::LoadConfig, link->Download("COM3", false)));
+    shown.push_back(EndMessage(TransferCommand::LoadConfig, link->Download("COM3", false)));
     EXPECT_TRUE(link->LinkFailed());
     device->failWith(FakeCommDevice::Op::Open, 0);
 
     // The switch answers.
     switchAnswers("Start 4\r\n# \r\n", 2);
-    prompts.answer(MsgAnswer::Ok);
     EXPECT_EQ(link->Download("COM3", false), TransferResult::Done);
-    ShowMessage(prompts, EndMessage(TransferCommand::LoadConfig, TransferResult::Done));
+    shown.push_back(EndMessage(TransferCommand::LoadConfig, TransferResult::Done));
     EXPECT_EQ(device->record().written, "CONFIG\r");
     EXPECT_EQ(device->record().opened, std::vector<std::string>{"COM3"});
     EXPECT_FALSE(device->isOpen());
@@ -262,16 +259,15 @@ TEST_F(DeviceLinkTest, LoadConfigReportsEachOutcome)
     ticks = 0;
     switchAnswers("", 0);
     KvmConfig.Start = 1;
-    prompts.answer(MsgAnswer::Ok);
-    ShowMessage(prompts, EndMessage(TransferCommand::LoadConfig, link->Download("COM3", false)));
+    shown.push_back(EndMessage(TransferCommand::LoadConfig, link->Download("COM3", false)));
     EXPECT_EQ(pump.sleptMs, 300);
     EXPECT_EQ(KvmConfig.Start, 1);
     EXPECT_FALSE(link->DownloadActive());
 
-    std::vector<std::pair<QString, QString>> shown;
-    for (const FakePrompts::Box& box : prompts.boxes())
-        shown.emplace_back(box.text, box.caption);
-    EXPECT_EQ(shown, (std::vector<std::pair<QString, QString>>{{"COM port open error!", "Error"},
+    std::vector<std::pair<QString, QString>> texts;
+    for (const TransferMessage& message : shown)
+        texts.emplace_back(message.text, message.caption);
+    EXPECT_EQ(texts, (std::vector<std::pair<QString, QString>>{{"COM port open error!", "Error"},
                                                                {"Load Config finished!", "Info"},
                                                                {"Load Config error!", "Error"}}));
 }
@@ -298,10 +294,9 @@ TEST_F(DeviceLinkTest, AnUploadStopsAtTheFirstUnacknowledgedLine)
 
     // A port that cannot be opened: nothing is sent.
     device->failWith(FakeCommDevice::Op::Open, 2);
-    prompts.answer(MsgAnswer::Ok);
-    ShowMessage(prompts, EndMessage(TransferCommand::SaveConfig, link->Upload("COM2", {"START 1"})));
+    const TransferMessage shown = EndMessage(TransferCommand::SaveConfig, link->Upload("COM2", {"START 1"}));
     EXPECT_TRUE(link->LinkFailed());
-    EXPECT_EQ(prompts.boxes().back().text, "COM port open error!");
+    EXPECT_EQ(shown.text, "COM port open error!");
 }
 
 }  // namespace
