@@ -66,8 +66,8 @@ FileConfig LoadFileConfig(const ProfileFile& file, bool layoutOnly)
     // from this file; the check moves a valid layout to the top-left corner.
     LayoutModel model(kEditorCanvas, kEditorCanvasSize, kEditorCanvasSize);
     model.LoadFromConfig(result.filedLayout);
-    if (const OverlapPair overlap = model.CheckLayout(); overlap.First != 0) {
-        result.sendable = FileResult::failed(model.OverlapMessage(overlap));
+    if (const std::optional<OverlapPair> overlap = model.CheckLayout()) {
+        result.sendable = FileResult::failed(model.OverlapMessage(*overlap));
         return result;
     }
     result.layout = result.filedLayout;

@@ -352,13 +352,13 @@ void LayoutModel::MoveToTopLeft()
     publish();
 }
 
-OverlapPair LayoutModel::CheckLayout()
+std::optional<OverlapPair> LayoutModel::CheckLayout()
 {
-    const OverlapPair overlap = FirstOverlap(Boxes());
+    const std::optional<OverlapPair> overlap = FirstOverlap(Boxes());
     // A valid layout is always stored and sent from the desktop's origin:
     // wherever the user left it, the leftmost and topmost monitors start at
     // 0, and typed negative positions come back to 0.
-    if (overlap.First == 0)
+    if (!overlap)
         MoveToTopLeft();
     return overlap;
 }

@@ -174,7 +174,7 @@ public:
     void MoveToTopLeft();
     // The first overlapping pair of placed monitors of a group; when there
     // is none ({0, 0}), the layout has been moved to the top-left corner.
-    OverlapPair CheckLayout();
+    std::optional<OverlapPair> CheckLayout();
     // What the check says of an overlapping pair: "1A, 2A is intersected!".
     QString OverlapMessage(const OverlapPair& overlap) const;
 

@@ -150,7 +150,7 @@ int FindOverlap(const TileBoxes& tiles, int screenNo)
     return tiles[screenNo].Group == 0 ? 0 : overlapFrom(tiles, screenNo, 1);
 }
 
-OverlapPair FirstOverlap(const TileBoxes& tiles)
+std::optional<OverlapPair> FirstOverlap(const TileBoxes& tiles)
 {
     // Each pair is looked at once, from its lower tile: a tile overlapping a
     // lower one would have been found with that one already, so the first
@@ -160,9 +160,9 @@ OverlapPair FirstOverlap(const TileBoxes& tiles)
         if (tiles[n].Group == 0)
             continue;
         if (const int other = overlapFrom(tiles, n, n + 1); other > 0)
-            return {n, other};
+            return OverlapPair{n, other};
     }
-    return {};
+    return std::nullopt;
 }
 
 LayoutStep MoveStep(const TileBoxes& tiles, MoveDirection direction, DeskLimits desk)

@@ -4,6 +4,7 @@
 #include "core/config/OneBased.h"
 
 #include <cstdint>
+#include <optional>
 
 struct CanvasTransform;
 
@@ -74,13 +75,13 @@ bool Intersect(const DeskRect& a, const DeskRect& b);
 int FindOverlap(const TileBoxes& tiles, int screenNo);
 
 // The first overlapping pair: the lowest tile that overlaps any tile of its
-// group, and the lowest tile that overlaps it; {0, 0} when none do.
+// group, and the lowest tile that overlaps it; none when no two overlap.
 struct OverlapPair {
     int First = 0;
     int Second = 0;
     bool operator==(const OverlapPair&) const = default;
 };
-OverlapPair FirstOverlap(const TileBoxes& tiles);
+std::optional<OverlapPair> FirstOverlap(const TileBoxes& tiles);
 
 // The whole layout moves one step: by its tallest (widest) monitor, but not
 // past the desktop's border. A layout lying beyond the border it moves

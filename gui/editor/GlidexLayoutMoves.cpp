@@ -59,11 +59,11 @@ void TfrmGlidex::scrollToTopLeft()
 int32_t TfrmGlidex::CheckLayout(bool ShowErrors)
 {
     // The check's move to the top-left corner is a step of its own.
-    OverlapPair overlap;
+    std::optional<OverlapPair> overlap;
     history_.Record(mnuCheck->text(), [this, &overlap] { overlap = model_.CheckLayout(); });
-    if (overlap.First > 0) {
+    if (overlap) {
         if (ShowErrors) {
-            const QString message = model_.OverlapMessage(overlap);
+            const QString message = model_.OverlapMessage(*overlap);
             // The status line keeps the result once the box is closed.
             StatusBar1->showMessage(message);
             prompts_.messageBox(this, message, QStringLiteral("Error"), MsgButtons::Ok);

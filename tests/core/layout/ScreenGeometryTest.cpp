@@ -77,12 +77,12 @@ TEST_F(LayoutRules, ClampKeepsTheTileOnTheDesktopInBorderOrder)
 
 TEST_F(LayoutRules, OverlapNeedsOnePixelInCommonWithinTheGroup)
 {
-    EXPECT_EQ(FirstOverlap(tiles), (OverlapPair{}));  // an empty layout
+    EXPECT_EQ(FirstOverlap(tiles), std::nullopt);  // an empty layout
     place(1, 0, 0);
     place(2, 1920, 0);     // shares an edge
     place(3, 1920, 1080);  // touches a corner
     place(4, 0, 1080, 0, 500);  // no width
-    EXPECT_EQ(FirstOverlap(tiles), (OverlapPair{}));
+    EXPECT_EQ(FirstOverlap(tiles), std::nullopt);
 
     place(9, 1919, 3000);
     place(6, 1000, 3500);
@@ -93,7 +93,7 @@ TEST_F(LayoutRules, OverlapNeedsOnePixelInCommonWithinTheGroup)
     tiles[4].Group = 0;  // off the canvas: neither found nor searched
     tiles[6].Group = 2;
     EXPECT_EQ(FindOverlap(tiles, 4), 0);
-    EXPECT_EQ(FirstOverlap(tiles), (OverlapPair{}));
+    EXPECT_EQ(FirstOverlap(tiles), std::nullopt);
     place(2, 1919, 0);
     EXPECT_EQ(FirstOverlap(tiles), (OverlapPair{1, 2}));
 }
