@@ -101,10 +101,10 @@ void TComThread::Execute()
 {
     for (;;) {
         uint32_t word = 0;
-        const CommDevice::WaitResult result = device_.waitEvents(word);
-        if (result == CommDevice::WaitResult::Stopped)
-            break;
-        if (result == CommDevice::WaitResult::Events) {
+        const int error = device_.waitEvents(word);
+        if (error == 0 && word == 0)
+            break;  // stopped
+        if (error == 0) {
             occurredEvents_ = comEvents(word);
             DeliverEvents();
             continue;
