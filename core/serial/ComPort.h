@@ -232,21 +232,13 @@ public:
 
 protected:
     void setConnected(bool value);
-    TBaudRate BaudRate() const { return baudRate_; }
     void setBaudRate(TBaudRate value);
-    int32_t CustomBaudRate() const { return customBaudRate_; }
     void setCustomBaudRate(int32_t value);
-    const std::string& Port() const { return port_; }
     void setPort(const std::string& value);
-    TStopBits StopBits() const { return stopBits_; }
     void setStopBits(TStopBits value);
-    TDataBits DataBits() const { return dataBits_; }
     void setDataBits(TDataBits value);
-    bool DiscardNull() const { return discardNull_; }
     void setDiscardNull(bool value);
-    uint8_t EventChar() const { return eventChar_; }
     void setEventChar(uint8_t value);
-    TComEvents Events() const { return events_; }
     void setEvents(TComEvents value) { events_ = value; }
     TSyncMethod SyncMethod() const { return syncMethod_; }
     void setSyncMethod(TSyncMethod value);
