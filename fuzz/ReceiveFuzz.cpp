@@ -28,7 +28,11 @@ public:
     int setState(const CommDcb&) override { return 0; }
     int setTimeouts(const CommTimeouts&) override { return 0; }
     int setEventMask(uint32_t) override { return 0; }
-    WaitResult waitEvents(uint32_t&) override { return WaitResult::Stopped; }
+    int waitEvents(uint32_t& events) override
+    {
+        events = 0;  // stopped: there is no event thread
+        return 0;
+    }
     void stopWaiting() override {}
     int write(const uint8_t*, uint32_t count, uint32_t& written) override
     {

@@ -97,7 +97,7 @@ void TComBuffer::setInputSize(int value)
     if (value == inputSize_)
         return;
     inputSize_ = evenSize(value);
-    owner_.ApplyBufferSizes();
+    apply_();
 }
 
 void TComBuffer::setOutputSize(int value)
@@ -105,14 +105,14 @@ void TComBuffer::setOutputSize(int value)
     if (value == outputSize_)
         return;
     outputSize_ = evenSize(value);
-    owner_.ApplyBufferSizes();
+    apply_();
 }
 
 void TComBuffer::Assign(const TComBuffer& other)
 {
     inputSize_ = other.inputSize_;
     outputSize_ = other.outputSize_;
-    owner_.ApplyBufferSizes();
+    apply_();
 }
 
 // --- TComParity --------------------------------------------------------------
@@ -122,7 +122,7 @@ void TComParity::setBits(TParityBits value)
     if (value == bits_)
         return;
     bits_ = value;
-    owner_.ApplyLineSettings();
+    apply_();
 }
 
 void TComParity::setCheck(bool value)
@@ -130,7 +130,7 @@ void TComParity::setCheck(bool value)
     if (value == check_)
         return;
     check_ = value;
-    owner_.ApplyLineSettings();
+    apply_();
 }
 
 void TComParity::setReplace(bool value)
@@ -138,7 +138,7 @@ void TComParity::setReplace(bool value)
     if (value == replace_)
         return;
     replace_ = value;
-    owner_.ApplyLineSettings();
+    apply_();
 }
 
 void TComParity::setReplaceChar(uint8_t value)
@@ -146,7 +146,7 @@ void TComParity::setReplaceChar(uint8_t value)
     if (value == replaceChar_)
         return;
     replaceChar_ = value;
-    owner_.ApplyLineSettings();
+    apply_();
 }
 
 void TComParity::Assign(const TComParity& other)
@@ -155,7 +155,7 @@ void TComParity::Assign(const TComParity& other)
     check_ = other.check_;
     replace_ = other.replace_;
     replaceChar_ = other.replaceChar_;
-    owner_.ApplyLineSettings();
+    apply_();
 }
 
 // --- TComTimeouts ------------------------------------------------------------
@@ -165,7 +165,7 @@ void TComTimeouts::set(int32_t& field, int32_t value)
     if (value == field)
         return;
     field = value;
-    owner_.ApplyTimeouts();
+    apply_();
 }
 
 void TComTimeouts::setReadInterval(int32_t value) { set(readInterval_, value); }
@@ -181,7 +181,7 @@ void TComTimeouts::Assign(const TComTimeouts& other)
     readTotalConstant_ = other.readTotalConstant_;
     writeTotalMultiplier_ = other.writeTotalMultiplier_;
     writeTotalConstant_ = other.writeTotalConstant_;
-    owner_.ApplyTimeouts();
+    apply_();
 }
 
 // --- TComFlowControl ---------------------------------------------------------
@@ -192,7 +192,7 @@ void TComFlowControl::set(T& field, T value)
     if (value == field)
         return;
     field = value;
-    owner_.ApplyLineSettings();
+    apply_();
 }
 
 void TComFlowControl::setOutCTSFlow(bool value) { set(outCTSFlow_, value); }
@@ -238,7 +238,7 @@ void TComFlowControl::setFlowControl(TFlowControl value)
     case fcCustom:
         break;
     }
-    owner_.ApplyLineSettings();
+    apply_();
 }
 
 void TComFlowControl::Assign(const TComFlowControl& other)
@@ -253,7 +253,7 @@ void TComFlowControl::Assign(const TComFlowControl& other)
     txContinueOnXoff_ = other.txContinueOnXoff_;
     xonChar_ = other.xonChar_;
     xoffChar_ = other.xoffChar_;
-    owner_.ApplyLineSettings();
+    apply_();
 }
 
 // --- TCustomComPort ----------------------------------------------------------
@@ -349,8 +349,9 @@ void TCustomComPort::OpenPort()
     if (events_ != 0) {
         if (syncMethod_ != smNone)
             notifyWindow_ = TComThread::CreateNotifyWindow();
-        thread_ = std::make_unique<TComThread>(*this, notifyWindow_.get());
-        thread_->Start();
+        ComEventTarget& target = *this;
+        thread_ = std::make_unique<TComThread>(*device_, target, syncMethod_, notifyWindow_.get());
+        thread_->Start(watchedEvents());
     }
     if (OnAfterOpen)
         OnAfterOpen(this);
@@ -582,64 +583,74 @@ void TCustomComPort::ClearInput()
         throw EComPort(EComPort::PurgeFailed, error);
 }
 
-bool TCustomComPort::HasEventAction(uint32_t code) const
+// An event whose action would only call a handler that is not set is not
+// watched (as the transmitter-empty event after every write of the device
+// link): each costs a wake-up of the event thread and of the user-interface
+// thread. The actions that read the device's state always count.
+TComEvents TCustomComPort::watchedEvents() const
 {
-    switch (code) {
-    case CommEvent::TxEmpty:
-        return static_cast<bool>(OnTxEmpty);
-    case CommEvent::RxFlag:
-        return static_cast<bool>(OnRxFlag);
-    case CommEvent::Ring:
-        return static_cast<bool>(OnRing);
-    case CommEvent::Break:
-        return static_cast<bool>(OnBreak);
-    case CommEvent::Rx80Full:
-        return static_cast<bool>(OnRx80Full);
-    default:
-        return true;
+    TComEvents events = events_;
+    const auto unlessHandled = [&events](TComEvent event, const TNotifyEvent& handler) {
+        if (!handler)
+            events = static_cast<TComEvents>(events & ~ComEventBit(event));
+    };
+    unlessHandled(evTxEmpty, OnTxEmpty);
+    unlessHandled(evRxFlag, OnRxFlag);
+    unlessHandled(evRing, OnRing);
+    unlessHandled(evBreak, OnBreak);
+    unlessHandled(evRx80Full, OnRx80Full);
+    return events;
+}
+
+// Runs on the thread the sync method names. What an action raises goes to
+// the central exception report, and the later events are still delivered.
+void TCustomComPort::eventArrived(TComEvent event)
+{
+    try {
+        RunEventAction(event);
+    } catch (const std::exception& error) {
+        ReportException(error);
     }
 }
 
-void TCustomComPort::RunEventAction(uint32_t code)
+void TCustomComPort::RunEventAction(TComEvent event)
 {
     const auto raise = [this](const TNotifyEvent& handler) {
         if (handler)
             handler(this);
     };
-    switch (code) {
-    case CommEvent::RxChar:
+    switch (event) {
+    case evRxChar:
         if (const int waiting = BytesWaiting(); waiting > 0 && OnRxChar)
             OnRxChar(this, waiting);
         break;
-    case CommEvent::TxEmpty:
+    case evTxEmpty:
         raise(OnTxEmpty);
         break;
-    case CommEvent::RxFlag:
+    case evRxFlag:
         raise(OnRxFlag);
         break;
-    case CommEvent::Ring:
+    case evRing:
         raise(OnRing);
         break;
-    case CommEvent::Break:
+    case evBreak:
         raise(OnBreak);
         break;
-    case CommEvent::Cts:
+    case evCTS:
         raiseSignal(OnCTSChange, (ReadModemSignals() & kSignalCTS) != 0);
         break;
-    case CommEvent::Dsr:
+    case evDSR:
         raiseSignal(OnDSRChange, (ReadModemSignals() & kSignalDSR) != 0);
         break;
-    case CommEvent::Rlsd:
+    case evRLSD:
         raiseSignal(OnRLSDChange, (ReadModemSignals() & kSignalRLSD) != 0);
         break;
-    case CommEvent::Err:
+    case evError:
         if (const TComErrors errors = ReadLineErrors(); errors != 0 && OnError)
             OnError(this, errors);
         break;
-    case CommEvent::Rx80Full:
+    case evRx80Full:
         raise(OnRx80Full);
-        break;
-    default:
         break;
     }
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 class TCustomComPort;
 class TComThread;
@@ -67,7 +68,7 @@ private:
 // Recommended sizes of the device's receive and transmit queues.
 class TComBuffer {
 public:
-    explicit TComBuffer(TCustomComPort& owner) : owner_(owner) {}
+    explicit TComBuffer(std::function<void()> apply) : apply_(std::move(apply)) {}
     int InputSize() const { return inputSize_; }
     int OutputSize() const { return outputSize_; }
     void setInputSize(int value);
@@ -75,14 +76,14 @@ public:
     void Assign(const TComBuffer& other);
 
 private:
-    TCustomComPort& owner_;
+    std::function<void()> apply_;  // re-applies the group to the device
     int inputSize_ = 1024;
     int outputSize_ = 1024;
 };
 
 class TComParity {
 public:
-    explicit TComParity(TCustomComPort& owner) : owner_(owner) {}
+    explicit TComParity(std::function<void()> apply) : apply_(std::move(apply)) {}
     TParityBits Bits() const { return bits_; }
     bool Check() const { return check_; }
     bool Replace() const { return replace_; }
@@ -94,7 +95,7 @@ public:
     void Assign(const TComParity& other);
 
 private:
-    TCustomComPort& owner_;
+    std::function<void()> apply_;  // re-applies the group to the device
     TParityBits bits_ = prNone;
     bool check_ = false;
     bool replace_ = false;
@@ -104,7 +105,7 @@ private:
 // Device time-outs in milliseconds; -1 stands for the largest value.
 class TComTimeouts {
 public:
-    explicit TComTimeouts(TCustomComPort& owner) : owner_(owner) {}
+    explicit TComTimeouts(std::function<void()> apply) : apply_(std::move(apply)) {}
     int32_t ReadInterval() const { return readInterval_; }
     int32_t ReadTotalMultiplier() const { return readTotalMultiplier_; }
     int32_t ReadTotalConstant() const { return readTotalConstant_; }
@@ -120,7 +121,7 @@ public:
 private:
     void set(int32_t& field, int32_t value);
 
-    TCustomComPort& owner_;
+    std::function<void()> apply_;  // re-applies the group to the device
     int32_t readInterval_ = -1;
     int32_t readTotalMultiplier_ = 0;
     int32_t readTotalConstant_ = 0;
@@ -132,7 +133,7 @@ private:
 // preset derived from ControlRTS, OutCTSFlow and the two XON/XOFF flags.
 class TComFlowControl {
 public:
-    explicit TComFlowControl(TCustomComPort& owner) : owner_(owner) {}
+    explicit TComFlowControl(std::function<void()> apply) : apply_(std::move(apply)) {}
     TFlowControl FlowControl() const;
     bool OutCTSFlow() const { return outCTSFlow_; }
     bool OutDSRFlow() const { return outDSRFlow_; }
@@ -162,7 +163,7 @@ private:
     template <typename T>
     void set(T& field, T value);
 
-    TCustomComPort& owner_;
+    std::function<void()> apply_;  // re-applies the group to the device
     bool outCTSFlow_ = false;
     bool outDSRFlow_ = false;
     TDTRFlowControl controlDTR_ = dtrDisable;
@@ -180,9 +181,27 @@ using TRxCharEvent = std::function<void(TCustomComPort* sender, int count)>;
 using TComSignalEvent = std::function<void(TCustomComPort* sender, bool onOff)>;
 using TComErrorEvent = std::function<void(TCustomComPort* sender, TComErrors errors)>;
 
+// The port as its event thread (TComThread) sees it: the thread hands it the
+// device's events one at a time, in the fixed order of delivery.
+class ComEventTarget {
+public:
+    // Runs the action of `event` (see TCustomComPort).
+    virtual void eventArrived(TComEvent event) = 0;
+    // Whether the port is still open: an action may close it, and the
+    // thread then hands over no more. Asked on the user-interface thread.
+    virtual bool isOpen() const = 0;
+
+protected:
+    ~ComEventTarget() = default;
+};
+
 // The serial port: settings, open and close, blocking reads and writes, and
 // events raised by its event thread. Used from the user-interface thread.
-class TCustomComPort {
+//
+// The public members are the operations a program calls. The settings, the
+// handlers and the other operations are protected: a component derived from
+// this one publishes those its program uses, as TComPort does this program's.
+class TCustomComPort : private ComEventTarget {
 public:
     explicit TCustomComPort(std::unique_ptr<CommDevice> device);
     virtual ~TCustomComPort();
@@ -199,7 +218,6 @@ public:
     // fails (the purge, a handler); then raises the first such failure.
     void ClosePort();
     bool Connected() const { return connected_; }
-    void setConnected(bool value);
 
     // Design values are being set: settings are only recorded, and a
     // Connected of true opens the port once Loaded() is called.
@@ -207,44 +225,20 @@ public:
     void Loaded();
 
     int WriteText(const std::string& text);
-    int WriteBytes(const void* data, int count);
     int ReadBytes(void* buffer, int count);
     int BytesWaiting();
-    TComErrors ReadLineErrors();
-    int ReadModemSignals();
-    void PurgePendingIo();
     // Discards what the device has received and nobody has read yet.
     void ClearInput();
 
-    // Runs the action of one device event code (a CommEvent value); called
-    // by the event thread's delivery on the thread the sync method names.
-    void RunEventAction(uint32_t code);
-    // False when the action of `code` would only call a handler that is not
-    // set; the actions that read the device's state always count.
-    bool HasEventAction(uint32_t code) const;
-
-    // Hand a settings group to the device; nothing while the port is closed
-    // or while design values are being loaded.
-    void ApplyLineSettings();
-    void ApplyBufferSizes();
-    void ApplyTimeouts();
-
 protected:
-    TBaudRate BaudRate() const { return baudRate_; }
+    void setConnected(bool value);
     void setBaudRate(TBaudRate value);
-    int32_t CustomBaudRate() const { return customBaudRate_; }
     void setCustomBaudRate(int32_t value);
-    const std::string& Port() const { return port_; }
     void setPort(const std::string& value);
-    TStopBits StopBits() const { return stopBits_; }
     void setStopBits(TStopBits value);
-    TDataBits DataBits() const { return dataBits_; }
     void setDataBits(TDataBits value);
-    bool DiscardNull() const { return discardNull_; }
     void setDiscardNull(bool value);
-    uint8_t EventChar() const { return eventChar_; }
     void setEventChar(uint8_t value);
-    TComEvents Events() const { return events_; }
     void setEvents(TComEvents value) { events_ = value; }
     TSyncMethod SyncMethod() const { return syncMethod_; }
     void setSyncMethod(TSyncMethod value);
@@ -253,11 +247,15 @@ protected:
     TComTimeouts& Timeouts() { return timeouts_; }
     TComFlowControl& FlowControl() { return flowControl_; }
 
+    int WriteBytes(const void* data, int count);
+    TComErrors ReadLineErrors();
+    int ReadModemSignals();
+    void PurgePendingIo();
+
     virtual void CreateDeviceHandle();
     virtual void DestroyDeviceHandle();
     virtual void ApplySettings();
 
-public:
     TNotifyEvent OnAfterOpen, OnAfterClose, OnBeforeOpen, OnBeforeClose;
     TRxCharEvent OnRxChar;
     TNotifyEvent OnTxEmpty, OnBreak, OnRing, OnRxFlag, OnRx80Full;
@@ -265,12 +263,22 @@ public:
     TComErrorEvent OnError;
 
 private:
-    friend class TComThread;
+    // Hand a settings group to the device; nothing while the port is closed
+    // or while design values are being loaded.
+    void ApplyLineSettings();
+    void ApplyBufferSizes();
+    void ApplyTimeouts();
     CommDcb BuildDcb() const;
     bool canApply() const { return connected_ && !loading_; }
     template <typename T>
     void setLineSetting(T& field, T value);
     void raiseSignal(const TComSignalEvent& handler, bool onOff);
+
+    // The events the event thread watches.
+    TComEvents watchedEvents() const;
+    void eventArrived(TComEvent event) override;
+    bool isOpen() const override { return connected_; }
+    void RunEventAction(TComEvent event);
 
     std::unique_ptr<CommDevice> device_;
     bool deviceOpen_ = false;
@@ -286,39 +294,26 @@ private:
     uint8_t eventChar_ = 0;
     TComEvents events_ = kAllComEvents;
     TSyncMethod syncMethod_ = smThreadSync;
-    TComBuffer buffer_{*this};
-    TComParity parity_{*this};
-    TComTimeouts timeouts_{*this};
-    TComFlowControl flowControl_{*this};
+    TComBuffer buffer_{[this] { ApplyBufferSizes(); }};
+    TComParity parity_{[this] { ApplyLineSettings(); }};
+    TComTimeouts timeouts_{[this] { ApplyTimeouts(); }};
+    TComFlowControl flowControl_{[this] { ApplyLineSettings(); }};
     std::unique_ptr<TComThread> thread_;
     std::unique_ptr<QObject> notifyWindow_;
 };
 
-// The port with its settings and handlers public.
+// The port with the settings and handlers the program sets made public.
 class TComPort : public TCustomComPort {
 public:
     using TCustomComPort::TCustomComPort;
 
-    using TCustomComPort::BaudRate;
-    using TCustomComPort::setBaudRate;
-    using TCustomComPort::CustomBaudRate;
-    using TCustomComPort::setCustomBaudRate;
-    using TCustomComPort::Port;
     using TCustomComPort::setPort;
-    using TCustomComPort::StopBits;
-    using TCustomComPort::setStopBits;
-    using TCustomComPort::DataBits;
-    using TCustomComPort::setDataBits;
-    using TCustomComPort::DiscardNull;
-    using TCustomComPort::setDiscardNull;
-    using TCustomComPort::EventChar;
-    using TCustomComPort::setEventChar;
-    using TCustomComPort::Events;
-    using TCustomComPort::setEvents;
-    using TCustomComPort::SyncMethod;
-    using TCustomComPort::setSyncMethod;
-    using TCustomComPort::Buffer;
+    using TCustomComPort::setBaudRate;
     using TCustomComPort::Parity;
-    using TCustomComPort::Timeouts;
+    using TCustomComPort::setStopBits;
+    using TCustomComPort::setDataBits;
+    using TCustomComPort::setEvents;
     using TCustomComPort::FlowControl;
+    using TCustomComPort::setSyncMethod;
+    using TCustomComPort::OnRxChar;
 };

@@ -1,7 +1,5 @@
 #include "core/serial/ComThread.h"
 
-#include "core/platform/ExceptionReport.h"
-
 #include <QCoreApplication>
 #include <QEvent>
 
@@ -73,7 +71,8 @@ std::unique_ptr<QObject> TComThread::CreateNotifyWindow()
     return std::make_unique<NotifyWindow>();
 }
 
-TComThread::TComThread(TCustomComPort& owner, QObject* notifyWindow) : owner_(owner), notifyWindow_(notifyWindow)
+TComThread::TComThread(CommDevice& device, ComEventTarget& port, TSyncMethod syncMethod, QObject* notifyWindow)
+    : device_(device), port_(port), syncMethod_(syncMethod), notifyWindow_(notifyWindow)
 {
     if (auto* window = dynamic_cast<NotifyWindow*>(notifyWindow_))
         window->setThread(this);
@@ -87,26 +86,25 @@ TComThread::~TComThread()
         Stop();
 }
 
-void TComThread::Start()
+void TComThread::Start(TComEvents events)
 {
     watched_ = 0;
     for (const EventCode& entry : kDeliveryOrder) {
-        if ((owner_.Events() & ComEventBit(entry.event)) && owner_.HasEventAction(entry.code))
+        if (events & ComEventBit(entry.event))
             watched_ |= entry.code;
     }
-    owner_.device_->setEventMask(watched_);
+    device_.setEventMask(watched_);
     thread_ = std::thread([this] { Execute(); });
 }
 
 void TComThread::Execute()
 {
-    CommDevice& device = *owner_.device_;
     for (;;) {
         uint32_t word = 0;
-        const CommDevice::WaitResult result = device.waitEvents(word);
-        if (result == CommDevice::WaitResult::Stopped)
-            break;
-        if (result == CommDevice::WaitResult::Events) {
+        const int error = device_.waitEvents(word);
+        if (error == 0 && word == 0)
+            break;  // stopped
+        if (error == 0) {
             occurredEvents_ = comEvents(word);
             DeliverEvents();
             continue;
@@ -124,8 +122,8 @@ void TComThread::Execute()
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return pending_ == 0 && !actionRunning_; });
     }
-    device.setEventMask(0);
-    device.purge(CommPurge::TxClear | CommPurge::RxClear);
+    device_.setEventMask(0);
+    device_.purge(CommPurge::TxClear | CommPurge::RxClear);
     {
         const std::lock_guard lock(mutex_);
         ended_ = true;
@@ -143,25 +141,21 @@ void TComThread::DeliverEvents()
     codes &= watched_;
     if (codes == 0)
         return;
-    if (owner_.SyncMethod() == smNone)
+    if (syncMethod_ == smNone)
         RunActions(codes, false);
     else
         HandOver(codes);
 }
 
-void TComThread::RunActions(uint32_t codes, bool whileConnected)
+void TComThread::RunActions(uint32_t codes, bool whileOpen)
 {
     for (const EventCode& entry : kDeliveryOrder) {
         if (!(codes & entry.code))
             continue;
         // An action may close the port; the later ones then find it closed.
-        if (whileConnected && !owner_.Connected())
+        if (whileOpen && !port_.isOpen())
             return;
-        try {
-            owner_.RunEventAction(entry.code);
-        } catch (const std::exception& error) {
-            ReportException(error);
-        }
+        port_.eventArrived(entry.event);
     }
 }
 
@@ -177,7 +171,7 @@ void TComThread::HandOver(uint32_t codes)
         QCoreApplication::postEvent(notifyWindow_, new QEvent(WM_PORT_EVENT));
     // Stop() may be waiting for exactly this.
     changed_.notify_all();
-    if (owner_.SyncMethod() == smThreadSync)
+    if (syncMethod_ == smThreadSync)
         changed_.wait(lock, [&] { return pending_ == 0 && !actionRunning_; });
 }
 
@@ -190,7 +184,7 @@ void TComThread::AcceptPending()
     uint32_t codes = 0;
     {
         const std::lock_guard lock(mutex_);
-        waitForAction = owner_.SyncMethod() == smThreadSync || stopping_;
+        waitForAction = syncMethod_ == smThreadSync || stopping_;
         codes = std::exchange(pending_, 0u);
         actionRunning_ = codes != 0 && waitForAction;
     }
@@ -213,7 +207,7 @@ void TComThread::Stop()
         stopping_ = true;
     }
     changed_.notify_all();
-    owner_.device_->stopWaiting();
+    device_.stopWaiting();
     std::this_thread::yield();
     for (;;) {
         std::unique_lock lock(mutex_);

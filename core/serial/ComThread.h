@@ -34,13 +34,14 @@ public:
     // The user-interface thread's receiver of events (the notify window).
     static std::unique_ptr<QObject> CreateNotifyWindow();
 
-    TComThread(TCustomComPort& owner, QObject* notifyWindow);
+    // `notifyWindow`: from CreateNotifyWindow(), unless `syncMethod` is smNone.
+    TComThread(CommDevice& device, ComEventTarget& port, TSyncMethod syncMethod, QObject* notifyWindow);
     ~TComThread();
     TComThread(const TComThread&) = delete;
     TComThread& operator=(const TComThread&) = delete;
 
-    // Sets the device's event mask from the port's Events and runs the loop.
-    void Start();
+    // Sets the device's event mask to `events` and runs the loop.
+    void Start(TComEvents events);
     // Ends the loop and returns once the thread has ended.
     void Stop();
 
@@ -48,20 +49,20 @@ public:
     // notify window calls it on the user-interface thread.
     void AcceptPending();
 
-    TComEvents OccurredEvents() const { return occurredEvents_; }
-
 private:
     void Execute();
     void DeliverEvents();
     void HandOver(uint32_t codes);
     // Runs the action of each event code in `codes`, in the fixed order;
-    // `whileConnected`: only while the port is open.
-    void RunActions(uint32_t codes, bool whileConnected);
+    // `whileOpen`: only while the port is open.
+    void RunActions(uint32_t codes, bool whileOpen);
 
-    TCustomComPort& owner_;
+    CommDevice& device_;
+    ComEventTarget& port_;
+    const TSyncMethod syncMethod_;
     QObject* notifyWindow_;
     TComEvents occurredEvents_ = 0;
-    uint32_t watched_ = 0;  // the device event codes asked for, as the port opened
+    uint32_t watched_ = 0;  // the device event codes asked for
     std::thread thread_;
 
     std::mutex mutex_;

@@ -108,13 +108,6 @@ class PortNames;
 
 class CommDevice {
 public:
-    enum class WaitResult {
-        Events,   // `events` holds the events that occurred (never 0)
-        Stopped,  // stopWaiting() was called
-        Failed,   // the wait could not be made; the next call may succeed (the
-                  // event thread pauses before it, so this may return at once)
-    };
-
     virtual ~CommDevice() = default;
 
     // Opens the device named `port` exclusively: a second open of the same
@@ -140,10 +133,12 @@ public:
     virtual int setEventMask(uint32_t mask) = 0;
 
     // Blocks, without using the processor, until events of the mask occur or
-    // stopWaiting() is called.
-    virtual WaitResult waitEvents(uint32_t& events) = 0;
-    // Sets the stop signal: the pending and every later waitEvents() returns
-    // Stopped until the device is opened again. Safe from any thread.
+    // stopWaiting() is called: `events` holds the events that occurred, none
+    // when the wait was stopped. After a failure the next wait may succeed
+    // (the event thread pauses before it, so a failure may come at once).
+    virtual int waitEvents(uint32_t& events) = 0;
+    // Sets the stop signal: the pending and every later waitEvents() ends
+    // with no events until the device is opened again. Safe from any thread.
     virtual void stopWaiting() = 0;
 
     // Complete when they return; the time-outs bound them.

@@ -143,20 +143,19 @@ int FakeCommDevice::setEventMask(uint32_t mask)
     return 0;
 }
 
-CommDevice::WaitResult FakeCommDevice::waitEvents(uint32_t& events)
+int FakeCommDevice::waitEvents(uint32_t& events)
 {
+    events = 0;
     std::unique_lock lock(mutex_);
     if (closedCall("waitEvents"))
-        return WaitResult::Stopped;
+        return 0;  // stopped, so the event thread ends
     ++record_.waits;
-    if (failure(Op::Wait))
-        return WaitResult::Failed;
+    if (const int error = failure(Op::Wait))
+        return error;
     changed_.wait(lock, [this] { return stopped_ || pendingEvents_ != 0; });
-    if (stopped_)
-        return WaitResult::Stopped;
-    events = pendingEvents_;
-    pendingEvents_ = 0;
-    return WaitResult::Events;
+    if (!stopped_)
+        events = std::exchange(pendingEvents_, 0u);
+    return 0;
 }
 
 void FakeCommDevice::stopWaiting()

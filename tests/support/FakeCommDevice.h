@@ -32,7 +32,7 @@ public:
     };
 
     // The next calls of `op` fail with `error` (0: succeed again); a failing
-    // Wait returns Failed at once and leaves the raised events untaken.
+    // Wait fails at once and leaves the raised events untaken.
     void failWith(Op op, int error);
     void receive(const std::string& bytes);
     void setModemStatus(uint32_t status);
@@ -52,7 +52,7 @@ public:
     int setState(const CommDcb& dcb) override;
     int setTimeouts(const CommTimeouts& timeouts) override;
     int setEventMask(uint32_t mask) override;
-    WaitResult waitEvents(uint32_t& events) override;
+    int waitEvents(uint32_t& events) override;
     void stopWaiting() override;
     int write(const uint8_t* data, uint32_t count, uint32_t& written) override;
     int read(uint8_t* buffer, uint32_t count, uint32_t& read) override;

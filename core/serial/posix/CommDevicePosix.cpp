@@ -144,7 +144,7 @@ public:
     int setState(const CommDcb& dcb) override;
     int setTimeouts(const CommTimeouts& timeouts) override;
     int setEventMask(uint32_t mask) override;
-    WaitResult waitEvents(uint32_t& events) override;
+    int waitEvents(uint32_t& events) override;
     void stopWaiting() override;
     int write(const uint8_t* data, uint32_t count, uint32_t& written) override;
     int read(uint8_t* buffer, uint32_t count, uint32_t& read) override;
@@ -292,18 +292,18 @@ int CommDevicePosix::setEventMask(uint32_t mask)
     return 0;
 }
 
-CommDevice::WaitResult CommDevicePosix::waitEvents(uint32_t& events)
+int CommDevicePosix::waitEvents(uint32_t& events)
 {
     events = 0;
     std::unique_lock lock(mutex_);
     for (;;) {
         if (stopped_)
-            return WaitResult::Stopped;
+            return 0;
         checkTxEmpty();
         if (occurred_ != 0) {
             events = occurred_;
             occurred_ = 0;
-            return WaitResult::Events;
+            return 0;
         }
         // A full queue takes no bytes, so the device is then watched for a
         // hang-up only; a hung-up device is not watched at all.
@@ -319,7 +319,7 @@ CommDevice::WaitResult CommDevicePosix::waitEvents(uint32_t& events)
         if (ready < 0) {
             if (pollError == EINTR)
                 continue;
-            return WaitResult::Failed;
+            return pollError;
         }
         if (fds[0].revents & POLLIN)
             clearWake();

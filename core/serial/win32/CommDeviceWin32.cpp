@@ -188,40 +188,41 @@ public:
         return SetCommMask(device_.get(), mask) ? 0 : lastError();
     }
 
-    WaitResult waitEvents(uint32_t& events) override
+    int waitEvents(uint32_t& events) override
     {
+        events = 0;
         for (;;) {
             // The event word and the overlapped block are members: a wait
-            // outlives this call when it returns Stopped, until the mask is
+            // outlives this call when it is stopped, until the mask is
             // cleared or the device is closed. A later call waits on it again
             // instead of starting a second one.
             if (!waitPending_) {
                 eventWord_ = 0;
                 waitOverlapped_ = OVERLAPPED{};
                 waitOverlapped_.hEvent = waitDone_.get();
-                if (startError(WaitCommEvent(device_.get(), &eventWord_, &waitOverlapped_)) != 0)
-                    return WaitResult::Failed;
+                if (const int error = startError(WaitCommEvent(device_.get(), &eventWord_, &waitOverlapped_)))
+                    return error;
                 waitPending_ = true;
             }
 
-            // Every failure returns Failed: the event thread pauses before it
-            // asks again, so a removed device (whose waits fail at once, when
-            // started or when completed) does not keep it spinning.
+            // The event thread pauses after a failure before it asks again,
+            // so a removed device (whose waits fail at once, when started or
+            // when completed) does not keep it spinning.
             const HANDLE signals[2] = {stopEvent_.get(), waitDone_.get()};
             const DWORD woken = WaitForMultipleObjects(2, signals, FALSE, INFINITE);
             if (woken == WAIT_OBJECT_0)
-                return WaitResult::Stopped;
+                return 0;
             if (woken != WAIT_OBJECT_0 + 1)
-                return WaitResult::Failed;  // the device wait stays pending for the next call
+                return lastError();  // the device wait stays pending for the next call
             waitPending_ = false;
 
             DWORD ignored = 0;
             if (!GetOverlappedResult(device_.get(), &waitOverlapped_, &ignored, FALSE))
-                return WaitResult::Failed;
+                return lastError();
             // An empty word means setEventMask() ended the wait: wait again.
             if (eventWord_ != 0) {
                 events = eventWord_;
-                return WaitResult::Events;
+                return 0;
             }
         }
     }

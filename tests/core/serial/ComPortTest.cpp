@@ -1,6 +1,7 @@
 #include "core/link/SwitchLine.h"
 #include "core/serial/ComPort.h"
 
+#include "core/serial/PublishedComPort.h"
 #include "support/FakeCommDevice.h"
 #include "support/SystemLine.h"
 
@@ -21,7 +22,7 @@ protected:
     {
         auto owned = std::make_unique<FakeCommDevice>();
         device = owned.get();
-        port = std::make_unique<TComPort>(std::move(owned));
+        port = std::make_unique<PublishedComPort>(std::move(owned));
     }
 
     // The settings the program gives its port.
@@ -43,7 +44,7 @@ protected:
     }
 
     FakeCommDevice* device = nullptr;
-    std::unique_ptr<TComPort> port;
+    std::unique_ptr<PublishedComPort> port;
 };
 
 TEST_F(ComPortTest, TheSystemSettingsMakeThisDeviceControlBlock)

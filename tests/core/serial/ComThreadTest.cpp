@@ -1,6 +1,7 @@
 #include "core/serial/ComPort.h"
 
 #include "core/platform/ExceptionReport.h"
+#include "core/serial/PublishedComPort.h"
 #include "support/FakeCommDevice.h"
 
 #include <QCoreApplication>
@@ -48,7 +49,7 @@ protected:
     {
         auto owned = std::make_unique<FakeCommDevice>();
         device = owned.get();
-        port = std::make_unique<TComPort>(std::move(owned));
+        port = std::make_unique<PublishedComPort>(std::move(owned));
         port->setSyncMethod(GetParam());
         SetExceptionReporter([this](const QString& message) {
             const std::lock_guard lock(mutex);
@@ -76,7 +77,7 @@ protected:
     }
 
     FakeCommDevice* device = nullptr;
-    std::unique_ptr<TComPort> port;
+    std::unique_ptr<PublishedComPort> port;
     std::mutex mutex;
     std::vector<std::string> calls;
     std::vector<QThread*> threads;
@@ -208,7 +209,7 @@ TEST(ComThreadHandOver, TheEventThreadWaitsAgainWhileTheHandlerRuns)
 {
     auto owned = std::make_unique<FakeCommDevice>();
     FakeCommDevice* device = owned.get();
-    TComPort port(std::move(owned));
+    PublishedComPort port(std::move(owned));
     port.setSyncMethod(smWindowSync);
     std::atomic<bool> waitingAgain = false;
     std::atomic<int> handled = 0;
@@ -230,7 +231,7 @@ TEST(ComThreadHandOver, EventsOfLaterWaitsJoinTheHandOverInFlight)
 {
     auto owned = std::make_unique<FakeCommDevice>();
     FakeCommDevice* device = owned.get();
-    TComPort port(std::move(owned));
+    PublishedComPort port(std::move(owned));
     port.setSyncMethod(smWindowSync);
     std::vector<std::string> calls;
     port.OnRxChar = [&](TCustomComPort* sender, int count) {
@@ -263,7 +264,7 @@ TEST(ComThreadFailure, AFailingWaitIsRetriedUntilThePortClosesOrTheDeviceRecover
 {
     auto owned = std::make_unique<FakeCommDevice>();
     FakeCommDevice* device = owned.get();
-    TComPort port(std::move(owned));
+    PublishedComPort port(std::move(owned));
     port.setSyncMethod(smNone);
     std::atomic<int> received = 0;
     port.OnRxChar = [&](TCustomComPort* sender, int count) {
@@ -296,7 +297,7 @@ TEST(ComThreadHandOver, AFailedOpenAfterLoadingGoesToTheReport)
     SetExceptionReporter([&](const QString& message) { reports.push_back(message.toStdString()); });
     auto owned = std::make_unique<FakeCommDevice>();
     owned->failWith(FakeCommDevice::Op::Open, 2);
-    TComPort port(std::move(owned));
+    PublishedComPort port(std::move(owned));
     port.BeginLoading();
     port.setConnected(true);
     port.Loaded();
