@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/serial/ComEvents.h"
 #include "core/serial/CommDevice.h"
 
 #include <cstdint>
@@ -23,14 +24,6 @@ enum TParityBits { prNone, prOdd, prEven, prMark, prSpace };
 enum TDTRFlowControl { dtrDisable, dtrEnable, dtrHandshake };
 enum TRTSFlowControl { rtsDisable, rtsEnable, rtsHandshake, rtsToggle };
 enum TFlowControl { fcHardware, fcSoftware, fcNone, fcCustom };
-enum TSyncMethod { smThreadSync, smWindowSync, smNone };
-enum TComEvent { evRxChar, evTxEmpty, evRxFlag, evRing, evBreak, evCTS, evDSR, evError, evRLSD, evRx80Full };
-
-// A set of TComEvent: bit i is the event of ordinal i.
-using TComEvents = uint16_t;
-inline constexpr TComEvents ComEventBit(TComEvent event) { return static_cast<TComEvents>(1u << event); }
-inline constexpr TComEvents kAllComEvents = 0x3FF;
-
 // Line errors: bit 0 framing, 1 parity, 2 overrun, 3 break, 4 I/O error,
 // 5 mode error, 6 receive queue overflow, 7 transmit queue full.
 using TComErrors = uint8_t;
@@ -180,20 +173,6 @@ using TNotifyEvent = std::function<void(TCustomComPort* sender)>;
 using TRxCharEvent = std::function<void(TCustomComPort* sender, int count)>;
 using TComSignalEvent = std::function<void(TCustomComPort* sender, bool onOff)>;
 using TComErrorEvent = std::function<void(TCustomComPort* sender, TComErrors errors)>;
-
-// The port as its event thread (TComThread) sees it: the thread hands it the
-// device's events one at a time, in the fixed order of delivery.
-class ComEventTarget {
-public:
-    // Runs the action of `event` (see TCustomComPort).
-    virtual void eventArrived(TComEvent event) = 0;
-    // Whether the port is still open: an action may close it, and the
-    // thread then hands over no more. Asked on the user-interface thread.
-    virtual bool isOpen() const = 0;
-
-protected:
-    ~ComEventTarget() = default;
-};
 
 // The serial port: settings, open and close, blocking reads and writes, and
 // events raised by its event thread. Used from the user-interface thread.

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/serial/ComPort.h"
+#include "core/serial/ComEvents.h"
+#include "core/serial/CommDevice.h"
 
 #include <QObject>
 
