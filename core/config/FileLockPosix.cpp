@@ -1,22 +1,12 @@
 #include "core/config/FileLock.h"
 
 #include <cerrno>
-#include <system_error>
 #include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-
-QString systemReason(int error)
-{
-    return QString::fromStdString(std::generic_category().message(error));
-}
-
-}  // namespace
 
 FileResult FileLock::lock(std::chrono::milliseconds wait)
 {
@@ -29,7 +19,7 @@ FileResult FileLock::lock(std::chrono::milliseconds wait)
             const int error = errno;
             const bool folderDenied = (error == EACCES || error == EPERM || error == EROFS) &&
                                       !std::filesystem::exists(std::filesystem::symlink_status(path_));
-            return {folderDenied ? FileResult::Status::Denied : FileResult::Status::Failed, systemReason(error)};
+            return FileResult::systemError(error, folderDenied ? FileResult::Status::Denied : FileResult::Status::Failed);
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             // The holder before us may have removed the file between our
@@ -48,7 +38,7 @@ FileResult FileLock::lock(std::chrono::milliseconds wait)
         const int error = errno;
         ::close(fd);
         if (error != EWOULDBLOCK && error != EINTR)
-            return FileResult::failed(systemReason(error));
+            return FileResult::systemError(error);
         if (std::chrono::steady_clock::now() >= deadline)
             return FileResult::failed(QStringLiteral("another program is saving it"));
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <system_error>
 #include <utility>
 
 // How an operation on a file ended: what every file operation that can fail
@@ -25,4 +26,9 @@ struct FileResult {
 
     static FileResult done() { return {}; }
     static FileResult failed(QString reason) { return {Status::Failed, std::move(reason)}; }
+    // `status` with the system's words for `error` (an errno value) as the reason.
+    static FileResult systemError(int error, Status status = Status::Failed)
+    {
+        return {status, QString::fromStdString(std::generic_category().message(error))};
+    }
 };

@@ -32,11 +32,6 @@ namespace {
 
 constexpr std::chrono::milliseconds kLockWait(3000);
 
-FileResult systemFailure(int error)
-{
-    return FileResult::failed(QString::fromStdString(std::generic_category().message(error)));
-}
-
 FileResult writeAll(QFile& file, std::string_view bytes)
 {
     const auto size = static_cast<qint64>(bytes.size());
@@ -49,7 +44,7 @@ FileResult writeAll(QFile& file, std::string_view bytes)
 #else
     const bool synced = fsync(file.handle()) == 0;
 #endif
-    return synced ? FileResult::done() : systemFailure(errno);
+    return synced ? FileResult::done() : FileResult::systemError(errno);
 }
 
 // Creates the folder that is to hold `file` and any missing folder above it,
@@ -109,7 +104,7 @@ FileResult keepModeAndOwner(const QString& target, QFile& file)
         // file it makes does, and the save goes on.
     }
     if (::fchmod(fd, old.st_mode & 07777) != 0)
-        return systemFailure(errno);
+        return FileResult::systemError(errno);
     return FileResult::done();
 #endif
 }

@@ -7,7 +7,7 @@ TileDrag::TileDrag(QObject* parent)
     connect(&edgeTimer_, &QTimer::timeout, this, &TileDrag::edgeTick);
 }
 
-void TileDrag::Press(int32_t x, int32_t y, QPoint pointer)
+void TileDrag::press(int32_t x, int32_t y, QPoint pointer)
 {
     downX_ = x;
     downY_ = y;
@@ -15,7 +15,7 @@ void TileDrag::Press(int32_t x, int32_t y, QPoint pointer)
     pointerFixed_ = false;
 }
 
-QPoint TileDrag::Move(int32_t screenNo, QPoint pointer)
+QPoint TileDrag::move(int32_t screenNo, QPoint pointer)
 {
     const QPoint motion = pointer - pointer_;
     pointer_ = pointer;
@@ -23,31 +23,31 @@ QPoint TileDrag::Move(int32_t screenNo, QPoint pointer)
     return motion;
 }
 
-void TileDrag::Release()
+void TileDrag::release()
 {
     edgeTimer_.stop();
     screenNo_ = 0;
 }
 
-void TileDrag::PointerMoved(QPoint shift)
+void TileDrag::pointerMoved(QPoint shift)
 {
     pointer_ += shift;
 }
 
-void TileDrag::FixPointer()
+void TileDrag::fixPointer()
 {
     pointerFixed_ = true;
 }
 
-FollowScroll TileDrag::Follow(FollowScroll follow, int position, int motion) const
+FollowScroll TileDrag::follow(FollowScroll wanted, int position, int motion) const
 {
     auto sign = [](int value) { return (value > 0) - (value < 0); };
-    if (pointerFixed_ && sign(follow.Position - position) != sign(motion))
+    if (pointerFixed_ && sign(wanted.Position - position) != sign(motion))
         return {position, 0};
-    return follow;
+    return wanted;
 }
 
-void TileDrag::SetAtEdge(bool atEdge)
+void TileDrag::setAtEdge(bool atEdge)
 {
     if (atEdge)
         edgeTimer_.start();

@@ -23,35 +23,35 @@ public:
     explicit TileDrag(QObject* parent = nullptr);
 
     // A left press at (x, y) inside a tile, the pointer at `pointer`.
-    void Press(int32_t x, int32_t y, QPoint pointer);
+    void press(int32_t x, int32_t y, QPoint pointer);
     // The pointer moved to `pointer`, dragging tile `screenNo`; answers the
     // motion since the press or the last move.
-    QPoint Move(int32_t screenNo, QPoint pointer);
+    QPoint move(int32_t screenNo, QPoint pointer);
     // The release: no tile to take along, no scrolling at the edge.
-    void Release();
+    void release();
 
     int32_t DownX() const { return downX_; }
     int32_t DownY() const { return downY_; }
     // Where the pointer is, in screen coordinates.
-    QPoint Pointer() const { return pointer_; }
+    QPoint pointer() const { return pointer_; }
     // The tile that scrolling at the edge takes along, 0 = none.
-    int32_t ScreenNo() const { return screenNo_; }
+    int32_t screenNo() const { return screenNo_; }
 
     // The view scrolled after the tile, and the pointer went along by `shift`.
-    void PointerMoved(QPoint shift);
+    void pointerMoved(QPoint shift);
     // The pointer refused to move: it is not asked again during this drag.
-    void FixPointer();
-    bool PointerFixed() const { return pointerFixed_; }
-    // How the view follows the tile along one axis: `follow` as the tile's
+    void fixPointer();
+    bool pointerFixed() const { return pointerFixed_; }
+    // How the view follows the tile along one axis: `wanted` as the tile's
     // place asks, the view being at `position` and the pointer's last motion
     // `motion` along the axis. A tile under a pointer that cannot be moved
     // back stays beyond the edge: only a motion outward scrolls on, else the
     // view would run at every motion.
-    FollowScroll Follow(FollowScroll follow, int position, int motion) const;
+    FollowScroll follow(FollowScroll wanted, int position, int motion) const;
 
     // Whether the pointer is held at the view's edge: (re)starts or stops
     // the ticks.
-    void SetAtEdge(bool atEdge);
+    void setAtEdge(bool atEdge);
 
 signals:
     void edgeTick();

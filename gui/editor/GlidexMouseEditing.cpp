@@ -54,7 +54,7 @@ void TfrmGlidex::ScreenMouseDown(TScreen& tile, Qt::MouseButton button, int x, i
 {
     if (button != Qt::LeftButton)
         return;
-    drag_.Press(x, y, tile.mapToGlobal(QPoint(x, y)));
+    drag_.press(x, y, tile.mapToGlobal(QPoint(x, y)));
     model_.BeginDrag(tile.Data.ScreenNo);
     history_.Begin();
     // What a keyboard move said of a tile before is no longer news.
@@ -67,14 +67,14 @@ void TfrmGlidex::ScreenMouseMove(TScreen& tile, Qt::MouseButtons buttons, int x,
     if (!(buttons & Qt::LeftButton) || !model_.DragArmed())
         return;
 
-    const QPoint motion = drag_.Move(tile.Data.ScreenNo, tile.mapToGlobal(QPoint(x, y)));
+    const QPoint motion = drag_.move(tile.Data.ScreenNo, tile.mapToGlobal(QPoint(x, y)));
     dragTile(tile, QPoint(x, y));
     followDraggedTile(tile, motion);
 
     Label1->setText(QString::asprintf("delta %d %d Move %d %d, Pos %d %d", drag_.DownX(), drag_.DownY(), x, y,
                                       tile.Picture().left() - scrollLayout->horizontalScrollBar()->value(),
                                       tile.Picture().top() - scrollLayout->verticalScrollBar()->value()));
-    drag_.SetAtEdge(edgeScrollTarget() != scrollPosition());
+    drag_.setAtEdge(edgeScrollTarget() != scrollPosition());
 }
 
 void TfrmGlidex::dragTile(TScreen& tile, QPoint at)
@@ -97,11 +97,11 @@ void TfrmGlidex::followDraggedTile(TScreen& tile, QPoint motion)
     const QSize client = scrollLayout->viewport()->size();
     const QRect picture = tile.Picture();
     const FollowScroll alongX =
-        drag_.Follow(ScrollToFollow(picture.left() - horizontal->value(), picture.width(),
+        drag_.follow(ScrollToFollow(picture.left() - horizontal->value(), picture.width(),
                                     {horizontal->value(), client.width(), imgLayout->width()}),
                      horizontal->value(), motion.x());
     const FollowScroll alongY =
-        drag_.Follow(ScrollToFollow(picture.top() - vertical->value(), picture.height(),
+        drag_.follow(ScrollToFollow(picture.top() - vertical->value(), picture.height(),
                                     {vertical->value(), client.height(), imgLayout->height()}),
                      vertical->value(), motion.y());
     const QPoint pointerAt = pointer_.pos();
@@ -110,15 +110,15 @@ void TfrmGlidex::followDraggedTile(TScreen& tile, QPoint motion)
     const QPoint shift(alongX.PointerShift, alongY.PointerShift);
     if (shift.isNull())
         return;
-    if (!drag_.PointerFixed() && pointer_.setPos(pointerAt + shift)) {
-        drag_.PointerMoved(shift);
+    if (!drag_.pointerFixed() && pointer_.setPos(pointerAt + shift)) {
+        drag_.pointerMoved(shift);
         return;
     }
     // The pointer stayed where it was, and is not asked again during this
     // drag: the tile goes along with the canvas, so the point it was
     // grabbed at stays under the pointer.
-    drag_.FixPointer();
-    dragTile(tile, tile.mapFromGlobal(drag_.Pointer()));
+    drag_.fixPointer();
+    dragTile(tile, tile.mapFromGlobal(drag_.pointer()));
 }
 
 QPoint TfrmGlidex::scrollPosition() const
@@ -128,7 +128,7 @@ QPoint TfrmGlidex::scrollPosition() const
 
 QPoint TfrmGlidex::edgeScrollTarget() const
 {
-    const QPoint at = scrollLayout->viewport()->mapFromGlobal(drag_.Pointer());
+    const QPoint at = scrollLayout->viewport()->mapFromGlobal(drag_.pointer());
     const QSize client = scrollLayout->viewport()->size();
     const QPoint position = scrollPosition();
     return {ScrollAtEdge(at.x(), {position.x(), client.width(), imgLayout->width()}),
@@ -141,21 +141,21 @@ void TfrmGlidex::edgeScrollTick()
     // here too.
     const QPoint target = edgeScrollTarget();
     const bool held = QGuiApplication::mouseButtons() & Qt::LeftButton;
-    if (!held || !model_.DragArmed() || drag_.ScreenNo() == 0 || target == scrollPosition()) {
-        drag_.SetAtEdge(false);
+    if (!held || !model_.DragArmed() || drag_.screenNo() == 0 || target == scrollPosition()) {
+        drag_.setAtEdge(false);
         return;
     }
     scrollLayout->horizontalScrollBar()->setValue(target.x());
     scrollLayout->verticalScrollBar()->setValue(target.y());
-    TScreen& tile = *screens_[drag_.ScreenNo()];
-    dragTile(tile, tile.mapFromGlobal(drag_.Pointer()));
+    TScreen& tile = *screens_[drag_.screenNo()];
+    dragTile(tile, tile.mapFromGlobal(drag_.pointer()));
 }
 
 void TfrmGlidex::ScreenMouseUp(TScreen& tile, Qt::MouseButton button, int x, int y)
 {
     if (button != Qt::LeftButton)
         return;
-    drag_.Release();
+    drag_.release();
     Label1->setText(QString::asprintf("Up %d %d", x, y));
     model_.EndDrag(tile.Data.ScreenNo);
     history_.End(QStringLiteral("Move %1").arg(tile.Data.Title));
