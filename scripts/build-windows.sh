@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds torvik-setup.exe for 64-bit Windows against the Windows Qt
-# (scripts/build-windows-qt.sh builds it when this machine has none yet), and its installer with CPack's NSIS
-# generator: build/windows/package/torvik-setup-<version>-win64.exe. The
-# simulator stays a Linux program.
+# (scripts/build-windows-qt.sh builds it when this machine has none yet), and
+# its installer with CPack's NSIS generator:
+# build/windows/package/torvik-setup-<version>-win64.exe. The simulator stays
+# a Linux program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="$PWD/build/windows"
