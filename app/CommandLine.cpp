@@ -31,10 +31,30 @@ void addHidden(QCommandLineParser& parser, const char* name, const QString& valu
     parser.addOption(option);
 }
 
-QString usage(const QCommandLineParser& parser, const QString& settingsPath)
+// Where the settings file is and where the COM names lead: the system's
+// own rules, Windows' or the others'.
+QString placesText(const QString& settingsPath)
 {
-    return parser.helpText() + QStringLiteral(
+#ifdef Q_OS_WIN
+    return QStringLiteral(
+        "Settings file:\n"
+        "  TORVIK.INI beside the program when it exists there (a portable copy) or\n"
+        "  that folder is writable and the program is not installed (installed:\n"
+        "  under Program Files or in a folder on PATH); otherwise the per-user file\n"
+        "  %APPDATA%\\torvik-setup\\TORVIK.INI, its folder made by the first save.\n"
+        "  --settings FILE names the file outright.\n"
+        "  In use now:\n"
+        "  %1\n"
         "\n"
+        "Serial ports:\n"
+        "  The COM names are the system's own, COM1 to COM%2, for --port and\n"
+        "  --list-ports alike; --list-ports shows those of the serial devices\n"
+        "  present and what each device is. The COM Port list offers COM1 to COM%3\n"
+        "  and each higher name of a device present.\n")
+        .arg(QDir::toNativeSeparators(settingsPath), QString::number(PortNames::kHighestComNumber),
+             QString::number(PortNames::kComNameCount));
+#else
+    return QStringLiteral(
         "Settings file:\n"
         "  TORVIK.INI beside the program when it exists there (a portable copy) or\n"
         "  that folder is writable and the program is not installed (installed: in\n"
@@ -56,7 +76,22 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "  keeps the chosen name with its device: it adds COMn=/dev/serial/by-id/...\n"
         "  (or the device path) to [Ports] unless a key for COMn is there, so the\n"
         "  name stays with that adapter.\n"
-        "  Serial devices usually need membership of the dialout group.\n"
+        "  Serial devices usually need membership of the dialout group.\n")
+        .arg(QDir::toNativeSeparators(settingsPath), QString::number(PortNames::kComNameCount),
+             QDir::toNativeSeparators(QStringLiteral(TORVIK_INSTALL_BINDIR)),
+             QString::number(PortNames::kHighestComNumber));
+#endif
+}
+
+#ifdef Q_OS_WIN
+const QString kPortIs = QStringLiteral("PORT is a COM name.");
+#else
+const QString kPortIs = QStringLiteral("PORT is a COM name,\n  mapped as above, or a device path.");
+#endif
+
+QString usage(const QCommandLineParser& parser, const QString& settingsPath)
+{
+    return parser.helpText() + QStringLiteral("\n") + placesText(settingsPath) + QStringLiteral(
         "\n"
         "Without a window (--port with --read, --write or --compare):\n"
         "  --read writes FILE in the settings file's format, sections [Setup] and\n"
@@ -75,8 +110,7 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "  or just written compares equal. Otherwise the differences from the nearer\n"
         "  of the two are printed. --verify compares with what was sent.\n"
         "  --layout-only: the layout alone, as the editor's Load Layout and Send\n"
-        "  Layout do. FILE \"-\" is standard input or output. PORT is a COM name,\n"
-        "  mapped as above, or a device path.\n"
+        "  Layout do. FILE \"-\" is standard input or output. %1\n"
         "  --json: --list-ports prints {\"ports\": [...]}, each with name, device,\n"
         "  stablePath, description, manufacturer, serialNumber, vendorId and\n"
         "  productId (null when not known); --compare and --verify print\n"
@@ -87,9 +121,7 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "  3 the port cannot be opened, 4 the switch did not answer, its reply\n"
         "  could not be read or the line failed, 5 FILE unreadable or unwritable\n"
         "  or its layout invalid, 130 interrupted.\n")
-        .arg(QDir::toNativeSeparators(settingsPath), QString::number(PortNames::kComNameCount),
-             QDir::toNativeSeparators(QStringLiteral(TORVIK_INSTALL_BINDIR)),
-             QString::number(PortNames::kHighestComNumber));
+        .arg(kPortIs);
 }
 
 // What the parser refused, in the words command-line programs use:

@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/ProgramWindows.h"
+#include "app/RunWithoutWindow.h"
 #include "app/WindowsConsole.h"
-#include "console/ConsoleTransfer.h"
 #include "core/link/TransferService.h"
 #include "core/platform/DisplayAvailable.h"
 #include "core/platform/EventPump.h"
@@ -33,21 +33,17 @@ int main(int argc, char* argv[])
         const CommandLine commandLine = ParseCommandLine(QCoreApplication::arguments(),
                                                          QCoreApplication::applicationDirPath(),
                                                          QProcessEnvironment::systemEnvironment(), discovery);
-        if (commandLine.run == CommandLine::Run::Print) {
 #ifdef Q_OS_WIN
-            // Started from the desktop there is nowhere to print: a wrong
-            // command line is shown in a box instead.
-            if (commandLine.toStandardError && !canPrint) {
-                MessageBoxW(nullptr, commandLine.output.trimmed().toStdWString().c_str(), L"torvik-setup",
-                            MB_OK | MB_ICONERROR);
-                return commandLine.exitCode;
-            }
-#endif
-            (commandLine.toStandardError ? std::cerr : std::cout) << commandLine.output.toLocal8Bit().constData();
+        // Started from the desktop there is nowhere to print: a wrong
+        // command line is shown in a box instead.
+        if (commandLine.run == CommandLine::Run::Print && commandLine.toStandardError && !canPrint) {
+            MessageBoxW(nullptr, commandLine.output.trimmed().toStdWString().c_str(), L"torvik-setup",
+                        MB_OK | MB_ICONERROR);
             return commandLine.exitCode;
         }
-        if (commandLine.run == CommandLine::Run::Transfer)
-            return RunTransferRequest(commandLine.transfer, commandLine.settingsPath, discovery);
+#endif
+        if (commandLine.run != CommandLine::Run::Window)
+            return RunWithoutWindow(commandLine, discovery);
         settingsPath = commandLine.settingsPath;
 #ifdef Q_OS_LINUX
         // Qt would end the program with an abort of its own.

@@ -26,6 +26,11 @@
 #include <cstdio>
 #include <functional>
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 int exitStatusOf(TransferResult result)
@@ -45,12 +50,25 @@ int exitStatusOf(TransferResult result)
     return ExitStatus::SwitchFailed;
 }
 
+// Standard input or output as FILE "-": its bytes as they are. Windows
+// would otherwise turn each LF into CR LF on the way out (the file's CR LF
+// into CR CR LF) and stop reading at a Ctrl+Z.
+void carryBytes(FILE* stream)
+{
+#ifdef Q_OS_WIN
+    _setmode(_fileno(stream), _O_BINARY);
+#else
+    Q_UNUSED(stream);
+#endif
+}
+
 // FILE "-" as a document: standard input, up to one byte more than a
 // settings file may have, so that a larger input counts as unreadable.
 ProfileFile readStandardInput()
 {
     QFile in;
     QByteArray bytes;
+    carryBytes(stdin);
     if (in.open(stdin, QIODevice::ReadOnly)) {
         while (bytes.size() <= ProfileFile::kMaxFileSize) {
             const QByteArray chunk = in.read(ProfileFile::kMaxFileSize + 1 - bytes.size());
@@ -204,6 +222,7 @@ private:
                     request_.layoutOnly);
         if (toOutput) {
             const std::string text = file.text();
+            carryBytes(stdout);
             if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
                 console_.error(QStringLiteral("Standard output could not be written."));
                 return ExitStatus::FileFailed;

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Windows serial device and the Qt-free setup code for 64-bit
-# Windows (MinGW-w64) and runs their tests under Wine, with COM1 of a private
-# Wine prefix leading to torvik-sim's pseudo-terminal. Everything lands in
-# build/windows/. Ends with "N passed, N failed"; exits non-zero on a failure.
+# Builds torvik-setup and its tests for 64-bit Windows (MinGW-w64 and the
+# Windows Qt, built once per machine by scripts/build-windows-qt.sh) and runs
+# every test that can run there under Wine, with COM1 of a private Wine
+# prefix leading to torvik-sim's pseudo-terminal. The tests that cannot are
+# left out by tests/CMakeLists.txt, each with its reason. Everything lands in
+# build/windows/; the windows' screenshots in build/windows/screenshots/.
+# Ends with "Windows tests: N passed, N failed"; exits non-zero on a failure.
 #
 # TORVIK_SIM may name a Linux torvik-sim already built (test.sh passes the
 # sanitizer build's); otherwise one is built in build/windows/host.
@@ -10,8 +13,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 out="$root/build/windows"
+source scripts/windows-common.sh
 
 ./scripts/install-deps.sh
+./scripts/build-windows-qt.sh
 
 sim="${TORVIK_SIM:-}"
 if [ -z "$sim" ]; then
@@ -22,21 +27,25 @@ if [ -z "$sim" ]; then
   sim="$out/host/torvik-sim"
 fi
 
-cmake -S tests/windows -B "$out/cross" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$out/cross" >"$out/cross-build.log" || { cat "$out/cross-build.log"; exit 1; }
-
-# The host-side library that lets Wine wait on a pseudo-terminal (see its source).
+# The library that lets Wine wait on a pseudo-terminal (see its source),
+# loaded into Wine alone: ctest runs each test through this emulator.
+mkdir -p "$out"
 preload="$out/libptymodemlines.so"
 cc -std=c11 -O2 -Wall -Wextra -Wpedantic -Werror -shared -fPIC \
-  -o "$preload" tests/windows/PtyModemLines.c -ldl
+  -o "$preload" tests/support/PtyModemLines.c -ldl
+started=$SECONDS
+cmake -S . -B "$out/tests" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_TOOLCHAIN_FILE="$windows_qt_toolchain" -DTORVIK_WERROR=ON -DTORVIK_BENCH=OFF \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="env;LD_PRELOAD=$preload;$wine" \
+  -DTORVIK_SCREENSHOT_DIR="$out/screenshots" >"$out/tests-configure.log" ||
+  { cat "$out/tests-configure.log"; exit 1; }
+cmake --build "$out/tests" >"$out/tests-build.log" || { grep -B2 -A12 'FAILED\|error' "$out/tests-build.log" | head -80; exit 1; }
+echo "Windows build: $((SECONDS - started)) s"
 
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
 export WINEPREFIX="$out/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no .NET or browser engine prompts
-unset DISPLAY WAYLAND_DISPLAY                # console programs only
+unset DISPLAY WAYLAND_DISPLAY                # the windows on Qt's offscreen platform
 link="$out/com1-line"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   start=$SECONDS
@@ -54,23 +63,28 @@ if [ "$(readlink "$WINEPREFIX/dosdevices/com1")" != "$link" ]; then
   exit 1
 fi
 
-report="$out/windows_tests.xml"
-rm -f "$report"
-status=0
-TORVIK_SIM="$sim" TORVIK_COM1_LINK="$link" LD_PRELOAD="$preload" \
-  timeout 300 "$wine" "$out/cross/windows_tests.exe" --gtest_output="xml:Z:$report" \
-  >"$out/windows_tests.log" 2>&1 || status=$?
-"$wineserver" -k 2>/dev/null || true
+# Windows finds the DLLs on PATH: Qt's and the compiler's run-time libraries.
+windows_path() { echo "Z:${1//\//\\}"; }
+runtime="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
+export WINEPATH="$(windows_path "$windows_qt/bin");$(windows_path "$runtime");$(windows_path /usr/x86_64-w64-mingw32/lib)"
+export QT_QPA_PLATFORM=offscreen
+# The offscreen platform reads its fonts from one folder: the window's own face.
+export QT_QPA_FONTDIR="$(windows_path /usr/share/fonts/truetype/liberation)"
+export TORVIK_SIM="$sim" TORVIK_COM1_LINK="$link"
 
-tests=$(sed -n 's/^<testsuites tests="\([0-9]*\)" failures="\([0-9]*\)".*/\1/p' "$report" 2>/dev/null || true)
-failed=$(sed -n 's/^<testsuites tests="\([0-9]*\)" failures="\([0-9]*\)".*/\2/p' "$report" 2>/dev/null || true)
-if [ -z "$tests" ]; then
-  cat "$out/windows_tests.log"
-  echo "0 passed, 1 failed (the test program ended with status $status before its report)"
+status=0
+ctest --test-dir "$out/tests" --output-on-failure -j "$(nproc)" >"$out/tests.log" 2>&1 || status=$?
+"$wineserver" -k 2>/dev/null || true
+summary="$(grep -E '^[0-9]+% tests passed' "$out/tests.log" || true)"
+total="$(sed -n 's/.* out of \([0-9]*\)$/\1/p' <<<"$summary")"
+failed="$(sed -n 's/.*, \([0-9]*\) tests failed out of.*/\1/p' <<<"$summary")"
+if [ -z "$total" ]; then
+  tail -n 40 "$out/tests.log"
+  echo "Windows tests: 0 passed, 1 failed (ctest ended with status $status before its summary)"
   exit 1
 fi
-if [ "$status" -ne 0 ] || [ "$failed" -ne 0 ]; then
-  grep -v '^\[       OK \]' "$out/windows_tests.log" | grep -v '^\[ RUN      \]' || true
+if [ "$status" -ne 0 ]; then
+  sed -n '/tests failed out of/,$p' "$out/tests.log"
 fi
-echo "$((tests - failed)) passed, $failed failed"
-[ "$status" -eq 0 ] && [ "$failed" -eq 0 ]
+echo "Windows tests: $((total - failed)) passed, $failed failed (log: build/windows/tests.log)"
+[ "$status" -eq 0 ]

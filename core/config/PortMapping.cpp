@@ -30,30 +30,31 @@ PortNames CurrentPortNames(const QString& settingsPath, const PortDiscovery& dis
 
 void KeepPortWithDevice(ProfileFile& file, int comNumber, const PortNames& names)
 {
-#ifndef Q_OS_WIN
     const std::string key = "COM" + std::to_string(comNumber);
     const std::string path = names.pathToKeep(comNumber);
     if (!path.empty() && !file.value(kPortsSection, key))
         file.writeString(kPortsSection, key, path);
-#else
-    Q_UNUSED(file);
-    Q_UNUSED(comNumber);
-    Q_UNUSED(names);
-#endif
 }
 
 QString PortItemText(int comNumber, const PortNames& names)
 {
     QString text = QStringLiteral("COM%1").arg(comNumber);
-#ifndef Q_OS_WIN
     const auto path = names.paths().find(comNumber);
     if (path == names.paths().end())
         return text;
+    const SerialDevice* device = names.device(comNumber);
+    if (ComNumber(path->second) == comNumber) {
+        // A name the system gave (Windows): what the device is, as its device
+        // manager shows it, "COM3  USB Serial Port (FTDI)".
+        if (!device || device->description.empty())
+            return text;
+        text += QStringLiteral("  ") + QString::fromStdString(device->description);
+        if (!device->manufacturer.empty())
+            text += QStringLiteral(" (%1)").arg(QString::fromStdString(device->manufacturer));
+        return text;
+    }
     text += QStringLiteral("  ") + QString::fromStdString(path->second);
-    if (const SerialDevice* device = names.device(comNumber); device && !device->description.empty())
+    if (device && !device->description.empty())
         text += QStringLiteral(" \u2014 ") + QString::fromStdString(device->description);
-#else
-    Q_UNUSED(names);
-#endif
     return text;
 }

@@ -30,6 +30,7 @@ void KeepPortWithDevice(ProfileFile& file, int comNumber, const PortNames& names
 
 // The port list's item for COM number `comNumber`: "COMn" followed by the
 // device and its description ("COM1  /dev/ttyUSB0 — FT232R USB UART") when
-// the name reaches one, "COMn" alone when it reaches nothing. On Windows the
-// names are the system's own and the items stay "COMn".
+// the name reaches one, "COMn" alone when it reaches nothing. A name the
+// system gave (Windows) is followed by what the device is and who made it
+// ("COM3  USB Serial Port (FTDI)").
 QString PortItemText(int comNumber, const PortNames& names);

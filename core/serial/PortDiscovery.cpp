@@ -1,39 +1,9 @@
 #include "core/serial/PortDiscovery.h"
 
-#ifndef _WIN32
-#include <QSerialPortInfo>
-#endif
-
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <system_error>
-
-std::vector<SerialDevice> SystemPortDiscovery::presentDevices() const
-{
-    std::vector<SerialDevice> devices;
-#ifdef _WIN32
-    // The COM names are the system's own there, opened as they are: no
-    // device needs a name given to it.
-    return devices;
-#else
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        SerialDevice device;
-        device.path = info.systemLocation().toStdString();
-        if (IsPlaceholderPort(device.path, "/sys/class/tty"))
-            continue;
-        device.description = info.description().toStdString();
-        device.manufacturer = info.manufacturer().toStdString();
-        device.serialNumber = info.serialNumber().toStdString();
-        if (info.hasVendorIdentifier())
-            device.vendorId = info.vendorIdentifier();
-        if (info.hasProductIdentifier())
-            device.productId = info.productIdentifier();
-        device.stablePath = StablePath(device.path, "/dev/serial/by-id");
-        devices.push_back(std::move(device));
-    }
-    return devices;
-#endif
-}
 
 bool IsPlaceholderPort(const std::string& devicePath, const std::filesystem::path& ttyClass)
 {
@@ -78,4 +48,44 @@ std::string DeviceDetails(const SerialDevice& device)
     if (details.empty())
         return device.description;
     return device.description.empty() ? details : device.description + " (" + details + ")";
+}
+
+namespace {
+
+// The four hex digits after `key` ("VID_") in `id`, in any case.
+std::optional<uint16_t> hexAfter(const std::string& id, std::string_view key)
+{
+    std::string upper = id;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::size_t at = upper.find(key);
+    if (at == std::string::npos || at + key.size() + 4 > upper.size())
+        return std::nullopt;
+    unsigned value = 0;
+    for (std::size_t i = at + key.size(); i < at + key.size() + 4; ++i) {
+        const char c = upper[i];
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
+        value = value * 16 + static_cast<unsigned>(c <= '9' ? c - '0' : c - 'A' + 10);
+    }
+    return static_cast<uint16_t>(value);
+}
+
+}  // namespace
+
+SerialDevice WindowsComPort(const std::string& comName, const std::string& friendlyName,
+                            const std::string& manufacturer, const std::string& hardwareId)
+{
+    SerialDevice device;
+    device.path = comName;
+    device.description = friendlyName;
+    const std::string suffix = " (" + comName + ")";
+    if (device.description.ends_with(suffix))
+        device.description.resize(device.description.size() - suffix.size());
+    device.manufacturer = manufacturer;
+    device.vendorId = hexAfter(hardwareId, "VID_");
+    device.productId = hexAfter(hardwareId, "PID_");
+    if (!device.vendorId || !device.productId)
+        device.vendorId = device.productId = std::nullopt;
+    return device;
 }

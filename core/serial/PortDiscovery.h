@@ -8,7 +8,7 @@
 
 // A serial device that is present on this machine, as the system reports it.
 struct SerialDevice {
-    std::string path;          // "/dev/ttyUSB0"
+    std::string path;          // "/dev/ttyUSB0"; on Windows its COM name, "COM3"
     std::string description;   // the system's name for it, e.g. "FT232R USB UART"; may be empty
     std::string manufacturer;  // USB devices only; may be empty
     std::string serialNumber;
@@ -30,10 +30,12 @@ public:
     virtual std::vector<SerialDevice> presentDevices() const = 0;
 };
 
-// The system's serial devices, as Qt's serial port information finds them
-// (udev or sysfs on Linux), less placeholders (IsPlaceholderPort), with the
-// links udev keeps in /dev/serial/by-id as their stable paths. None on
-// Windows, whose COM names are the system's own.
+// The system's serial devices. On Linux, as Qt's serial port information
+// finds them (udev or sysfs), less placeholders (IsPlaceholderPort), with the
+// links udev keeps in /dev/serial/by-id as their stable paths. On Windows,
+// the COM names the system has given to the devices present (the registry's
+// SERIALCOMM map), each described as the device manager describes it
+// (WindowsComPort); a COM name is stable there already.
 class SystemPortDiscovery final : public PortDiscovery {
 public:
     std::vector<SerialDevice> presentDevices() const override;
@@ -52,3 +54,10 @@ std::string StablePath(const std::string& devicePath, const std::filesystem::pat
 // What is known of a device besides its path, e.g. "FT232R USB UART (FTDI,
 // A50285BI, 0403:6001)"; empty when nothing is.
 std::string DeviceDetails(const SerialDevice& device);
+
+// A COM port as Windows describes it: its `friendlyName` ("USB Serial Port
+// (COM3)") without the COM name at its end, its maker, and the USB ids its
+// first `hardwareId` names ("USB\VID_0403&PID_6001&REV_0600",
+// "FTDIBUS\VID_0403+PID_6001+A50285BIA\0000"), when it names them.
+SerialDevice WindowsComPort(const std::string& comName, const std::string& friendlyName,
+                            const std::string& manufacturer, const std::string& hardwareId);

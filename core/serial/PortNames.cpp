@@ -90,9 +90,18 @@ PortNames PortNames::Assign(const std::map<int, std::string>& explicitPaths, std
     });
 
     PortNames names;
+    // A device the system has given a COM name (Windows) keeps it.
+    std::erase_if(present, [&names](const SerialDevice& device) {
+        const std::optional<int> own = ComNumber(device.path);
+        if (own) {
+            names.paths_[*own] = device.path;
+            names.devices_.emplace(*own, device);
+        }
+        return own.has_value();
+    });
     std::set<std::string> named;
     for (const auto& [number, path] : explicitPaths) {
-        if (number < 1 || number > kHighestComNumber || path.empty())
+        if (number < 1 || number > kHighestComNumber || path.empty() || names.paths_.contains(number))
             continue;
         names.map(number, path);
         named.insert(resolved(path));

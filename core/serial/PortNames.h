@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-// Where the port names "COM1", "COM2", ... lead on systems without such
-// names. In this order:
+// Where the port names "COM1", "COM2", ... lead. On Windows the system names
+// its devices so, and a device keeps its own name; on other systems, in this
+// order:
 //  1. an explicit mapping "COMn" -> any path (a pseudo-terminal too), as the
 //     settings file's "Ports" section gives it;
 //  2. the serial devices present that no explicit mapping names, onboard

@@ -113,4 +113,34 @@ TEST(PortMappingTest, AKeptComNumberFollowsItsAdapterAndTheOthersSkipIt)
     EXPECT_EQ(save(3), (std::map<int, std::string>{{1, ftdi}, {2, acm0}}));
 }
 
+// Windows names its devices itself: each keeps its name, ahead of a [Ports]
+// key for the same number, is never kept in the file, and shows what it is.
+TEST(PortMappingTest, DevicesTheSystemNamedKeepTheirNamesAndSayWhatTheyAre)
+{
+    const SerialDevice adapter =
+        WindowsComPort("COM3", "USB Serial Port (COM3)", "FTDI", "FTDIBUS\\VID_0403+PID_6001+A50285BIA\\0000");
+    const SerialDevice onboard = WindowsComPort("COM1", "Communications Port (COM1)", "", "ACPI\\PNP0501");
+    const SerialDevice arduino = WindowsComPort("COM12", "Arduino (COM1) Uno (COM12)", "", "usb\\vid_2341&pid_0043&rev_0001");
+    const SerialDevice bare = WindowsComPort("COM200", "", "", "");  // Wine: a name and nothing more
+    const SerialDevice half = WindowsComPort("COM5", "Modem (COM6)", "", "USB\\VID_0403&PID_60");
+
+    EXPECT_EQ(DeviceDetails(adapter), "USB Serial Port (FTDI, 0403:6001)");
+    EXPECT_EQ(onboard.description, "Communications Port");
+    EXPECT_FALSE(onboard.vendorId);
+    EXPECT_EQ(DeviceDetails(arduino), "Arduino (COM1) Uno (2341:0043)");
+    EXPECT_EQ(half.description, "Modem (COM6)");
+    EXPECT_FALSE(half.vendorId);  // no product id, so no ids
+
+    const PortNames names =
+        PortNames::Assign({{3, "/dev/elsewhere"}, {4, "/dev/pts/4"}}, {adapter, bare, arduino, onboard});
+    EXPECT_EQ(names.paths(), (std::map<int, std::string>{
+                                 {1, "COM1"}, {3, "COM3"}, {4, "/dev/pts/4"}, {12, "COM12"}, {200, "COM200"}}));
+    EXPECT_EQ(PortItemText(3, names), QStringLiteral("COM3  USB Serial Port (FTDI)"));
+    EXPECT_EQ(PortItemText(1, names), QStringLiteral("COM1  Communications Port"));
+    EXPECT_EQ(PortItemText(200, names), QStringLiteral("COM200"));
+    EXPECT_EQ(PortItemText(2, names), QStringLiteral("COM2"));
+    EXPECT_EQ(names.pathToKeep(3), "");
+    EXPECT_EQ(names.devicePath("com12"), "COM12");
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,29 @@ TEST(UploadCommands, SettingsAndLayoutLinesAreFormattedAsTheSwitchReadsThem)
     EXPECT_EQ(lines[104], "MTOTAL 20 0 0");
     EXPECT_EQ(lines[126], "MCONFIG 22 1920 0");
     EXPECT_EQ(lines[184], "MCONFIG 80 0 0");
+}
+
+// The same text on every system, whatever its C run-time library does with
+// numbers (Windows' formats hex and 64-bit values its own way).
+TEST(UploadCommands, NumbersAreWrittenAlikeOnEverySystem)
+{
+    KVM_CONFIG config;
+    KVM_LAYOUT layout;
+    ResetToDefaults(config, layout);
+    config.Start = -2;
+    config.Slider = 0x8A;
+    config.SwitchPos = -1;
+    layout.Port[80] = {-1920, 1080, 1920, 1200};
+    layout.MConfig[1] = {INT32_MIN, INT32_MAX};
+
+    const std::vector<std::string> lines = SaveConfigCommands(config, layout, true);
+    ASSERT_EQ(lines.size(), 191u);
+    EXPECT_EQ(lines[0], "START -2");
+    EXPECT_EQ(lines[3], "SLIDER 8A");
+    EXPECT_EQ(lines[4], "SWITCHPOS FFFFFFFF");
+    EXPECT_EQ(lines[4 + 1 + 4 + 79], "PORT 80 -1920 1080 1920 1200");
+    EXPECT_EQ(lines[4 + 1 + 4 + 80 + 1 + 20], "MCONFIG 1 -2147483648 2147483647");
+    EXPECT_EQ(lines.back(), "SAVE");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "WineSim.h"
+#include "support/WineSim.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

@@ -1,7 +1,7 @@
 // The Windows serial device on COM1, with torvik-sim on the other end of the
 // line, run under Wine.
 
-#include "WineSim.h"
+#include "support/WineSim.h"
 
 #include "core/serial/CommDevice.h"
 #include "core/serial/PortNames.h"

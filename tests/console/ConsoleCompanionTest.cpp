@@ -1,0 +1,79 @@
+// The command line on Windows as cmd and PowerShell run it: torvik-setup.com,
+// the console program they find first, as its own process under Wine,
+// against torvik-sim on COM1.
+
+#include "support/FileBytes.h"
+#include "support/WineSim.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    std::string output;
+    std::string errors;
+};
+
+Run companion(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(TORVIK_SETUP_COM), arguments);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.output = process.readAllStandardOutput().toStdString();
+    run.errors = process.readAllStandardError().toStdString();
+    return run;
+}
+
+TEST(ConsoleCompanion, TransfersWaitAndEndWithTheirStatusAndStandardOutputCarriesTheFileAsItIs)
+{
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("TORVIK.INI"));
+    const QString file = dir.filePath(QStringLiteral("switch.ini"));
+    const QStringList common = {QStringLiteral("--settings"), settings, QStringLiteral("--port"), QStringLiteral("COM1")};
+    WineSim sim;
+    ASSERT_TRUE(sim.ready());
+
+    const Run read = companion(common + QStringList{QStringLiteral("--read"), file});
+    EXPECT_EQ(read.exitCode, 0) << read.errors;
+    const std::string written = ReadFileBytes(file);
+    EXPECT_NE(written.find("[Setup]\r\n"), std::string::npos) << written;
+
+    // The same bytes on standard output: each line end once, CR LF.
+    const Run toOutput = companion(common + QStringList{QStringLiteral("--read"), QStringLiteral("-")});
+    EXPECT_EQ(toOutput.exitCode, 0) << toOutput.errors;
+    EXPECT_EQ(toOutput.output, written);
+
+    EXPECT_EQ(companion(common + QStringList{QStringLiteral("--compare"), file}).exitCode, 0);
+    ASSERT_TRUE(WriteFileBytes(file, "[Setup]\r\nStart=4\r\n"));
+    const Run compared = companion(common + QStringList{QStringLiteral("--compare"), file});
+    EXPECT_EQ(compared.exitCode, 1);
+    EXPECT_NE(compared.output.find("Start"), std::string::npos) << compared.output;
+
+    // A COM name with no port behind it, and a wrong option.
+    const Run missing = companion({QStringLiteral("--settings"), settings, QStringLiteral("--port"),
+                                   QStringLiteral("COM9"), QStringLiteral("--read"), file});
+    EXPECT_EQ(missing.exitCode, 3) << missing.errors;
+    const Run wrong = companion({QStringLiteral("--bogus")});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_NE(wrong.errors.find("unknown option '--bogus'"), std::string::npos) << wrong.errors;
+}
+
+// Wine's ports are named in its registry as Windows names its own.
+TEST(ConsoleCompanion, ListsTheSystemsPorts)
+{
+    const Run listed = companion({QStringLiteral("--list-ports")});
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_NE(listed.output.find("COM1\tCOM1\t\r\n"), std::string::npos) << listed.output;
+    const Run json = companion({QStringLiteral("--list-ports"), QStringLiteral("--json")});
+    EXPECT_NE(json.output.find("\"name\": \"COM1\""), std::string::npos) << json.output;
+}
+
+}  // namespace
