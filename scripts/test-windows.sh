@@ -67,9 +67,11 @@ fi
 windows_path() { echo "Z:${1//\//\\}"; }
 runtime="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
 export WINEPATH="$(windows_path "$windows_qt/bin");$(windows_path "$runtime");$(windows_path /usr/x86_64-w64-mingw32/lib)"
-export QT_QPA_PLATFORM=offscreen
-# The offscreen platform reads its fonts from one folder: the window's own face.
-export QT_QPA_FONTDIR="$(windows_path /usr/share/fonts/truetype/liberation)"
+# Wine keeps Linux's QT_ variables from Windows programs; WINEQT_X reaches
+# them as QT_X. The offscreen platform reads its fonts from one folder: the
+# faces the window's own stand in for.
+export WINEQT_QPA_PLATFORM=offscreen
+export WINEQT_QPA_FONTDIR="$(windows_path /usr/share/fonts/truetype/liberation)"
 export TORVIK_SIM="$sim" TORVIK_COM1_LINK="$link"
 
 status=0

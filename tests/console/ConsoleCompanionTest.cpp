@@ -13,17 +13,17 @@
 
 namespace {
 
-struct Run {
+struct Finished {
     int exitCode = -1;
     std::string output;
     std::string errors;
 };
 
-Run companion(const QStringList& arguments)
+Finished companion(const QStringList& arguments)
 {
     QProcess process;
     process.start(QStringLiteral(TORVIK_SETUP_COM), arguments);
-    Run run;
+    Finished run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return run;
     run.exitCode = process.exitCode();
@@ -41,27 +41,31 @@ TEST(ConsoleCompanion, TransfersWaitAndEndWithTheirStatusAndStandardOutputCarrie
     WineSim sim;
     ASSERT_TRUE(sim.ready());
 
-    const Run read = companion(common + QStringList{QStringLiteral("--read"), file});
+    const Finished read = companion(common + QStringList{QStringLiteral("--read"), file});
     EXPECT_EQ(read.exitCode, 0) << read.errors;
     const std::string written = ReadFileBytes(file);
     EXPECT_NE(written.find("[Setup]\r\n"), std::string::npos) << written;
 
     // The same bytes on standard output: each line end once, CR LF.
-    const Run toOutput = companion(common + QStringList{QStringLiteral("--read"), QStringLiteral("-")});
+    const Finished toOutput = companion(common + QStringList{QStringLiteral("--read"), QStringLiteral("-")});
     EXPECT_EQ(toOutput.exitCode, 0) << toOutput.errors;
     EXPECT_EQ(toOutput.output, written);
 
     EXPECT_EQ(companion(common + QStringList{QStringLiteral("--compare"), file}).exitCode, 0);
-    ASSERT_TRUE(WriteFileBytes(file, "[Setup]\r\nStart=4\r\n"));
-    const Run compared = companion(common + QStringList{QStringLiteral("--compare"), file});
+    std::string changed = written;
+    const std::size_t start = changed.find("Start=1\r\n");
+    ASSERT_NE(start, std::string::npos) << changed;
+    changed.replace(start, 7, "Start=4");
+    ASSERT_TRUE(WriteFileBytes(file, changed));
+    const Finished compared = companion(common + QStringList{QStringLiteral("--compare"), file});
     EXPECT_EQ(compared.exitCode, 1);
     EXPECT_NE(compared.output.find("Start"), std::string::npos) << compared.output;
 
     // A COM name with no port behind it, and a wrong option.
-    const Run missing = companion({QStringLiteral("--settings"), settings, QStringLiteral("--port"),
+    const Finished missing = companion({QStringLiteral("--settings"), settings, QStringLiteral("--port"),
                                    QStringLiteral("COM9"), QStringLiteral("--read"), file});
     EXPECT_EQ(missing.exitCode, 3) << missing.errors;
-    const Run wrong = companion({QStringLiteral("--bogus")});
+    const Finished wrong = companion({QStringLiteral("--bogus")});
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_NE(wrong.errors.find("unknown option '--bogus'"), std::string::npos) << wrong.errors;
 }
@@ -69,10 +73,10 @@ TEST(ConsoleCompanion, TransfersWaitAndEndWithTheirStatusAndStandardOutputCarrie
 // Wine's ports are named in its registry as Windows names its own.
 TEST(ConsoleCompanion, ListsTheSystemsPorts)
 {
-    const Run listed = companion({QStringLiteral("--list-ports")});
+    const Finished listed = companion({QStringLiteral("--list-ports")});
     EXPECT_EQ(listed.exitCode, 0);
     EXPECT_NE(listed.output.find("COM1\tCOM1\t\r\n"), std::string::npos) << listed.output;
-    const Run json = companion({QStringLiteral("--list-ports"), QStringLiteral("--json")});
+    const Finished json = companion({QStringLiteral("--list-ports"), QStringLiteral("--json")});
     EXPECT_NE(json.output.find("\"name\": \"COM1\""), std::string::npos) << json.output;
 }
 

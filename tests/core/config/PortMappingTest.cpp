@@ -43,6 +43,8 @@ TEST(PortMappingTest, ThePortsSectionComesFirstAndTheListShowsWhereEachNameLeads
               (std::map<int, std::string>{{1, "/dev/ttyACM0"}, {2, "/dev/ttyUSB0"}}));
 }
 
+// Device files and the stable links udev keeps are Linux's.
+#ifndef _WIN32
 // Adapters come and go the way USB adapters do: each save keeps the chosen
 // COM name with the adapter it reached, by its stable link where it has one.
 TEST(PortMappingTest, AKeptComNumberFollowsItsAdapterAndTheOthersSkipIt)
@@ -112,6 +114,7 @@ TEST(PortMappingTest, AKeptComNumberFollowsItsAdapterAndTheOthersSkipIt)
     EXPECT_EQ(reached(), (std::map<int, std::string>{{1, usb1}, {2, acm0}, {3, usb0}}));
     EXPECT_EQ(save(3), (std::map<int, std::string>{{1, ftdi}, {2, acm0}}));
 }
+#endif
 
 // Windows names its devices itself: each keeps its name, ahead of a [Ports]
 // key for the same number, is never kept in the file, and shows what it is.

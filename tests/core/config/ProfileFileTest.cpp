@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -152,6 +154,8 @@ TEST_F(ProfileFileTest, WritingKeepsTheFileLineEndingsAndByteOrderMark)
     EXPECT_EQ(fresh.text(), "[Setup]\r\nStart=1\r\n");
 }
 
+// Modes and owners are POSIX's.
+#ifndef _WIN32
 TEST_F(ProfileFileTest, SaveKeepsModeAndOwnerRefusesAProtectedFileAndMakesNoFolder)
 {
     // Run as whoever runs the tests, root included: root may write any file,
@@ -199,7 +203,10 @@ TEST_F(ProfileFileTest, SaveKeepsModeAndOwnerRefusesAProtectedFileAndMakesNoFold
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{"private.ini", "protected.ini", "shared.ini"}));
 }
+#endif
 
+// Folder modes are POSIX's.
+#ifndef _WIN32
 TEST_F(ProfileFileTest, InAReadOnlyFolderAWritableFileIsWrittenInPlaceAndAProtectedOneIsLeftIntact)
 {
     // No temporary file can be made beside these files; the one that may be
@@ -239,6 +246,7 @@ TEST_F(ProfileFileTest, InAReadOnlyFolderAWritableFileIsWrittenInPlaceAndAProtec
     EXPECT_EQ(readBytes("protected.ini"), original);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"protected.ini", "writable.ini"}));
 }
+#endif
 
 TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverReplaced)
 {
@@ -265,6 +273,8 @@ TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverReplaced)
     EXPECT_EQ(saved.reason, "not a regular file");
 }
 
+// Symbolic links are POSIX's (Windows makes shortcuts).
+#ifndef _WIN32
 TEST_F(ProfileFileTest, SavingThroughASymbolicLinkUpdatesItsTarget)
 {
     writeBytes("[A]\r\nx=1\r\n", "target.ini");
@@ -275,5 +285,6 @@ TEST_F(ProfileFileTest, SavingThroughASymbolicLinkUpdatesItsTarget)
     EXPECT_EQ(readBytes("target.ini"), "[A]\r\nx=2\r\n");
     EXPECT_TRUE(QFileInfo(path("link.ini")).isSymLink());
 }
+#endif
 
 }  // namespace

@@ -46,6 +46,8 @@ protected:
     QTemporaryDir dir;
 };
 
+// The folders of Linux and the XDG rules, and POSIX modes.
+#ifndef _WIN32
 TEST_F(SettingsLocationTest, ChoosesTheFileBesideTheProgramOrThePerUserFile)
 {
     const QString beside = path("program/TORVIK.INI");
@@ -145,5 +147,29 @@ TEST_F(SettingsLocationTest, ThePerUserFolderIsMadeByTheFirstSaveOnly)
     EXPECT_EQ(outcome, 1);
     EXPECT_EQ(ReadFileBytes(path("home/.config/torvik-setup/TORVIK.INI")), "[Setup]\r\nStart=3\r\n");
 }
+#endif
+
+#ifdef _WIN32
+// Windows' folders: Program Files (any case, either kind) is installed, as
+// is a folder on PATH; the per-user file is in %APPDATA%.
+TEST_F(SettingsLocationTest, OnWindowsAnInstalledProgramKeepsItsSettingsInAppData)
+{
+    for (const char* folder : {"Programs/Torvik Setup", "programs x86/Torvik Setup", "tools", "portable"})
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QLatin1String(folder)));
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("ProgramFiles"), path("Programs"));
+    env.insert(QStringLiteral("ProgramFiles(x86)"), path("programs x86"));
+    env.insert(QStringLiteral("APPDATA"), path("home"));
+    env.insert(QStringLiteral("PATH"), QDir::toNativeSeparators(path("tools")) + QStringLiteral(";C:\\windows"));
+    const QString perUser = path("home/torvik-setup/TORVIK.INI");
+    EXPECT_EQ(SettingsFilePath(path("PROGRAMS/Torvik Setup"), {}, env), perUser);
+    EXPECT_EQ(SettingsFilePath(path("programs x86/Torvik Setup"), {}, env), perUser);
+    EXPECT_EQ(SettingsFilePath(path("tools"), {}, env), perUser);
+    EXPECT_EQ(SettingsFilePath(path("portable"), {}, env), path("portable/TORVIK.INI"));
+    EXPECT_EQ(SettingsFilePath(path("Programs"), {}, env), perUser);  // the folder itself
+    ASSERT_TRUE(WriteFileBytes(path("Programs/Torvik Setup/TORVIK.INI"), "[Setup]\r\n"));
+    EXPECT_EQ(SettingsFilePath(path("Programs/Torvik Setup"), {}, env), path("Programs/Torvik Setup/TORVIK.INI"));
+}
+#endif
 
 }  // namespace
