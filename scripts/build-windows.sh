@@ -8,8 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out="$PWD/build/windows"
 source scripts/windows-common.sh
+./scripts/install-deps.sh
 ./scripts/build-windows-qt.sh
-command -v makensis >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq nsis >/dev/null
 
 started=$(date +%s)
 cmake -S . -B "$out/program" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$windows_qt_toolchain" -DCMAKE_BUILD_TYPE=Release \
