@@ -79,10 +79,11 @@ WineSim::WineSim(const std::string& options) : link_(environment("TORVIK_COM1_LI
         return;
     DeleteFileA(windowsPath(link_ + ".out").c_str());
     DeleteFileA(windowsPath(link_ + ".pid").c_str());
+    DeleteFileA(windowsPath(link_ + ".log").c_str());
     // The preload library that lets Wine wait on a terminal is not meant for
     // the simulator (and a sanitizer build refuses to start with it).
     const std::string shell = "echo $$ >'" + link_ + ".pid'; exec env -u LD_PRELOAD '" + sim +
-                              "' --link '" + link_ + "' " + options + " >'" + link_ + ".out' 2>&1";
+                              "' --link '" + link_ + "' --log '" + link_ + ".log' " + options + " >'" + link_ + ".out' 2>&1";
     ready_ = startUnix("/bin/sh -c \"" + shell + "\"") &&
              within(10s, [this] { return firstLine(link_ + ".out").rfind("/dev/", 0) == 0; });
 }
@@ -93,6 +94,15 @@ WineSim::~WineSim()
     if (!pid.empty())
         startUnix("/bin/kill -TERM " + pid);
     goneWithin(10s);
+}
+
+std::vector<std::string> WineSim::logged() const
+{
+    std::ifstream file(windowsPath(link_ + ".log"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 bool WineSim::goneWithin(std::chrono::milliseconds limit) const
