@@ -14,6 +14,8 @@
 #include "gui/platform/QtPrompts.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 
 #include <iostream>
 
@@ -57,6 +59,11 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     RegisterFontSubstitutes();
+    // Every window's icon: the program's, in each size rendered at build time.
+    QIcon icon;
+    for (const QFileInfo& png : QDir(QStringLiteral(":/icons")).entryInfoList())
+        icon.addFile(png.filePath());
+    QApplication::setWindowIcon(icon);
 
     QtPrompts prompts;
     QtPointer pointer;

@@ -20,14 +20,18 @@ install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 
 set(CPACK_GENERATOR NSIS)
 set(CPACK_PACKAGE_NAME torvik-setup)
-set(CPACK_PACKAGE_VENDOR "The torvik-setup developers")
+set(CPACK_PACKAGE_VENDOR "${TORVIK_VENDOR}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Setup utility for the Torvik KVM switch")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Torvik Setup")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_EXECUTABLES torvik-setup "Torvik Setup")
 set(CPACK_NSIS_DISPLAY_NAME "Torvik Setup")
 set(CPACK_NSIS_PACKAGE_NAME "Torvik Setup ${PROJECT_VERSION}")
+# The program's icon (its first icon resource) in Add/Remove Programs and on
+# the Start-menu entry; the installer and the uninstaller show it too.
 set(CPACK_NSIS_INSTALLED_ICON_NAME torvik-setup.exe)
+set(CPACK_NSIS_MUI_ICON ${TORVIK_WINDOWS_ICON})
+set(CPACK_NSIS_MUI_UNIICON ${TORVIK_WINDOWS_ICON})
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # A 64-bit installer for a 64-bit program: it runs where 32-bit programs
 # cannot (a 64-bit-only Wine) and installs into the 64-bit Program Files.

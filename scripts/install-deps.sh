@@ -12,7 +12,7 @@ PACKAGES=(
   fonts-liberation fontconfig
   xvfb xauth
   at-spi2-core python3-pyatspi dbus-x11 xdotool
-  desktop-file-utils appstream librsvg2-bin lintian bash-completion file
+  desktop-file-utils appstream librsvg2-bin icoutils lintian bash-completion file
 )
 
 missing=()

@@ -12,7 +12,7 @@ build="$out/release"
 # Release as run.sh builds it (GCC's optimiser warns falsely where the debug
 # builds, which treat warnings as errors, do not).
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DTORVIK_TESTS=OFF -DTORVIK_BENCH=OFF >/dev/null
-if ! { cmake --build "$build" --target torvik-setup torvik-sim torvik_icon \
+if ! { cmake --build "$build" --target torvik-setup torvik-sim \
        && cpack --config "$build/CPackConfig.cmake" -B "$out"; } >"$out/build.log" 2>&1; then
   cat "$out/build.log" >&2
   exit 1
