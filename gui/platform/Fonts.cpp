@@ -1,6 +1,8 @@
 #include "gui/platform/Fonts.h"
 
+#include <QApplication>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QStringList>
 
 namespace {
@@ -19,6 +21,19 @@ void RegisterFontSubstitutes()
                {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
     substitute(QStringLiteral("Courier New"),
                {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"), QStringLiteral("DejaVu Sans Mono")});
+#ifdef Q_OS_WIN
+    // Message boxes, menus and the labels and buttons of Qt's own dialogs use
+    // the faces of the system's message and menu fonts. Under Wine that is
+    // "MS Shell Dlg", which Qt lists as present whether or not a font answers
+    // to it; where none does, Windows draws in the first face it has (a serif
+    // one). Then all of those fonts take the windows' face instead, at the
+    // system's size (setFont without a class name replaces every class's).
+    QFont systemFont = QApplication::font();
+    if (QFontInfo(systemFont).family() != systemFont.family()) {
+        systemFont.setFamily(QFontInfo(FormFont()).family());
+        QApplication::setFont(systemFont);
+    }
+#endif
 }
 
 QFont FormFont()

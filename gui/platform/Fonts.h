@@ -4,7 +4,9 @@
 
 // The windows ask for "MS Sans Serif" and "Courier New" by name. Where a
 // family is not installed, a metric-compatible one stands in for it, so text
-// is measured in a real font of about the intended width.
+// is measured in a real font of about the intended width. Boxes, menus and
+// dialogs whose system face is missing get the windows' face. Called once the
+// application exists.
 void RegisterFontSubstitutes();
 
 // The windows' own font: "MS Sans Serif", 11 pixels high (8 points at 96
