@@ -19,6 +19,7 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 
 set(CPACK_GENERATOR NSIS)
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME torvik-setup)
 set(CPACK_PACKAGE_VENDOR "${TORVIK_VENDOR}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Setup utility for the Torvik KVM switch")
@@ -33,6 +34,12 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME torvik-setup.exe)
 set(CPACK_NSIS_MUI_ICON ${TORVIK_WINDOWS_ICON})
 set(CPACK_NSIS_MUI_UNIICON ${TORVIK_WINDOWS_ICON})
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# The installer keeps its folder in Software\<vendor>\<install folder>; the
+# uninstaller removes that key, and with it the vendor's when nothing else is
+# left in it. The user's settings (%APPDATA%\torvik-setup) stay.
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+  DeleteRegKey SHCTX 'Software\\${CPACK_PACKAGE_VENDOR}\\${CPACK_PACKAGE_INSTALL_DIRECTORY}'
+  DeleteRegKey /ifempty SHCTX 'Software\\${CPACK_PACKAGE_VENDOR}'")
 # A 64-bit installer for a 64-bit program: it runs where 32-bit programs
 # cannot (a 64-bit-only Wine) and installs into the 64-bit Program Files.
 # makensis is told its target before the script, through a wrapper: CPack
@@ -46,5 +53,9 @@ if(MAKENSIS)
   set(CPACK_NSIS_EXECUTABLE ${makensis_64})
 endif()
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-set(CPACK_STRIP_FILES ON)
+# Every shipped executable and library without symbols or debug information
+# (the compiler's run-time libraries come with theirs): CPACK_STRIP_FILES
+# would strip the program only.
+set(CPACK_TORVIK_STRIP ${CMAKE_STRIP})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/WindowsStrip.cmake)
 include(CPack)
