@@ -26,11 +26,13 @@ void RegisterFontSubstitutes()
     // the faces of the system's message and menu fonts. Under Wine that is
     // "MS Shell Dlg", which Qt lists as present whether or not a font answers
     // to it; where none does, Windows draws in the first face it has (a serif
-    // one). Then all of those fonts take the windows' face instead, at the
+    // one). Then all of those fonts are drawn as the windows' font is, at the
     // system's size (setFont without a class name replaces every class's).
     QFont systemFont = QApplication::font();
     if (QFontInfo(systemFont).family() != systemFont.family()) {
-        systemFont.setFamily(QFontInfo(FormFont()).family());
+        const QFont formFont = FormFont();
+        systemFont.setFamily(QFontInfo(formFont).family());
+        systemFont.setStyleStrategy(formFont.styleStrategy());
         QApplication::setFont(systemFont);
     }
 #endif
@@ -40,5 +42,8 @@ QFont FormFont()
 {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
+    // Smoothed: Wine's default, unsmoothed drawing of "Liberation Sans" at
+    // 11 pixels loses thin glyphs ("I", "!").
+    font.setStyleStrategy(QFont::PreferAntialias);
     return font;
 }
