@@ -3,7 +3,7 @@
 # style plugins in the folders Qt looks in beside the program, and the NSIS
 # installer made by `cpack -G NSIS` (scripts/build-windows.sh), with a
 # Start-menu entry and an uninstaller.
-install(TARGETS torvik-setup RUNTIME DESTINATION .)
+install(TARGETS torvik-setup torvik-setup-console RUNTIME DESTINATION .)
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets> DESTINATION .)
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
 install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
