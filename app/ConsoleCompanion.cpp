@@ -12,9 +12,45 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QProcess>
 
 #include <iostream>
+#include <string>
+
+#include <windows.h>
+
+namespace {
+
+// Starts `program` with this program's arguments as they were written (the
+// command line less its first word, the program's name), and inherits it no
+// handle: a script reading this program's output ends with this program,
+// not with the window.
+bool startWindowProgram(const QString& program)
+{
+    const wchar_t* rest = GetCommandLineW();
+    if (*rest == L'"') {
+        for (++rest; *rest && *rest != L'"'; ++rest) {
+        }
+        if (*rest)
+            ++rest;
+    } else {
+        while (*rest && *rest != L' ' && *rest != L'\t')
+            ++rest;
+    }
+    std::wstring commandLine = L"\"" + QDir::toNativeSeparators(program).toStdWString() + L"\"" + rest;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    // No standard handles at all: without this, Wine hands a child the
+    // parent's even when it inherits nothing.
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return false;
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -27,7 +63,7 @@ int main(int argc, char* argv[])
         return RunWithoutWindow(commandLine, discovery);
 
     const QString windowProgram = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("torvik-setup.exe"));
-    if (!QProcess::startDetached(windowProgram, arguments.mid(1))) {
+    if (!startWindowProgram(windowProgram)) {
         std::cerr << "torvik-setup: " << QDir::toNativeSeparators(windowProgram).toLocal8Bit().constData()
                   << " could not be started.\n";
         return 1;

@@ -52,8 +52,11 @@ trap 'kill $simulator 2>/dev/null || true' EXIT
 folder="$WINEPREFIX/drive_c/Program Files/Torvik Setup"
 [ -f "$folder/torvik-setup.exe" ] || { echo "The installer did not install $folder/torvik-setup.exe" >&2; exit 1; }
 if [ -n "$command_line" ]; then
-  LD_PRELOAD="$preload" "$wine" cmd /c "cd /d \"C:\\Program Files\\Torvik Setup\" && $command_line & call echo (exit status %errorlevel%)" \
-    2>>"$try/wine.log"
+  # Started in the installation folder, which Wine maps to C:; the command's
+  # own messages are shown (its standard error joins its output in cmd), Wine's
+  # are logged.
+  (cd "$folder" && LD_PRELOAD="$preload" "$wine" cmd /c "$command_line 2>&1 & call echo (exit status %errorlevel%)" \
+    2>>"$try/wine.log")
   exit 0
 fi
 echo "Installed: C:\\Program Files\\Torvik Setup\\torvik-setup.exe"
