@@ -59,6 +59,8 @@ for tests in serial_tests comport_tests; do
   "build/tsan/tests/$tests" --gtest_repeat=3 --gtest_brief=1
 done
 
-# The Windows serial device and the Qt-free setup code, cross-compiled with
-# MinGW-w64 and run under Wine against the simulator built above.
+# Every test that can run on Windows, cross-compiled with MinGW-w64 against
+# the Windows Qt (built once per machine, about half an hour, then kept in
+# ~/.cache/torvik-setup) and run under Wine against the simulator built
+# above; it prints how many passed.
 TORVIK_SIM="$root/build/asan/torvik-sim" ./scripts/test-windows.sh
