@@ -120,7 +120,16 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "  Exit status: 0 done (no differences), 1 differences, 2 usage error,\n"
         "  3 the port cannot be opened, 4 the switch did not answer, its reply\n"
         "  could not be read or the line failed, 5 FILE unreadable or unwritable\n"
-        "  or its layout invalid, 130 interrupted.\n")
+        "  or its layout invalid, 130 interrupted.\n"
+        "\n"
+        "This computer's monitors (--screens), one a line: the name, the size in\n"
+        "  device pixels (what the monitor shows, whatever the scale), the place on\n"
+        "  the desktop as the system gives it, and the scale, e.g.\n"
+        "  DP-1<TAB>2560 x 1440 at 1920, 0<TAB>scale 1.5. With --json:\n"
+        "  {\"screens\": [...]}, each with name, x, y, width, height and scale, the\n"
+        "  list the layout editor's \"Place Monitors from File\" reads, so that a\n"
+        "  computer away from the switch's line can be measured. Needs the display,\n"
+        "  not the switch; without one it exits with 1.\n")
         .arg(kPortIs);
 }
 
@@ -147,7 +156,7 @@ bool looksLikeComName(const QString& port)
     return comName.match(port).hasMatch();
 }
 
-const QString kJsonGoesWith = QStringLiteral("--json goes with --list-ports, --compare or --verify");
+const QString kJsonGoesWith = QStringLiteral("--json goes with --list-ports, --screens, --compare or --verify");
 
 // The transfer the options ask for, if any; a wrong combination gives
 // `usageError`.
@@ -254,6 +263,9 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     const QCommandLineOption listPorts(QStringLiteral("list-ports"),
                                        QStringLiteral("Lists the COM names and the devices they lead to, and exits."));
     parser.addOption(listPorts);
+    const QCommandLineOption screens(QStringLiteral("screens"),
+                                     QStringLiteral("Lists this computer's monitors, and exits (needs a display)."));
+    parser.addOption(screens);
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The switch's port, a COM name or a device path."),
                                   QStringLiteral("port"));
     const QCommandLineOption read(QStringLiteral("read"), QStringLiteral("Reads the switch into <file>."),
@@ -266,7 +278,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     const QCommandLineOption layoutOnly(QStringLiteral("layout-only"), QStringLiteral("The layout alone."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Prints errors only."));
     const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("Answers --list-ports, --compare and --verify in JSON."));
+                                  QStringLiteral("Answers --list-ports, --screens, --compare and --verify in JSON."));
     parser.addOptions({port, read, write, compare, verify, layoutOnly, quiet, json});
     for (const char* name : kQtOptionsWithValue)
         addHidden(parser, name, QStringLiteral("value"));
@@ -286,8 +298,13 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     else if (!parser.positionalArguments().isEmpty())
         usageError = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
     std::optional<TransferRequest> transfer;
-    if (!usageError && !parser.isSet(help) && !parser.isSet(version) && !parser.isSet(listPorts))
+    if (!usageError && parser.isSet(listPorts) && parser.isSet(screens))
+        usageError = QStringLiteral("give one of --list-ports and --screens");
+    const bool listing = parser.isSet(listPorts) || parser.isSet(screens);
+    if (!usageError && !parser.isSet(help) && !parser.isSet(version) && !listing)
         transfer = transferRequest(parser, port, {read, write, compare}, verify, layoutOnly, quiet, json, usageError);
+    if (!usageError && listing && parser.isSet(port))
+        usageError = QStringLiteral("--port goes with --read, --write or --compare, not with a listing");
     if (usageError) {
         result.run = CommandLine::Run::Print;
         result.exitCode = ExitStatus::Usage;
@@ -299,6 +316,9 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     } else if (parser.isSet(help)) {
         result.run = CommandLine::Run::Print;
         result.output = usage(parser, result.settingsPath);
+    } else if (parser.isSet(screens)) {
+        result.run = CommandLine::Run::Screens;
+        result.json = parser.isSet(json);
     } else if (parser.isSet(listPorts)) {
         result.run = CommandLine::Run::Print;
         result.output = portListing(result.settingsPath, discovery, parser.isSet(json));

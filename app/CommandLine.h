@@ -14,6 +14,7 @@ struct CommandLine {
         Window,    // open the windows with the settings file `settingsPath`
         Transfer,  // carry out `transfer` without a window
         Print,     // print `output` (to standard error when `toStandardError`) and end with `exitCode`
+        Screens,   // print this computer's monitors, in JSON when `json`: needs the window system
     };
     Run run = Run::Window;
     QString settingsPath;
@@ -21,6 +22,7 @@ struct CommandLine {
     QString output;
     bool toStandardError = false;
     int exitCode = ExitStatus::Done;
+    bool json = false;
     // Qt's -platform and -display options for the window program, empty when not given.
     QString platform;
     QString display;
@@ -28,7 +30,7 @@ struct CommandLine {
 
 // Reads the program's options from `arguments` (the whole command line,
 // program name first): --help, --version, --settings FILE, --list-ports
-// (with the devices `discovery` finds), and a transfer: --port PORT with
+// (with the devices `discovery` finds), --screens, and a transfer: --port PORT with
 // --read, --write or --compare FILE, --verify, --layout-only, --quiet. Qt's own options
 // (-platform, -style, ...) are accepted and left for QApplication, which
 // reads them from the same command line. `programFolder` and `environment`

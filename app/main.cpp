@@ -12,6 +12,7 @@
 #include "gui/platform/Fonts.h"
 #include "gui/platform/QtPointer.h"
 #include "gui/platform/QtPrompts.h"
+#include "gui/platform/SystemMonitors.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,6 +30,8 @@ int main(int argc, char* argv[])
     // the window system is reached: they need no display.
     [[maybe_unused]] const bool canPrint = UseParentConsole();
     QString settingsPath;
+    bool listScreens = false;
+    bool screensJson = false;
     {
         const QCoreApplication core(argc, argv);
         const SystemPortDiscovery discovery;
@@ -44,17 +47,27 @@ int main(int argc, char* argv[])
             return commandLine.exitCode;
         }
 #endif
-        if (commandLine.run != CommandLine::Run::Window)
+        listScreens = commandLine.run == CommandLine::Run::Screens;
+        screensJson = commandLine.json;
+        if (commandLine.run != CommandLine::Run::Window && !listScreens)
             return RunWithoutWindow(commandLine, discovery);
         settingsPath = commandLine.settingsPath;
 #ifdef Q_OS_LINUX
         // Qt would end the program with an abort of its own.
         if (!DisplayAvailable(QProcessEnvironment::systemEnvironment(), commandLine.platform, commandLine.display)) {
-            std::cerr << "torvik-setup: no display found, so the window cannot open; "
-                         "--port PORT --read/--write/--compare FILE work without one.\n";
+            std::cerr << (listScreens ? "torvik-setup: no display found, so the monitors cannot be read.\n"
+                                      : "torvik-setup: no display found, so the window cannot open; "
+                                        "--port PORT --read/--write/--compare FILE work without one.\n");
             return 1;
         }
 #endif
+    }
+
+    if (listScreens) {
+        const QGuiApplication app(argc, argv);
+        const std::vector<ComputerMonitor> monitors = SystemMonitors();
+        std::cout << (screensJson ? MonitorsJson(monitors) : MonitorsText(monitors).toLocal8Bit()).constData();
+        return std::cout.flush() ? 0 : 1;
     }
 
     QApplication app(argc, argv);

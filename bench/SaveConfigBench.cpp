@@ -63,6 +63,7 @@ public:
     }
     QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
     QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    int chooseItem(QWidget*, const QString&, const QString&, const QStringList&) override { return -1; }
 
     int successes = 0;
 };

@@ -10,62 +10,66 @@ int32_t MonitorsOfStyle(int32_t style)
                : 1;
 }
 
+std::optional<StyleDesktop> ArrangeStyle(int32_t style, const std::array<DeskSize, 4>& sizes)
+{
+    if (style < 0 || style > 7)
+        return std::nullopt;
+    auto w = [&](int m) { return int64_t{sizes[static_cast<std::size_t>(m - 1)].Width}; };
+    auto h = [&](int m) { return int64_t{sizes[static_cast<std::size_t>(m - 1)].Height}; };
+    StyleDesktop desk;
+    auto place = [&](int m, int64_t x, int64_t y) { desk.Offsets[static_cast<std::size_t>(m - 1)] = {x, y}; };
+    switch (style) {
+    case 0:
+        // A single monitor is the port's whole desktop: no total is stored.
+        break;
+    case 1:
+    case 2:
+    case 3:
+        // Side by side.
+        for (int m = 1; m <= style + 1; ++m) {
+            place(m, desk.Width, 0);
+            desk.Width += w(m);
+            desk.Height = std::max(desk.Height, h(m));
+        }
+        break;
+    case 4: {
+        // Two rows of two.
+        const int64_t top = std::max(h(1), h(2));
+        desk.Width = std::max(w(1) + w(2), w(3) + w(4));
+        desk.Height = top + std::max(h(3), h(4));
+        place(2, w(1), 0);
+        place(3, 0, top);
+        place(4, w(3), top);
+        break;
+    }
+    default:
+        // Stacked: styles 5, 6 and 7 hold 2, 3 and 4 monitors.
+        for (int m = 1; m <= style - 3; ++m) {
+            place(m, 0, desk.Height);
+            desk.Height += h(m);
+            desk.Width = std::max(desk.Width, w(m));
+        }
+        break;
+    }
+    return desk;
+}
+
 void StoreMonitorTotals(KVM_LAYOUT& layout)
 {
     for (int p = 1; p <= kPortCount; ++p) {
-        const int32_t s = layout.MStyle[p];
-        if (s < 0 || s > 7)
+        std::array<DeskSize, 4> sizes;
+        for (int m = 1; m <= 4; ++m) {
+            const PortRect& port = layout.Port[(m - 1) * kPortCount + p];
+            sizes[static_cast<std::size_t>(m - 1)] = {port.Width, port.Height};
+        }
+        const std::optional<StyleDesktop> desk = ArrangeStyle(layout.MStyle[p], sizes);
+        if (!desk)
             continue;
-        auto w = [&](int m) { return int64_t{layout.Port[(m - 1) * kPortCount + p].Width}; };
-        auto h = [&](int m) { return int64_t{layout.Port[(m - 1) * kPortCount + p].Height}; };
-        auto place = [&](int m, int64_t x, int64_t y) {
+        layout.MTotal[p] = {Saturated(desk->Width), Saturated(desk->Height)};
+        // Only the monitors the style holds get an offset.
+        for (int m = 1; m <= MonitorsOfStyle(layout.MStyle[p]); ++m) {
+            const auto& [x, y] = desk->Offsets[static_cast<std::size_t>(m - 1)];
             layout.MConfig[(m - 1) * kPortCount + p] = {Saturated(x), Saturated(y)};
-        };
-        auto setTotal = [&](int64_t width, int64_t height) {
-            layout.MTotal[p] = {Saturated(width), Saturated(height)};
-        };
-        switch (s) {
-        case 0:
-            // A single monitor is the port's whole desktop: no total is stored.
-            setTotal(0, 0);
-            place(1, 0, 0);
-            break;
-        case 1:
-        case 2:
-        case 3: {
-            // Side by side.
-            int64_t x = 0;
-            int64_t height = 0;
-            for (int m = 1; m <= s + 1; ++m) {
-                place(m, x, 0);
-                x += w(m);
-                height = std::max(height, h(m));
-            }
-            setTotal(x, height);
-            break;
-        }
-        case 4: {
-            // Two rows of two.
-            const int64_t top = std::max(h(1), h(2));
-            setTotal(std::max(w(1) + w(2), w(3) + w(4)), top + std::max(h(3), h(4)));
-            place(1, 0, 0);
-            place(2, w(1), 0);
-            place(3, 0, top);
-            place(4, w(3), top);
-            break;
-        }
-        default: {
-            // Stacked: styles 5, 6 and 7 hold 2, 3 and 4 monitors.
-            int64_t y = 0;
-            int64_t width = 0;
-            for (int m = 1; m <= s - 3; ++m) {
-                place(m, 0, y);
-                y += h(m);
-                width = std::max(width, w(m));
-            }
-            setTotal(width, y);
-            break;
-        }
         }
     }
 }

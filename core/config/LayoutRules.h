@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // The rules of the layout record that hold wherever it is edited: how screen
 // numbers map to ports and monitors, how many monitors a style has, the
@@ -25,6 +26,16 @@ int32_t MonitorsOfStyle(int32_t style);
 // that goes back into a 32-bit table value or field is held at the nearest
 // end of the 32-bit range.
 int32_t Saturated(int64_t value);
+
+// The desktop a style makes of its monitors' sizes (monitor 1 first): the
+// total size and each monitor's offset within it, in 64 bits. Monitors the
+// style does not hold are left at (0, 0); a style outside 0..7 gives nothing.
+struct StyleDesktop {
+    int64_t Width = 0;
+    int64_t Height = 0;
+    std::array<std::array<int64_t, 2>, 4> Offsets{};  // x, y of monitors 1..4
+};
+std::optional<StyleDesktop> ArrangeStyle(int32_t style, const std::array<DeskSize, 4>& sizes);
 
 // Recomputes MTotal and MConfig of every computer port from its style and
 // the sizes in Port. A port with a style outside 0..7 is left as it is. Sums

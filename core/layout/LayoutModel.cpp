@@ -219,18 +219,84 @@ PortConflict LayoutModel::ConflictOf(int n) const
     return {PortConflict::Side::Master, portIndex / 4};
 }
 
+void LayoutModel::removeConflicting(int n)
+{
+    for (int other = 1; other <= kScreenCount; ++other) {
+        if (PortsExclude(screens_[n].PortIndex, screens_[other].PortIndex))
+            remove(other);
+    }
+}
+
 void LayoutModel::PlaceFromLabel(int n, bool removeConflicting)
 {
-    if (removeConflicting) {
-        for (int other = 1; other <= kScreenCount; ++other) {
-            if (PortsExclude(screens_[n].PortIndex, screens_[other].PortIndex))
-                remove(other);
-        }
-    }
+    if (removeConflicting)
+        this->removeConflicting(n);
     // Not placed yet: select() only takes the marks off the tile selected
     // before, and placing draws this one selected.
     select(n);
     paint(n, true);
+    publish();
+}
+
+bool LayoutModel::PortPlaced(int port) const
+{
+    return std::any_of(screens_.begin(), screens_.end(), [port](const LayoutScreen& s) {
+        return s.ScreenGroup != 0 && s.PortIndex == port - 1;
+    });
+}
+
+void LayoutModel::PlaceMonitors(int port, const std::vector<DeskRect>& monitors, bool removeConflicting,
+                                const KVM_LAYOUT& layout)
+{
+    if (removeConflicting)
+        this->removeConflicting(port);
+
+    // Where the port's monitors stand now, else right of the layout.
+    std::optional<DeskRect> portBounds;
+    std::optional<DeskRect> layoutBounds;
+    auto extend = [](std::optional<DeskRect>& bounds, const DeskRect& r) {
+        bounds = bounds ? DeskRect{std::min(bounds->Left, r.Left), std::min(bounds->Top, r.Top),
+                                   std::max(bounds->Right, r.Right), std::max(bounds->Bottom, r.Bottom)}
+                        : r;
+    };
+    for (const LayoutScreen& screen : screens_) {
+        if (screen.ScreenGroup == 0)
+            continue;
+        extend(layoutBounds, screen.DeskBounds());
+        if (screen.PortIndex == port - 1)
+            extend(portBounds, screen.DeskBounds());
+    }
+    // The arrangement starts at (0, 0): its far edges are its size.
+    int64_t width = 0;
+    int64_t height = 0;
+    for (const DeskRect& r : monitors) {
+        width = std::max(width, r.Right);
+        height = std::max(height, r.Bottom);
+    }
+    int64_t x = portBounds ? portBounds->Left : layoutBounds ? layoutBounds->Right : 0;
+    int64_t y = portBounds ? portBounds->Top : layoutBounds ? layoutBounds->Top : 0;
+    x = std::max<int64_t>(0, std::min<int64_t>(x, maxDeskX_ - width));
+    y = std::max<int64_t>(0, std::min<int64_t>(y, maxDeskY_ - height));
+
+    for (int monitor = 1; monitor <= 4; ++monitor) {
+        const int n = (monitor - 1) * kPortCount + port;
+        if (monitor > static_cast<int>(monitors.size())) {
+            remove(n);
+            continue;
+        }
+        const DeskRect& r = monitors[static_cast<std::size_t>(monitor - 1)];
+        LayoutScreen& screen = screens_[n];
+        screen.DeskX = Saturated(x + r.Left);
+        screen.DeskY = Saturated(y + r.Top);
+        screen.DeskWidth = Saturated(r.Right - r.Left);
+        screen.DeskHeight = Saturated(r.Bottom - r.Top);
+        const ResolutionMatch match = MatchResolution(screen.DeskWidth, screen.DeskHeight);
+        screen.ResIndex = match.ResIndex;
+        screen.Portrait = match.Portrait;
+        paint(n, false);
+    }
+    refreshLabels(layout);
+    select(port);
     publish();
 }
 

@@ -148,6 +148,20 @@ public:
     // canvas first.
     void PlaceFromLabel(int n, bool removeConflicting);
 
+    // A computer's monitors onto computer port `port` (1..20), whose style
+    // in `layout` the caller has set to theirs: monitor m takes its size
+    // from monitors[m - 1] (and the resolution entry that matches it, in
+    // either orientation) and stands at its place there, counted from the
+    // top-left corner of the port's monitors on the canvas, or, when the
+    // port has none, from the right of the layout level with its top; all
+    // kept on the desktop. The port's other monitors leave the canvas, and
+    // with `removeConflicting` every monitor of the side in its way first.
+    // The first monitor is selected.
+    void PlaceMonitors(int port, const std::vector<DeskRect>& monitors, bool removeConflicting,
+                       const KVM_LAYOUT& layout);
+    // Whether computer port `port` has a monitor on the canvas.
+    bool PortPlaced(int port) const;
+
     // A drag: a press on monitor `n` selects it and arms the drag; each step
     // of `n` moves it by (dx, dy) device pixels from where the last put it,
     // snapped to the nearest edge within reach and kept on the desktop, and
@@ -208,6 +222,7 @@ private:
     void shift(int64_t dx, int64_t dy);
     void moveTo(int n, const DeskRect& rect);
     void forget(int n);
+    void removeConflicting(int n);
     void setPanel(int n);
     void publish();
 

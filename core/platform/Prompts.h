@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -26,4 +27,8 @@ public:
     // empty result means the user cancelled.
     virtual QString openFileName(QWidget* owner, const QString& filter, const QString& defaultExt) = 0;
     virtual QString saveFileName(QWidget* owner, const QString& filter, const QString& defaultExt) = 0;
+
+    // A modal choice of one of `items` under `text`, the box captioned
+    // `caption`: the index chosen, or -1 when the user cancelled.
+    virtual int chooseItem(QWidget* owner, const QString& text, const QString& caption, const QStringList& items) = 0;
 };

@@ -128,6 +128,10 @@ void TfrmGlidex::createLayoutMenu()
     mnuLayout->addSeparator();
     mnuMonitorLayout =
         addLayout("mnuMonitorLayout", QStringLiteral("Monitor Layout"), &TfrmGlidex::mnuMonitorLayoutClick);
+    mnuPlaceMonitors = addLayout("mnuPlaceMonitors", QStringLiteral("Place This Computer's Monitors"),
+                                 &TfrmGlidex::mnuPlaceMonitorsClick);
+    mnuPlaceMonitorsFromFile = addLayout("mnuPlaceMonitorsFromFile", QStringLiteral("Place Monitors from File\u2026"),
+                                         &TfrmGlidex::mnuPlaceMonitorsFromFileClick);
     mnuLayout->addSeparator();
     mnuLoadLayout =
         addLayout("mnuLoadLayout", QStringLiteral("Load Layout from Torvik"), &TfrmGlidex::mnuLoadLayoutClick);

@@ -2,6 +2,7 @@
 
 #include "core/config/KvmConfig.h"
 #include "core/config/OneBased.h"
+#include "core/layout/ComputerMonitors.h"
 #include "core/layout/LayoutModel.h"
 #include "core/layout/ScreenGeometry.h"
 #include "core/layout/TileDrag.h"
@@ -157,6 +158,17 @@ private:
     void mnuImportClick();
     void mnuExportClick();
     void mnuMonitorLayoutClick();
+    // This computer's monitors, or those of a list written by --screens
+    // --json on another computer, onto the port of the focused port label
+    // or of the selected tile (else the one the user chooses): the port's
+    // style becomes theirs and its tiles their sizes and arrangement, one
+    // step. Monitors in no style's arrangement, or more than four, change
+    // nothing and are told in a box.
+    void mnuPlaceMonitorsClick();
+    void mnuPlaceMonitorsFromFileClick();
+    void placeMonitors(const std::vector<ComputerMonitor>& monitors, const QString& command);
+    // The computer port (1..20) the monitors go on; 0 when the user cancelled.
+    int placingPort();
     void mnuLoadLayoutClick();
     void mnuSaveLayoutClick();
     // The Layout menu's transfer commands wait while a transfer runs.
@@ -193,6 +205,8 @@ private:
     QAction* mnuImport;
     QAction* mnuExport;
     QAction* mnuMonitorLayout;
+    QAction* mnuPlaceMonitors;
+    QAction* mnuPlaceMonitorsFromFile;
     QAction* mnuLoadLayout;
     QAction* mnuSaveLayout;
     QMenu* mnuEdit;

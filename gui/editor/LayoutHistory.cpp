@@ -15,7 +15,7 @@ constexpr int kKeyRunId = 1;
 
 class LayoutHistory::Step : public QUndoCommand {
 public:
-    Step(LayoutHistory& history, const QString& name, const LayoutState& before, const LayoutState& after,
+    Step(LayoutHistory& history, const QString& name, const Snapshot& before, const Snapshot& after,
          int32_t keyRun, bool continuesRun)
         : QUndoCommand(name)
         , history_(history)
@@ -46,7 +46,7 @@ public:
         after_ = next->after_;
         // Moved back to where the run started: no step at all, and the next
         // key move starts a new one.
-        if (after_.Places == before_.Places) {
+        if (after_ == before_) {
             setObsolete(true);
             history_.keyRun_ = 0;
         }
@@ -55,47 +55,52 @@ public:
 
 private:
     LayoutHistory& history_;
-    LayoutState before_;
-    LayoutState after_;
+    Snapshot before_;
+    Snapshot after_;
     int32_t keyRun_;
     bool continuesRun_;
     bool pushed_ = true;
 };
 
-LayoutHistory::LayoutHistory(LayoutModel& model, const KVM_LAYOUT& layout)
+LayoutHistory::LayoutHistory(LayoutModel& model, KVM_LAYOUT& layout)
     : model_(model)
     , layout_(layout)
 {
     Steps.setUndoLimit(kStepLimit);
 }
 
+LayoutHistory::Snapshot LayoutHistory::snapshot() const
+{
+    return {model_.State(), layout_.MStyle};
+}
+
 void LayoutHistory::Record(const QString& name, const std::function<void()>& edit, int32_t keyRun)
 {
-    const LayoutState before = model_.State();
+    const Snapshot before = snapshot();
     edit();
     push(name, before, keyRun);
 }
 
 void LayoutHistory::Begin()
 {
-    begun_ = model_.State();
+    begun_ = snapshot();
 }
 
 void LayoutHistory::End(const QString& name)
 {
     if (!begun_)
         return;
-    const LayoutState before = *begun_;
+    const Snapshot before = *begun_;
     begun_.reset();
     push(name, before, 0);
 }
 
-void LayoutHistory::push(const QString& name, const LayoutState& before, int32_t keyRun)
+void LayoutHistory::push(const QString& name, const Snapshot& before, int32_t keyRun)
 {
-    const LayoutState after = model_.State();
+    const Snapshot after = snapshot();
     const bool continuesRun = keyRun != 0 && keyRun == keyRun_;
     keyRun_ = keyRun;
-    if (after.Places == before.Places)
+    if (after == before)
         return;
     // A step recorded in the middle of a drag is not part of the drag's.
     if (begun_)
@@ -103,10 +108,16 @@ void LayoutHistory::push(const QString& name, const LayoutState& before, int32_t
     Steps.push(new Step(*this, name, before, after, keyRun, continuesRun));
 }
 
-void LayoutHistory::restore(const LayoutState& from, const LayoutState& to, const QString& message)
+void LayoutHistory::restore(const Snapshot& from, const Snapshot& to, const QString& message)
 {
     begun_.reset();
     keyRun_ = 0;
-    const std::vector<int32_t> changed = model_.Restore(from, to, layout_);
+    // Only the styles the step changed go back: one set since by the
+    // monitor layout dialog stays.
+    for (int port = 1; port <= kPortCount; ++port) {
+        if (from.Styles[port] != to.Styles[port])
+            layout_.MStyle[port] = to.Styles[port];
+    }
+    const std::vector<int32_t> changed = model_.Restore(from.Layout, to.Layout, layout_);
     emit restored(message, changed);
 }

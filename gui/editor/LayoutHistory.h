@@ -15,20 +15,21 @@
 // The layout editor's history: each change of the working layout is one
 // step that undo takes back and redo does again. A step holds the layout
 // before and after it and brings back only the monitors it changed, with
-// the selection; a monitor the styles of the configuration no longer allow
-// is never put back. The configuration itself is only read. Without
-// widgets; the window makes the Edit menu's actions from Steps.
+// the selection, and the monitor styles of the ports it changed (placing a
+// computer's monitors sets one); a monitor the styles then do not allow is
+// never put back. Of the configuration only those styles are written.
+// Without widgets; the window makes the Edit menu's actions from Steps.
 class LayoutHistory : public QObject {
     Q_OBJECT
 
 public:
-    LayoutHistory(LayoutModel& model, const KVM_LAYOUT& layout);
+    LayoutHistory(LayoutModel& model, KVM_LAYOUT& layout);
 
     QUndoStack Steps;
 
     // Runs `edit` on the model and records what it changed as the step
     // `name`; an edit that moved, sized, turned, placed or removed no
-    // monitor is no step. With `keyRun`, the number of a monitor moved by
+    // monitor and changed no style is no step. With `keyRun`, the number of a monitor moved by
     // the keys, the step joins the one before when that one moved the same
     // monitor by the keys and nothing was recorded, undone or redone since.
     void Record(const QString& name, const std::function<void()>& edit, int32_t keyRun = 0);
@@ -44,12 +45,22 @@ signals:
 
 private:
     class Step;
+    // The working layout and the ports' styles.
+    struct Snapshot {
+        LayoutState Layout;
+        OneBased<int32_t, kPortCount> Styles;
+        bool operator==(const Snapshot& other) const
+        {
+            return Layout.Places == other.Layout.Places && Styles == other.Styles;
+        }
+    };
 
-    void push(const QString& name, const LayoutState& before, int32_t keyRun);
-    void restore(const LayoutState& from, const LayoutState& to, const QString& message);
+    Snapshot snapshot() const;
+    void push(const QString& name, const Snapshot& before, int32_t keyRun);
+    void restore(const Snapshot& from, const Snapshot& to, const QString& message);
 
     LayoutModel& model_;
-    const KVM_LAYOUT& layout_;
-    std::optional<LayoutState> begun_;
+    KVM_LAYOUT& layout_;
+    std::optional<Snapshot> begun_;
     int32_t keyRun_ = 0;  // the monitor of the key run that may go on, 0 = none
 };

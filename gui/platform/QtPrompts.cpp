@@ -1,6 +1,7 @@
 #include "gui/platform/QtPrompts.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -76,4 +77,11 @@ QString QtPrompts::openFileName(QWidget* owner, const QString& filter, const QSt
 QString QtPrompts::saveFileName(QWidget* owner, const QString& filter, const QString& defaultExt)
 {
     return runFileDialog(owner, QFileDialog::AcceptSave, filter, defaultExt);
+}
+
+int QtPrompts::chooseItem(QWidget* owner, const QString& text, const QString& caption, const QStringList& items)
+{
+    bool chosen = false;
+    const QString item = QInputDialog::getItem(owner, caption, text, items, 0, /*editable=*/false, &chosen);
+    return chosen ? static_cast<int>(items.indexOf(item)) : -1;
 }

@@ -8,6 +8,7 @@ public:
     MsgAnswer messageBox(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons) override;
     QString openFileName(QWidget* owner, const QString& filter, const QString& defaultExt) override;
     QString saveFileName(QWidget* owner, const QString& filter, const QString& defaultExt) override;
+    int chooseItem(QWidget* owner, const QString& text, const QString& caption, const QStringList& items) override;
 };
 
 // "Glidex Layout (*.gxl)|*.gxl" -> "Glidex Layout (*.gxl)": description and

@@ -22,6 +22,7 @@ public:
 
     void answer(MsgAnswer answer) { answers_.push_back(answer); }
     void chooseFile(const QString& fileName) { files_.push_back(fileName); }
+    void choose(int index) { choices_.push_back(index); }
 
     const std::vector<Box>& boxes() const { return boxes_; }
     // Runs as each box appears, to look at what the user sees behind it.
@@ -44,6 +45,18 @@ public:
     QString openFileName(QWidget*, const QString&, const QString&) override { return nextFile(); }
     QString saveFileName(QWidget*, const QString&, const QString&) override { return nextFile(); }
 
+    int chooseItem(QWidget*, const QString& text, const QString& caption, const QStringList& items) override
+    {
+        boxes_.push_back({nullptr, text + QLatin1Char('\n') + items.join(QLatin1Char('\n')), caption, MsgButtons::OkCancel});
+        if (choices_.empty()) {
+            ADD_FAILURE() << "unexpected choice: " << text.toStdString();
+            return -1;
+        }
+        const int next = choices_.front();
+        choices_.pop_front();
+        return next;
+    }
+
 private:
     QString nextFile()
     {
@@ -58,5 +71,6 @@ private:
 
     std::deque<MsgAnswer> answers_;
     std::deque<QString> files_;
+    std::deque<int> choices_;
     std::vector<Box> boxes_;
 };

@@ -22,6 +22,7 @@ public:
     MsgAnswer messageBox(QWidget*, const QString&, const QString&, MsgButtons) override { return MsgAnswer::Ok; }
     QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
     QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    int chooseItem(QWidget*, const QString&, const QString&, const QStringList&) override { return -1; }
 };
 
 // The device link on an open port over `device`, without an event thread:

@@ -1,0 +1,139 @@
+#include "gui/editor/EditorFixture.h"
+#include "support/Screenshots.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+namespace {
+
+class PlaceMonitorsTest : public EditorFixture {
+protected:
+    QString writeList(const QByteArray& json)
+    {
+        const QString path = dir.filePath(QStringLiteral("desk2.json"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(json);
+        return path;
+    }
+    void placeFromFile(const QByteArray& json)
+    {
+        prompts.chooseFile(writeList(json));
+        find<QAction>("mnuPlaceMonitorsFromFile")->trigger();
+    }
+    DeskRect bounds(int n) const { return screen(n).DeskBounds(); }
+
+    QTemporaryDir dir;
+};
+
+// Three monitors of another computer side by side, the middle one in no
+// entry of the resolution table, put on master port 2 by choosing it: right
+// of the layout, level with its top; one step that undo takes back whole,
+// the port's style included.
+TEST_F(PlaceMonitorsTest, AListFromAnotherComputerGoesOnTheChosenPortAsOneStep)
+{
+    place(1, {500, 300, 1920, 1080});
+    place(4, {2420, 300, 1280, 1024});
+    showEditor();
+
+    prompts.choose(1);  // no tile selected: "Master Port 2"
+    placeFromFile(R"({"screens": [
+        {"name": "C", "x": 3200, "y": 0, "width": 1080, "height": 1920, "scale": 1},
+        {"name": "A", "x": 0, "y": 0, "width": 1920, "height": 1080, "scale": 1},
+        {"name": "B", "x": 1920, "y": 100, "width": 1280, "height": 1000, "scale": 1.25}]})");
+
+    ASSERT_EQ(prompts.boxes().size(), 1u);
+    EXPECT_TRUE(prompts.boxes()[0].text.startsWith(QStringLiteral("Place the monitors on which port?\nMaster Port 1\nMaster Port 2")));
+    EXPECT_EQ(KvmLayout.MStyle[2], 2);  // "3. 1 Row x 3 Column"
+    EXPECT_EQ(bounds(2), (DeskRect{3700, 300, 5620, 1380}));
+    EXPECT_EQ(bounds(22), (DeskRect{5620, 400, 6900, 1400}));
+    EXPECT_EQ(bounds(42), (DeskRect{6900, 300, 7980, 2220}));
+    EXPECT_EQ(screen(22).ResIndex, 10);  // 1280 x 1000 has no entry: its own size, under 1920 x 1080
+    EXPECT_TRUE(screen(42).Portrait);
+    EXPECT_EQ(screen(42).ResIndex, 10);
+    EXPECT_EQ(model().SelectedNo(), 2);
+    EXPECT_TRUE(find("PortLabel42")->isVisible());
+    EXPECT_EQ(find<QStatusBar>("StatusBar1")->currentMessage(), QStringLiteral("Placed 2A, 2B, 2C on Master Port 2"));
+
+    find<QAction>("mnuUndo")->trigger();
+    EXPECT_EQ(KvmLayout.MStyle[2], 0);
+    for (int n : {2, 22, 42})
+        EXPECT_EQ(screen(n).ScreenGroup, 0) << n;
+    EXPECT_FALSE(find("PortLabel22")->isVisible());
+    EXPECT_EQ(bounds(4), (DeskRect{2420, 300, 3700, 1324}));
+    find<QAction>("mnuRedo")->trigger();
+    EXPECT_EQ(KvmLayout.MStyle[2], 2);
+    EXPECT_EQ(bounds(42), (DeskRect{6900, 300, 7980, 1920 + 300}));
+    EXPECT_TRUE(SaveScreenshot(editor.get(), "placed-monitors"));
+}
+
+// Onto the selected tile's port, which holds monitors already: the question
+// comes first, Cancel keeps everything, OK puts the new ones where the port's
+// monitors stood. Monitors in no arrangement, and a list that is none, are
+// told and change nothing.
+TEST_F(PlaceMonitorsTest, ReplacingAsksFirstAndRefusalsChangeNothing)
+{
+    KvmLayout.MStyle[3] = 1;
+    place(3, {4000, 2000, 1920, 1080});
+    place(23, {5920, 2000, 1920, 1080});
+    showEditor();
+    select(23);
+    const QByteArray stack = R"({"screens": [{"name": "T", "x": 0, "y": 0, "width": 2560, "height": 1440},
+                                            {"name": "B", "x": 0, "y": 1440, "width": 1920, "height": 1200}]})";
+
+    prompts.answer(MsgAnswer::Cancel);
+    placeFromFile(stack);
+    EXPECT_EQ(prompts.boxes().back().text, QStringLiteral("Master Port 3 has monitors placed. Replace them?"));
+    EXPECT_EQ(KvmLayout.MStyle[3], 1);
+    EXPECT_EQ(bounds(23), (DeskRect{5920, 2000, 7840, 3080}));
+
+    prompts.answer(MsgAnswer::Ok);
+    placeFromFile(stack);
+    EXPECT_EQ(KvmLayout.MStyle[3], 5);  // "6. 2 Row x 1 Column"
+    EXPECT_EQ(bounds(3), (DeskRect{4000, 2000, 6560, 3440}));
+    EXPECT_EQ(bounds(23), (DeskRect{4000, 3440, 5920, 4640}));
+
+    const std::size_t asked = prompts.boxes().size();
+    for (const QByteArray& refused :
+         {QByteArray(R"({"screens": [{"x": 0, "y": 0, "width": 1920, "height": 1080},
+                                    {"x": 1920, "y": 0, "width": 1920, "height": 1080},
+                                    {"x": 0, "y": 1080, "width": 1920, "height": 1080}]})"),
+          QByteArray("no list")}) {
+        prompts.answer(MsgAnswer::Ok);
+        placeFromFile(refused);
+        EXPECT_EQ(prompts.boxes().back().caption, QStringLiteral("Error"));
+    }
+    ASSERT_EQ(prompts.boxes().size(), asked + 2);
+    EXPECT_TRUE(prompts.boxes()[asked].text.startsWith(QStringLiteral("The monitors stand in no arrangement")));
+    EXPECT_TRUE(prompts.boxes()[asked + 1].text.contains(QStringLiteral("holds no monitor list: not JSON")));
+    EXPECT_EQ(KvmLayout.MStyle[3], 5);
+    EXPECT_EQ(bounds(23), (DeskRect{4000, 3440, 5920, 4640}));
+}
+
+// This computer's monitors through the menu, as the window system reports
+// them: run by the test PlaceThisComputersMonitors on the offscreen platform
+// with three screens (place-monitors-screens.json), a row whose middle
+// screen is scaled 1.5.
+TEST_F(PlaceMonitorsTest, ThisComputersMonitorsComeFromTheWindowSystem)
+{
+    if (QGuiApplication::screens().size() != 3)
+        GTEST_SKIP() << "needs the offscreen platform's three screens (ctest -R PlaceThisComputersMonitors)";
+    showEditor();
+    find<QComboBox>("cmbDevice")->setCurrentIndex(2);
+    find("PortLabel10")->setFocus();  // Slave 2 Port 2, monitor A
+    find<QAction>("mnuPlaceMonitors")->trigger();
+
+    EXPECT_EQ(KvmLayout.MStyle[10], 2);
+    EXPECT_EQ(bounds(10), (DeskRect{0, 0, 1280, 1024}));
+    EXPECT_EQ(bounds(30), (DeskRect{1280, 0, 4160, 1620}));
+    EXPECT_EQ(bounds(50), (DeskRect{4160, 0, 6080, 1080}));
+    EXPECT_EQ(find<QComboBox>("cmbDevice")->currentIndex(), 2);
+}
+
+}  // namespace
