@@ -4,7 +4,8 @@
 // "torvik-setup --port COM3 --read FILE" waits for the transfer, prints to
 // the console it was started from and leaves its exit status in %errorlevel%
 // and $LASTEXITCODE. A command line that asks for the windows starts
-// torvik-setup.exe beside it with the same arguments, and returns.
+// torvik-setup.exe beside it with the same arguments, and returns; one that
+// asks for the monitors (--screens) runs it on this console and waits.
 
 #include "app/CommandLine.h"
 #include "app/RunWithoutWindow.h"
@@ -21,10 +22,13 @@
 namespace {
 
 // Starts `program` with this program's arguments as they were written (the
-// command line less its first word, the program's name), and inherits it no
-// handle: a script reading this program's output ends with this program,
-// not with the window.
-bool startWindowProgram(const QString& program)
+// command line less its first word, the program's name). Without
+// `shareConsole` it inherits no handle, and this program returns at once:
+// a script reading this program's output ends with this program, not with
+// the window. With it, `program` writes to this program's standard output
+// and error, and this program waits for it and answers its exit status.
+// -1 when it could not be started.
+int startWindowProgram(const QString& program, bool shareConsole)
 {
     const wchar_t* rest = GetCommandLineW();
     if (*rest == L'"') {
@@ -39,15 +43,26 @@ bool startWindowProgram(const QString& program)
     std::wstring commandLine = L"\"" + QDir::toNativeSeparators(program).toStdWString() + L"\"" + rest;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    // No standard handles at all: without this, Wine hands a child the
+    // Standard handles always given: without them, Wine hands a child the
     // parent's even when it inherits nothing.
     startup.dwFlags = STARTF_USESTDHANDLES;
+    if (shareConsole) {
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    }
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-        return false;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, shareConsole, 0, nullptr, nullptr, &startup,
+                        &started))
+        return -1;
     CloseHandle(started.hThread);
+    DWORD status = 0;
+    if (shareConsole) {
+        WaitForSingleObject(started.hProcess, INFINITE);
+        GetExitCodeProcess(started.hProcess, &status);
+    }
     CloseHandle(started.hProcess);
-    return true;
+    return static_cast<int>(status);
 }
 
 }  // namespace
@@ -59,14 +74,18 @@ int main(int argc, char* argv[])
     const QStringList arguments = QCoreApplication::arguments();
     const CommandLine commandLine = ParseCommandLine(arguments, QCoreApplication::applicationDirPath(),
                                                      QProcessEnvironment::systemEnvironment(), discovery);
-    if (commandLine.run != CommandLine::Run::Window)
+    // The monitors are the window system's: the window program reads them,
+    // on this program's console.
+    const bool screens = commandLine.run == CommandLine::Run::Screens;
+    if (commandLine.run != CommandLine::Run::Window && !screens)
         return RunWithoutWindow(commandLine, discovery);
 
     const QString windowProgram = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("torvik-setup.exe"));
-    if (!startWindowProgram(windowProgram)) {
+    const int status = startWindowProgram(windowProgram, screens);
+    if (status < 0) {
         std::cerr << "torvik-setup: " << QDir::toNativeSeparators(windowProgram).toLocal8Bit().constData()
                   << " could not be started.\n";
         return 1;
     }
-    return 0;
+    return status;
 }

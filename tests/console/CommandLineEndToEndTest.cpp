@@ -103,7 +103,10 @@ protected:
         if (pid == 0) {
             unsetenv("DISPLAY");
             unsetenv("WAYLAND_DISPLAY");
-            setenv("QT_QPA_PLATFORM", "no-such-platform", 1);
+            if (platform.empty())
+                unsetenv("QT_QPA_PLATFORM");
+            else
+                setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
             const int in = open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
             const int out = open(path("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             const int err = open(path("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -148,6 +151,9 @@ protected:
     }
 
     QTemporaryDir dir;
+    // The window system the program is given: by default one that cannot
+    // be loaded, so a command that loads one fails.
+    std::string platform = "no-such-platform";
 };
 
 TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
@@ -315,6 +321,31 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
             break;
         }
     }
+}
+
+// This computer's monitors: in device pixels, with the places and scales
+// the window system gives (Qt's offscreen platform with three screens, one
+// scaled 1.5), and without a display a one-line reason.
+TEST_F(CommandLineEndToEndTest, ScreensListTheMonitorsOnlyWithADisplay)
+{
+    platform = "offscreen:configfile=" TORVIK_TEST_SOURCE_DIR "/gui/editor/place-monitors-screens.json";
+    Outcome outcome = run({"--screens"}, "", false);
+    EXPECT_EQ(outcome.status, 0) << outcome.error;
+    EXPECT_EQ(outcome.output, "DP-2\t2880 x 1620 at 1280, 0\tscale 1.5\n"
+                              "DP-3\t1920 x 1080 at 4160, 0\tscale 1\n"
+                              "HDMI-1\t1280 x 1024 at 0, 0\tscale 1\n");
+    outcome = run({"--screens", "--json"}, "", false);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_NE(outcome.output.find("\"height\": 1620,\n            \"name\": \"DP-2\",\n            \"scale\": 1.5,\n"
+                                  "            \"width\": 2880,\n            \"x\": 1280,"),
+              std::string::npos)
+        << outcome.output;
+
+    platform.clear();
+    outcome = run({"--screens"}, "", false);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.output, "");
+    EXPECT_EQ(outcome.error, "torvik-setup: no display found, so the monitors cannot be read.\n");
 }
 
 }  // namespace

@@ -80,4 +80,13 @@ TEST(ConsoleCompanion, ListsTheSystemsPorts)
     EXPECT_NE(json.output.find("\"name\": \"COM1\""), std::string::npos) << json.output;
 }
 
+// The monitors are read by the window program, which the companion runs on
+// its own console and waits for (Qt's offscreen platform: one screen).
+TEST(ConsoleCompanion, ScreensComeFromTheWindowProgramOnTheSameConsole)
+{
+    const Finished listed = companion({QStringLiteral("--screens")});
+    EXPECT_EQ(listed.exitCode, 0) << listed.errors;
+    EXPECT_NE(listed.output.find("800 x 800 at 0, 0\tscale 1\r\n"), std::string::npos) << listed.output;
+}
+
 }  // namespace
