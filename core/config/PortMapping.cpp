@@ -25,7 +25,14 @@ std::map<int, std::string> ReadPortsSection(const QString& settingsPath)
 
 PortNames CurrentPortNames(const QString& settingsPath, const PortDiscovery& discovery)
 {
+#ifdef _WIN32
+    // Windows opens a COM name as it is: a "Ports" key, as a settings file
+    // carried over from another system may hold, leads nowhere here.
+    (void)settingsPath;
+    return PortNames::Assign({}, discovery.presentDevices());
+#else
     return PortNames::Assign(ReadPortsSection(settingsPath), discovery.presentDevices());
+#endif
 }
 
 void KeepPortWithDevice(ProfileFile& file, int comNumber, const PortNames& names)

@@ -18,7 +18,8 @@ class ProfileFile;
 // COM1..COM255 map nothing. A missing or unreadable file maps nothing.
 std::map<int, std::string> ReadPortsSection(const QString& settingsPath);
 
-// The mapping as it stands now, with the devices `discovery` finds.
+// The mapping as it stands now, with the devices `discovery` finds. On
+// Windows the devices alone: it opens COM names as they are.
 PortNames CurrentPortNames(const QString& settingsPath, const PortDiscovery& discovery);
 
 // Keeps COM number `comNumber` with the device `names` gives it, as Windows

@@ -10,6 +10,8 @@
 
 namespace {
 
+// Windows has no "Ports" section: it opens COM names as they are.
+#ifndef _WIN32
 TEST(PortMappingTest, ThePortsSectionComesFirstAndTheListShowsWhereEachNameLeads)
 {
     QTemporaryDir dir;
@@ -43,7 +45,21 @@ TEST(PortMappingTest, ThePortsSectionComesFirstAndTheListShowsWhereEachNameLeads
               (std::map<int, std::string>{{1, "/dev/ttyACM0"}, {2, "/dev/ttyUSB0"}}));
 }
 
-// Device files and the stable links udev keeps are Linux's.
+#else
+// A settings file carried over from another system: its "Ports" keys lead
+// nowhere, and the devices keep the names Windows gave them.
+TEST(PortMappingTest, APortsSectionLeadsNowhereOnWindows)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("TORVIK.INI"));
+    ASSERT_TRUE(WriteFileBytes(path, "[Ports]\r\nCOM3=/dev/ttyUSB0\r\nCOM4=/dev/pts/4\r\n"));
+    FakePortDiscovery discovery;
+    discovery.devices = {WindowsComPort("COM4", "USB Serial Port (COM4)", "FTDI", "")};
+    EXPECT_EQ(CurrentPortNames(path, discovery).paths(), (std::map<int, std::string>{{4, "COM4"}}));
+}
+#endif
+
+// Device files and the stable links udev keeps are Linux's as well.
 #ifndef _WIN32
 // Adapters come and go the way USB adapters do: each save keeps the chosen
 // COM name with the adapter it reached, by its stable link where it has one.
