@@ -106,6 +106,7 @@ void TfrmGlidex::createMenus(QVBoxLayout* layout)
     createLayoutMenu();
     createEditMenu();
     createMoveMenu();
+    createViewMenu();
     mnuCheck = MainMenu->addAction(QStringLiteral("Check"));
     mnuCheck->setObjectName(QStringLiteral("mnuCheck"));
     connect(mnuCheck, &QAction::triggered, this, &TfrmGlidex::mnuCheckClick);
@@ -205,7 +206,7 @@ void TfrmGlidex::createCanvas(QVBoxLayout* layout)
     imgLayout = new QWidget;
     imgLayout->setObjectName(QStringLiteral("imgLayout"));
     imgLayout->setAccessibleName(QStringLiteral("Layout"));
-    imgLayout->setFixedSize(kEditorCanvasSize, kEditorCanvasSize);
+    imgLayout->setFixedSize(model_.CanvasSize());
     imgLayout->setAutoFillBackground(true);
     QPalette canvas = imgLayout->palette();
     canvas.setColor(QPalette::Window, Qt::white);
@@ -334,6 +335,8 @@ void TfrmGlidex::setPanelEnabled(bool enabled)
 
 void TfrmGlidex::showChange(const LayoutChange& change)
 {
+    if (change.Zoomed)
+        showZoom();
     for (const int32_t n : change.Removed) {
         TScreen& tile = *screens_[n];
         SetLabelPlaced(tile, false);
