@@ -439,6 +439,23 @@ bool LayoutModel::AnyPlaced() const
     return std::any_of(screens_.begin(), screens_.end(), [](const LayoutScreen& s) { return s.ScreenGroup != 0; });
 }
 
+bool LayoutModel::SetZoom(int32_t zoomDiv)
+{
+    if (drag_.Armed || std::find(kZoomSteps.begin(), kZoomSteps.end(), zoomDiv) == kZoomSteps.end())
+        return false;
+    if (canvas_.ZoomDiv == zoomDiv)
+        return true;
+    canvas_.ZoomDiv = zoomDiv;
+    pending_.Zoomed = true;
+    publish();
+    return true;
+}
+
+std::optional<ZoomFit> LayoutModel::FitZoom(QSize client) const
+{
+    return FitToView(Boxes(), Desk(), client);
+}
+
 LayoutState LayoutModel::State() const
 {
     LayoutState state;

@@ -3,9 +3,11 @@
 #include "core/config/KvmConfig.h"
 #include "core/config/OneBased.h"
 #include "core/layout/CanvasTransform.h"
+#include "core/layout/CanvasZoom.h"
 #include "core/layout/ScreenGeometry.h"
 
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -61,8 +63,11 @@ struct LayoutChange {
     int32_t PanelScreen = 0;
     // The label strip changed: which labels stand where.
     bool Labels = false;
+    // The canvas changed its scale (Canvas(), CanvasSize()): every placed
+    // monitor stands at a new canvas place, with its marks and its order.
+    bool Zoomed = false;
 
-    bool empty() const { return Painted.empty() && Removed.empty() && !PanelChanged && !Labels; }
+    bool empty() const { return Painted.empty() && Removed.empty() && !PanelChanged && !Labels && !Zoomed; }
 };
 
 // What undo and redo bring back of a monitor: whether and where it is on
@@ -92,10 +97,11 @@ struct PortConflict {
     int32_t Number = 0;  // the Slave's or the master port's number, 1..4
 };
 
-// The editor's desktop: 6000 x 6000 canvas pixels, each standing for 10
-// device pixels each way.
+// The editor's desktop as it opens: 6000 x 6000 canvas pixels at Actual
+// Size, each standing for 10 device pixels each way. A zoom keeps its
+// 60000 x 60000 device pixels.
 inline constexpr int32_t kEditorCanvasSize = 6000;
-inline constexpr CanvasTransform kEditorCanvas{10};
+inline constexpr CanvasTransform kEditorCanvas{kActualSize};
 
 class LayoutModel : public QObject {
     Q_OBJECT
@@ -111,6 +117,8 @@ public:
     // The canvas in device pixels.
     int32_t MaxDeskX() const { return maxDeskX_; }
     int32_t MaxDeskY() const { return maxDeskY_; }
+    // The canvas in canvas pixels, at the current scale.
+    QSize CanvasSize() const { return {canvas_.ToCanvas(maxDeskX_), canvas_.ToCanvas(maxDeskY_)}; }
     // Unit of the label strip: 0 = Master, 1..4 = Slave 1..4.
     int32_t CurDevice() const { return curDevice_; }
     // The selected monitor, 0 = none.
@@ -193,6 +201,16 @@ public:
     QString OverlapMessage(const OverlapPair& overlap) const;
 
     bool AnyPlaced() const;
+
+    // The canvas at `zoomDiv` device pixels per canvas pixel, one of
+    // kZoomSteps; the desktop keeps its size in device pixels, every stored
+    // value stays as it is, and the selection too. Refused (false) while a
+    // drag is under way and for a scale that is no step.
+    bool SetZoom(int32_t zoomDiv);
+    // Zoom to Fit for a view of `client` canvas pixels: the scale and the
+    // scroll position that show every placed monitor, none when no monitor
+    // is placed.
+    std::optional<ZoomFit> FitZoom(QSize client) const;
 
     LayoutState State() const;
     // Undo and redo: the monitors whose places differ between `from` and

@@ -21,13 +21,15 @@
 
 bool TfrmGlidex::eventFilter(QObject* watched, QEvent* event)
 {
-    // Only the vertical wheel is the window's; a sideways turn scrolls the
-    // canvas as usual.
+    // Only the vertical wheel is the window's, with Ctrl it zooms; a
+    // sideways turn scrolls the canvas as usual.
     if (event->type() != QEvent::Wheel)
         return QDialog::eventFilter(watched, event);
     const auto* wheel = static_cast<QWheelEvent*>(event);
     if (wheel->angleDelta().y() == 0)
         return false;
+    if (wheel->modifiers() & Qt::ControlModifier)
+        return ZoomMouseWheel(wheel->angleDelta().y(), wheel->globalPosition().toPoint());
     return FormMouseWheel(wheel->angleDelta().y(), wheel->globalPosition().toPoint());
 }
 

@@ -106,6 +106,7 @@ void TfrmGlidex::createMenus(QVBoxLayout* layout)
     createLayoutMenu();
     createEditMenu();
     createMoveMenu();
+    createViewMenu();
     mnuCheck = MainMenu->addAction(QStringLiteral("Check"));
     mnuCheck->setObjectName(QStringLiteral("mnuCheck"));
     connect(mnuCheck, &QAction::triggered, this, &TfrmGlidex::mnuCheckClick);
@@ -209,7 +210,7 @@ void TfrmGlidex::createCanvas(QVBoxLayout* layout)
     imgLayout = new QWidget;
     imgLayout->setObjectName(QStringLiteral("imgLayout"));
     imgLayout->setAccessibleName(QStringLiteral("Layout"));
-    imgLayout->setFixedSize(kEditorCanvasSize, kEditorCanvasSize);
+    imgLayout->setFixedSize(model_.CanvasSize());
     imgLayout->setAutoFillBackground(true);
     QPalette canvas = imgLayout->palette();
     canvas.setColor(QPalette::Window, Qt::white);
@@ -338,6 +339,8 @@ void TfrmGlidex::setPanelEnabled(bool enabled)
 
 void TfrmGlidex::showChange(const LayoutChange& change)
 {
+    if (change.Zoomed)
+        showZoom();
     for (const int32_t n : change.Removed) {
         TScreen& tile = *screens_[n];
         SetLabelPlaced(tile, false);

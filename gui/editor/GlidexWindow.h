@@ -2,6 +2,7 @@
 
 #include "core/config/KvmConfig.h"
 #include "core/config/OneBased.h"
+#include "core/layout/CanvasZoom.h"
 #include "core/layout/ComputerMonitors.h"
 #include "core/layout/LayoutModel.h"
 #include "core/layout/ScreenGeometry.h"
@@ -91,12 +92,19 @@ public:
     void mnuMoveLeftClick();
     void mnuMoveRightClick();
     void mnuMoveTopLeftClick();
+    // The View menu: one step larger or smaller, back to Actual Size, or the
+    // largest scale that shows every placed tile. The desktop point at the
+    // view's centre stays there (Zoom to Fit scrolls to the tiles).
+    void mnuZoomInClick();
+    void mnuZoomOutClick();
+    void mnuActualSizeClick();
+    void mnuZoomToFitClick();
 
 protected:
     // Escape does not close the editor; only its close box does.
     void keyPressEvent(QKeyEvent* event) override;
     // Gives the vertical wheel turns on the canvas's view and scroll bars to
-    // FormMouseWheel.
+    // FormMouseWheel, with Ctrl to ZoomMouseWheel.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -107,6 +115,7 @@ private:
     void createLayoutMenu();
     void createEditMenu();
     void createMoveMenu();
+    void createViewMenu();
     void createPortPanel(QVBoxLayout* layout);
     void createCanvas(QVBoxLayout* layout);
     void createScreenPanel(QVBoxLayout* layout);
@@ -151,6 +160,10 @@ private:
     // A wheel turn over the canvas scrolls it one line; false (not handled)
     // anywhere else.
     bool FormMouseWheel(int wheelDelta, QPoint screenPos);
+    // With Ctrl, a wheel turn over the canvas zooms one step a notch,
+    // keeping the desktop point under the pointer where it is; false (not
+    // handled) anywhere else.
+    bool ZoomMouseWheel(int wheelDelta, QPoint screenPos);
 
     void mnuCheckClick();
     // The Layout menu.
@@ -176,6 +189,13 @@ private:
 
     // The view back to the canvas's top-left corner.
     void scrollToTopLeft();
+    // The canvas at scale `zoomDiv`, the desktop point at `anchor` (view
+    // pixels) staying there as far as the canvas allows; nothing during a
+    // drag. The status line says the scale.
+    void zoomAround(int32_t zoomDiv, QPoint anchor);
+    // After the model's change of scale: the canvas's new size, every placed
+    // tile at its new place, the View menu's commands at the ends.
+    void showZoom();
     // The Move menu's step `command` in `direction`.
     void moveLayout(MoveDirection direction, const QAction* command);
     // Moves a dragged tile so that the point it was grabbed at lies at `at`,
@@ -198,6 +218,8 @@ private:
     OneBased<TScreen*, kScreenCount> screens_;
     // The drag of a tile in progress and the scrolling at the view's edge.
     TileDrag drag_;
+    // Ctrl+wheel turns toward the next zoom step.
+    WheelNotches wheelZoom_;
 
     QMenuBar* MainMenu;
     QMenu* mnuLayout;
@@ -218,6 +240,11 @@ private:
     QAction* mnuMoveLeft;
     QAction* mnuMoveRight;
     QAction* mnuMoveTopLeft;
+    QMenu* mnuView;
+    QAction* mnuZoomIn;
+    QAction* mnuZoomOut;
+    QAction* mnuActualSize;
+    QAction* mnuZoomToFit;
     QAction* mnuCheck;
     QWidget* panPort;
     QComboBox* cmbDevice;

@@ -170,6 +170,11 @@ TextTops TileTextTops(int height)
     return {(height - 42) / 2, (height - 42) / 2 + 26};
 }
 
+bool TextFits(QSize text, int top, QSize tile, bool cut)
+{
+    return top >= 0 && top + text.height() <= tile.height() && (cut || text.width() <= tile.width());
+}
+
 std::array<QRect, 8> SelectionMarks(int width, int height)
 {
     constexpr int s = 6;
@@ -208,20 +213,25 @@ void DrawScreenPicture(QPainter& painter, const TScreen& tile, const QRect& pict
     fill({origin + QPoint(width - 1, 0), QSize(1, height)}, Qt::black);
 
     // Both texts are placed by their top edge, centred on the width they
-    // take in the font actually used.
+    // take in the font actually used. The title may be cut at the tile's
+    // sides (a Slave's title is, on a 640 x 480 tile at Actual Size); the
+    // size text is drawn whole or not at all, as a number cut short would
+    // read as another.
     const TextTops tops = TileTextTops(height);
     painter.setPen(Qt::black);
-    auto drawText = [&](const QString& text, const QFont& font, int top) {
+    auto drawText = [&](const QString& text, const QFont& font, int top, bool cut) {
         painter.setFont(font);
         const QFontMetrics metrics = painter.fontMetrics();
-        const int advance = metrics.horizontalAdvance(text);
-        const QPoint at = origin + QPoint(CenteredLeft(width, advance), top);
-        if (QRect(at, QSize(advance, metrics.height())).intersects(visible))
+        const QSize size(metrics.horizontalAdvance(text), metrics.height());
+        if (!TextFits(size, top, picture.size(), cut))
+            return;
+        const QPoint at = origin + QPoint(CenteredLeft(width, size.width()), top);
+        if (QRect(at, size).intersects(visible))
             painter.drawText(at + QPoint(0, metrics.ascent()), text);
     };
-    drawText(tile.Data.Title, PointFont(QStringLiteral("Courier New"), 20, true), tops.Title);
+    drawText(tile.Data.Title, PointFont(QStringLiteral("Courier New"), 20, true), tops.Title, true);
     drawText(QStringLiteral("%1x%2").arg(tile.Data.DeskWidth).arg(tile.Data.DeskHeight),
-             PointFont(QStringLiteral("MS Sans Serif"), 10, true), tops.Size);
+             PointFont(QStringLiteral("MS Sans Serif"), 10, true), tops.Size, false);
 
     if (selected) {
         for (const QRect& mark : SelectionMarks(width, height))

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -98,6 +99,12 @@ struct TextTops {
 };
 TextTops TileTextTops(int height);
 
+// Whether a tile `tile` large draws a text `text` large at `top`: only when
+// its line lies within the tile's height, and, unless it may be `cut` at
+// the tile's sides, when it fits the tile's width too. Tiles too small for
+// a text (zoomed out) draw what fits.
+bool TextFits(QSize text, int top, QSize tile, bool cut);
+
 // The left edge of a text `textWidth` wide centred on a tile `width` wide.
 inline constexpr int CenteredLeft(int width, int textWidth) { return (width - textWidth) / 2; }
 
@@ -106,8 +113,9 @@ inline constexpr int CenteredLeft(int width, int textWidth) { return (width - te
 std::array<QRect, 8> SelectionMarks(int width, int height);
 
 // Draws the picture of a tile, `picture` in the painter's coordinates: its
-// colour with a black outline, the title and the size text centred, and with
-// `selected` the eight selection marks. Only what meets `visible` is drawn.
+// colour with a black outline, the title and the size text centred where
+// they fit, and with `selected` the eight selection marks. Only what meets
+// `visible` is drawn.
 void DrawScreenPicture(QPainter& painter, const TScreen& tile, const QRect& picture, const QRect& visible,
                        bool selected);
 

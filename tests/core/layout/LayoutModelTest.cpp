@@ -145,6 +145,47 @@ TEST_F(LayoutModelTest, DraggedEdgesSnapAtTheSnapDistanceAndNotOnePast)
     EXPECT_EQ(bounds(2), before);
 }
 
+// At every zoom step: a 2560 x 1440 monitor's canvas place, a snap range of
+// five canvas pixels (not six, nor one device pixel past five) for a
+// 1280 x 1024 monitor dragged toward it, and an arrow key's step of one.
+TEST_F(LayoutModelTest, ZoomStepsConvertSnapAndStepInCanvasPixels)
+{
+    place(1, {20000, 20000, 2560, 1440});
+    place(2, {0, 40000, 1280, 1024});
+    model.LoadFromConfig(layout);
+    struct Case {
+        int32_t ZoomDiv;
+        QRect Tile1;
+        int Canvas;
+    };
+    const Case cases[] = {
+        {5, {4000, 4000, 512, 288}, 12000}, {10, {2000, 2000, 256, 144}, 6000}, {20, {1000, 1000, 128, 72}, 3000},
+        {40, {500, 500, 64, 36}, 1500},     {80, {250, 250, 32, 18}, 750},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(model.SetZoom(c.ZoomDiv));
+        EXPECT_EQ(model.Canvas().ToCanvas(bounds(1)), c.Tile1);
+        EXPECT_EQ(model.CanvasSize(), QSize(c.Canvas, c.Canvas));
+        for (const int64_t gap : {5 * c.ZoomDiv, 5 * c.ZoomDiv + 1, 6 * c.ZoomDiv}) {
+            // The right edge toward tile 1's left edge, then the bottom toward its top.
+            model.BeginDrag(2);
+            EXPECT_FALSE(model.SetZoom(40));  // not during a drag
+            const DeskRect right = model.DragStep(2, 20000 - 1280 - gap - screen(2).DeskX, 30000 - screen(2).DeskY);
+            const DeskRect bottom = model.DragStep(2, 40000 - right.Left, 20000 - 1024 - gap - right.Top);
+            model.EndDrag(2);
+            const int64_t edge = gap == 5 * c.ZoomDiv ? 20000 : 20000 - gap;
+            EXPECT_EQ(std::make_pair(right.Right, bottom.Bottom), std::make_pair(edge, edge))
+                << c.ZoomDiv << ", " << gap;
+        }
+        const int32_t x = screen(2).DeskX;
+        model.KeyStep(2, MoveDirection::Right, false);
+        EXPECT_EQ(screen(2).DeskX, x + c.ZoomDiv);
+    }
+    EXPECT_FALSE(model.SetZoom(30));
+    EXPECT_EQ(model.Canvas().ZoomDiv, 80);
+    EXPECT_EQ(model.MaxDeskX(), 60000);
+}
+
 // The whole layout steps by its tallest monitor vertically and by its widest
 // horizontally, which differ here, and keyboard steps move one monitor.
 TEST_F(LayoutModelTest, LayoutMovesByTallestAndWidestAndKeysMoveOneMonitor)

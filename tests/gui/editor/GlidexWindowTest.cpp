@@ -95,7 +95,7 @@ TEST_F(GlidexWindowTest, EmptyLayoutOpensWithTheMasterLabelsAndADisabledPanel)
     QStringList menus;
     for (QAction* action : find<QMenuBar>("MainMenu")->actions())
         menus << action->text();
-    EXPECT_EQ(menus, QStringList({"Layout", "Edit", "Move", "Check"}));
+    EXPECT_EQ(menus, QStringList({"Layout", "Edit", "Move", "View", "Check"}));
     EXPECT_EQ(cmbResolution->itemText(0), "640 x 480");
     EXPECT_EQ(cmbResolution->itemText(20), "4096 x 2160");
     EXPECT_TRUE(find<QPushButton>("btnApply")->isDefault());
