@@ -129,7 +129,14 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "  {\"screens\": [...]}, each with name, x, y, width, height and scale, the\n"
         "  list the layout editor's \"Place Monitors from File\" reads, so that a\n"
         "  computer away from the switch's line can be measured. Needs the display,\n"
-        "  not the switch; without one it exits with 1.\n")
+        "  not the switch; without one it exits with 1.\n"
+        "\n"
+        "In the layout editor, Layout > Place This Computer's Monitors puts these\n"
+        "  monitors on a port: its arrangement becomes theirs and each tile their\n"
+        "  size; Place Monitors from File takes a list written by --screens --json.\n"
+        "  The View menu zooms the canvas from 200% to 12.5% (Ctrl+plus, Ctrl+minus,\n"
+        "  Ctrl+0 for Actual Size, Ctrl with the wheel), and Zoom to Fit shows every\n"
+        "  placed monitor.\n")
         .arg(kPortIs);
 }
 
