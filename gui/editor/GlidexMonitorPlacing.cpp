@@ -109,13 +109,8 @@ void TfrmGlidex::placeMonitors(const std::vector<ComputerMonitor>& monitors, con
     // The questions a port label's click asks: the other side of a
     // master/slave pair, then the monitors already on the port.
     const PortConflict conflict = model_.ConflictOf(port);
-    if (conflict.With != PortConflict::Side::None) {
-        const QString text = conflict.With == PortConflict::Side::Slave
-                                 ? QStringLiteral("Slave %1 exist! Delete?").arg(conflict.Number)
-                                 : QStringLiteral("Master %1 exist! Delete?").arg(conflict.Number);
-        if (prompts_.messageBox(this, text, QStringLiteral("Confirm"), MsgButtons::OkCancel) != MsgAnswer::Ok)
-            return;
-    }
+    if (!agreesToRemove(conflict))
+        return;
     if (model_.PortPlaced(port) &&
         prompts_.messageBox(this, QStringLiteral("%1 has monitors placed. Replace them?").arg(PortName(port)),
                             QStringLiteral("Confirm"), MsgButtons::OkCancel) != MsgAnswer::Ok)

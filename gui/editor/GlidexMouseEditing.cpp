@@ -33,21 +33,26 @@ bool TfrmGlidex::eventFilter(QObject* watched, QEvent* event)
     return FormMouseWheel(wheel->angleDelta().y(), wheel->globalPosition().toPoint());
 }
 
+bool TfrmGlidex::agreesToRemove(const PortConflict& conflict)
+{
+    // Master port k and Slave k never share a layout.
+    if (conflict.With == PortConflict::Side::None)
+        return true;
+    const QString text = conflict.With == PortConflict::Side::Slave
+                             ? QStringLiteral("Slave %1 exist! Delete?").arg(conflict.Number)
+                             : QStringLiteral("Master %1 exist! Delete?").arg(conflict.Number);
+    return prompts_.messageBox(this, text, QStringLiteral("Confirm"), MsgButtons::OkCancel) == MsgAnswer::Ok;
+}
+
 void TfrmGlidex::PortLabelClick(QLabel* label)
 {
     const int n = label->property("Tag").toInt();
     if (!model_.CanPlace(n))
         return;
 
-    // Master port k and Slave k never share a layout.
     const PortConflict conflict = model_.ConflictOf(n);
-    if (conflict.With != PortConflict::Side::None) {
-        const QString text = conflict.With == PortConflict::Side::Slave
-                                 ? QStringLiteral("Slave %1 exist! Delete?").arg(conflict.Number)
-                                 : QStringLiteral("Master %1 exist! Delete?").arg(conflict.Number);
-        if (prompts_.messageBox(this, text, QStringLiteral("Confirm"), MsgButtons::OkCancel) != MsgAnswer::Ok)
-            return;
-    }
+    if (!agreesToRemove(conflict))
+        return;
     history_.Record(QStringLiteral("Place %1").arg(model_.Screens()[n].Title),
                     [this, n, conflict] { model_.PlaceFromLabel(n, conflict.With != PortConflict::Side::None); });
 }

@@ -146,6 +146,9 @@ private:
     // master/slave port conflict off the canvas if the user agrees. The
     // labels' clicks come here.
     void PortLabelClick(QLabel* label);
+    // Whether the user lets the other side of a master/slave port conflict
+    // leave the canvas; true when there is none.
+    bool agreesToRemove(const PortConflict& conflict);
     // The keyboard: Enter or Space on a port label places its monitor as a
     // click does, then gives the tile the focus. A tile taking the focus is
     // selected as by a press. An arrow moves the tile one canvas pixel, with
