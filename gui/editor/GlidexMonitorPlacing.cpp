@@ -68,7 +68,8 @@ void TfrmGlidex::mnuPlaceMonitorsFromFileClick()
 
 int TfrmGlidex::placingPort()
 {
-    if (const auto* label = qobject_cast<TPortLabel*>(QApplication::focusWidget()); label && label->isVisible())
+    const auto* label = qobject_cast<TPortLabel*>(QApplication::focusWidget());
+    if (label && label->isVisible() && model_.SelectedNo() == selectedAtLabelFocus_)
         return PortIndexOf(label->property("Tag").toInt()) + 1;
     if (model_.SelectedNo() != 0)
         return model_.Screens()[model_.SelectedNo()].PortIndex + 1;

@@ -319,6 +319,7 @@ void TfrmGlidex::connectTile(TScreen& tile)
             [this, &tile](Qt::MouseButton button, QPoint at) { ScreenMouseUp(tile, button, at.x(), at.y()); });
     connect(tile.PortLabel, &TPortLabel::clicked, this, [this, &tile] { PortLabelClick(tile.PortLabel); });
     connect(tile.PortLabel, &TPortLabel::activated, this, [this, &tile] { PortLabelKey(tile); });
+    connect(tile.PortLabel, &TPortLabel::focused, this, [this] { selectedAtLabelFocus_ = model_.SelectedNo(); });
     connect(&tile, &TScreen::focused, this, [this, &tile] { ScreenFocused(tile); });
     connect(&tile, &TScreen::stepped, this,
             [this, &tile](MoveDirection direction, bool toAlignment) { ScreenKeyMove(tile, direction, toAlignment); });

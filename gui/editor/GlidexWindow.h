@@ -183,7 +183,9 @@ private:
     void mnuPlaceMonitorsClick();
     void mnuPlaceMonitorsFromFileClick();
     void placeMonitors(const std::vector<ComputerMonitor>& monitors, const QString& command);
-    // The computer port (1..20) the monitors go on; 0 when the user cancelled.
+    // The computer port (1..20) the monitors go on: the focused port label's,
+    // unless a tile was selected since it took the focus, else the selected
+    // tile's; 0 when the user cancelled the choice.
     int placingPort();
     void mnuLoadLayoutClick();
     void mnuSaveLayoutClick();
@@ -221,6 +223,10 @@ private:
     OneBased<TScreen*, kScreenCount> screens_;
     // The drag of a tile in progress and the scrolling at the view's edge.
     TileDrag drag_;
+    // The selected monitor when a port label last took the focus: a tile
+    // selected since (a click leaves the focus where it was) is the newer
+    // choice of a port.
+    int32_t selectedAtLabelFocus_ = 0;
     // Ctrl+wheel turns toward the next zoom step.
     WheelNotches wheelZoom_;
 

@@ -64,6 +64,7 @@ void TPortLabel::focusInEvent(QFocusEvent* event)
 {
     QLabel::focusInEvent(event);
     update();
+    emit focused();
 }
 
 void TPortLabel::focusOutEvent(QFocusEvent* event)

@@ -19,6 +19,7 @@ public:
 signals:
     void clicked();
     void activated();
+    void focused();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -73,7 +73,7 @@ TEST_F(PlaceMonitorsTest, AListFromAnotherComputerGoesOnTheChosenPortAsOneStep)
     EXPECT_TRUE(SaveScreenshot(editor.get(), "placed-monitors"));
 }
 
-// Onto the selected tile's port, which holds monitors already: the question
+// Onto the port of the tile selected last, which holds monitors already: the question
 // comes first, Cancel keeps everything, OK puts the new ones where the port's
 // monitors stood. Monitors in no arrangement, and a list that is none, are
 // told and change nothing.
@@ -83,13 +83,16 @@ TEST_F(PlaceMonitorsTest, ReplacingAsksFirstAndRefusalsChangeNothing)
     place(3, {4000, 2000, 1920, 1080});
     place(23, {5920, 2000, 1920, 1080});
     showEditor();
+    // A label focused before the tile was selected: the tile is the newer choice.
+    find("PortLabel1")->setFocus();
     select(23);
     const QByteArray stack = R"({"screens": [{"name": "T", "x": 0, "y": 0, "width": 2560, "height": 1440},
                                             {"name": "B", "x": 0, "y": 1440, "width": 1920, "height": 1200}]})";
 
     prompts.answer(MsgAnswer::Cancel);
     placeFromFile(stack);
-    EXPECT_EQ(prompts.boxes().back().text, QStringLiteral("Master Port 3 has monitors placed. Replace them?"));
+    ASSERT_EQ(prompts.boxes().size(), 1u);
+    EXPECT_EQ(prompts.boxes()[0].text, QStringLiteral("Master Port 3 has monitors placed. Replace them?"));
     EXPECT_EQ(KvmLayout.MStyle[3], 1);
     EXPECT_EQ(bounds(23), (DeskRect{5920, 2000, 7840, 3080}));
 
