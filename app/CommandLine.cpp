@@ -310,8 +310,10 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     const bool listing = parser.isSet(listPorts) || parser.isSet(screens);
     if (!usageError && !parser.isSet(help) && !parser.isSet(version) && !listing)
         transfer = transferRequest(parser, port, {read, write, compare}, verify, layoutOnly, quiet, json, usageError);
-    if (!usageError && listing && parser.isSet(port))
-        usageError = QStringLiteral("--port goes with --read, --write or --compare, not with a listing");
+    for (const QCommandLineOption& option : {port, read, write, compare, verify, layoutOnly, quiet}) {
+        if (!usageError && listing && parser.isSet(option))
+            usageError = QStringLiteral("--%1 goes with a transfer, not with a listing").arg(option.names().first());
+    }
     if (usageError) {
         result.run = CommandLine::Run::Print;
         result.exitCode = ExitStatus::Usage;

@@ -206,6 +206,8 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
          "", {}},
         {"COM name out of range", {}, nullptr, {"--port", "com256", "--read", "FILE"}, nullptr, false, 2, Sent::Nothing,
          "torvik-setup: 'com256' is not a COM name from COM1 to COM255", "", {}},
+        {"listing with a transfer", {}, nullptr, {"--screens", "--read", "FILE"}, nullptr, false, 2, Sent::Nothing,
+         "torvik-setup: --read goes with a transfer, not with a listing", "", {}},
         // What was just read, or just written, is what the switch holds.
         {"read, then compare", {}, kAwaySwitch, compare, nullptr, false, 0, Sent::ConfigTwice,
          "The switch holds what", "", {"Port1=100 50 1920 1080", "MStyle=1 9 0", "MTotal1=7 7"}, false, false, read},
