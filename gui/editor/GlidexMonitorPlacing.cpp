@@ -25,15 +25,6 @@ const QString kMonitorListExtension = QStringLiteral("json");
 // no such list.
 constexpr qint64 kMaxListBytes = 1 << 20;
 
-// "Master Port 2", "Slave 3 Port 4".
-QString PortName(int port)
-{
-    const int portIndex = port - 1;
-    if (portIndex < 4)
-        return QStringLiteral("Master Port %1").arg(port);
-    return QStringLiteral("Slave %1 Port %2").arg(portIndex / 4).arg(portIndex % 4 + 1);
-}
-
 }  // namespace
 
 void TfrmGlidex::mnuPlaceMonitorsClick()
@@ -75,7 +66,7 @@ int TfrmGlidex::placingPort()
         return model_.Screens()[model_.SelectedNo()].PortIndex + 1;
     QStringList ports;
     for (int port = 1; port <= kPortCount; ++port)
-        ports << PortName(port);
+        ports << PortName(port - 1);
     const int chosen = prompts_.chooseItem(this, QStringLiteral("Place the monitors on which port?"),
                                            QStringLiteral("Confirm"), ports);
     return chosen < 0 ? 0 : chosen + 1;
@@ -113,7 +104,7 @@ void TfrmGlidex::placeMonitors(const std::vector<ComputerMonitor>& monitors, con
     if (!agreesToRemove(conflict))
         return;
     if (model_.PortPlaced(port) &&
-        prompts_.messageBox(this, QStringLiteral("%1 has monitors placed. Replace them?").arg(PortName(port)),
+        prompts_.messageBox(this, QStringLiteral("%1 has monitors placed. Replace them?").arg(PortName(port - 1)),
                             QStringLiteral("Confirm"), MsgButtons::OkCancel) != MsgAnswer::Ok)
         return;
 
@@ -128,5 +119,5 @@ void TfrmGlidex::placeMonitors(const std::vector<ComputerMonitor>& monitors, con
     QStringList titles;
     for (std::size_t m = 0; m < arrangement.Monitors.size(); ++m)
         titles << model_.Screens()[static_cast<int>(m) * kPortCount + port].Title;
-    StatusBar1->showMessage(QStringLiteral("Placed %1 on %2").arg(titles.join(QStringLiteral(", ")), PortName(port)));
+    StatusBar1->showMessage(QStringLiteral("Placed %1 on %2").arg(titles.join(QStringLiteral(", ")), PortName(port - 1)));
 }

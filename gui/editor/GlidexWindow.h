@@ -175,8 +175,8 @@ private:
     void mnuExportClick();
     void mnuMonitorLayoutClick();
     // This computer's monitors, or those of a list written by --screens
-    // --json on another computer, onto the port of the focused port label
-    // or of the selected tile (else the one the user chooses): the port's
+    // --json on another computer, onto the port of the port label or tile
+    // chosen last (else the one the user chooses, placingPort): the port's
     // style becomes theirs and its tiles their sizes and arrangement, one
     // step. Monitors in no style's arrangement, or more than four, change
     // nothing and are told in a box.

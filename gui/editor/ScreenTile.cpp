@@ -148,11 +148,16 @@ QString ScreenSummary(const LayoutScreen& screen)
         .arg(screen.DeskY);
 }
 
-QString ScreenHint(int portIndex, int monitorNo)
+QString PortName(int portIndex)
 {
     if (portIndex < 4)
-        return QStringLiteral("Master Port %1 Monitor %2").arg(portIndex + 1).arg(monitorNo);
-    return QStringLiteral("Slave %1 Port %2 Monitor %3").arg(portIndex / 4).arg(portIndex % 4 + 1).arg(monitorNo);
+        return QStringLiteral("Master Port %1").arg(portIndex + 1);
+    return QStringLiteral("Slave %1 Port %2").arg(portIndex / 4).arg(portIndex % 4 + 1);
+}
+
+QString ScreenHint(int portIndex, int monitorNo)
+{
+    return QStringLiteral("%1 Monitor %2").arg(PortName(portIndex)).arg(monitorNo);
 }
 
 QFont PointFont(const QString& family, int points, bool bold)

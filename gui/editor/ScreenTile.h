@@ -85,6 +85,8 @@ QString ScreenSummary(const LayoutScreen& screen);
 
 // "Master Port 2 Monitor 1", "Slave 3 Port 4 Monitor 2".
 QString ScreenHint(int portIndex, int monitorNo);
+// "Master Port 2", "Slave 3 Port 4": computer port `portIndex` (0..19).
+QString PortName(int portIndex);
 
 // A font by name and size in points at 96 pixels per inch, as the tiles and
 // labels are drawn on any screen.
