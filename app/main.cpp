@@ -66,8 +66,7 @@ int main(int argc, char* argv[])
     if (listScreens) {
         const QGuiApplication app(argc, argv);
         const std::vector<ComputerMonitor> monitors = SystemMonitors();
-        std::cout << (screensJson ? MonitorsJson(monitors) : MonitorsText(monitors).toLocal8Bit()).constData();
-        return std::cout.flush() ? 0 : 1;
+        return PrintListing(screensJson ? MonitorsJson(monitors) : MonitorsText(monitors).toLocal8Bit());
     }
 
     QApplication app(argc, argv);

@@ -25,6 +25,11 @@ port = [p for p in json.load(sys.stdin)["ports"] if p["name"] == "COM5"][0]
 sys.exit(port["device"] != "/dev/pts/9" or port["stablePath"] is not None or port["vendorId"] is not None)' \
   <<<"$("$setup" --settings "$scratch/ports.ini" --list-ports --json)" || fail "--list-ports --json"
 
+# A listing that cannot be written whole (a full disk) fails and says why.
+status=0
+"$setup" --settings "$scratch/ports.ini" --list-ports >/dev/full 2>"$scratch/err" || status=$?
+[ "$status" = 1 ] && grep -q "standard output could not be written" "$scratch/err" || fail "--list-ports to a full disk"
+
 # A wrong option: one line and a hint on standard error, nothing on standard output, status 2.
 status=0
 "$setup" --no-such-option >"$scratch/out" 2>"$scratch/err" || status=$?
