@@ -28,8 +28,8 @@ ComputerMonitor at(int32_t x, int32_t y, int32_t width, int32_t height, double s
 const Case kCases[] = {
     {"single portrait monitor, not at the origin",
      {at(-1080, 300, 1080, 1920)}, Fit::Arranged, 0, {{0, 0, 1080, 1920}}},
-    {"row of three different sizes, the middle one 56 pixels lower",
-     {at(3840, 0, 2560, 1440), at(0, 0, 1920, 1080), at(1920, 56, 1920, 1024)},
+    {"row of three different sizes, the middle one scaled 1.5 and 56 pixels lower",
+     {at(3840, 0, 2560, 1440), at(0, 0, 1920, 1080), at(1920, 56, 1920, 1024, 1.5)},
      Fit::Arranged, 2, {{0, 0, 1920, 1080}, {1920, 56, 3840, 1080}, {3840, 0, 6400, 1440}}},
     {"row of two with a portrait monitor on the left",
      {at(1080, 420, 1920, 1080), at(0, 0, 1080, 1920)},
@@ -84,6 +84,7 @@ TEST(ComputerMonitors, AListReadsBackAndABadOneSaysWhy)
 
     for (const char* bad : {"", "[1, 2]", R"({"screens": {}})", R"({"screens": [{"x": 0, "y": 0, "width": 0, "height": 1080}]})",
                             R"({"screens": [{"x": 0.5, "y": 0, "width": 1920, "height": 1080}]})",
+                            R"({"screens": [{"x": 0, "y": 0, "width": 32768, "height": 1080}]})",
                             R"({"screens": [{"x": 0, "y": 0, "width": 1920, "height": 1080, "scale": 0}]})",
                             R"({"screens": [{"x": 0, "y": 0, "width": "1920", "height": 1080}]})"}) {
         SCOPED_TRACE(bad);

@@ -39,7 +39,7 @@ protected:
 TEST_F(PlaceMonitorsTest, AListFromAnotherComputerGoesOnTheChosenPortAsOneStep)
 {
     place(1, {500, 300, 1920, 1080});
-    place(4, {2420, 300, 1280, 1024});
+    place(4, {2420, 200, 1280, 1024});
     showEditor();
 
     prompts.choose(1);  // no tile selected: "Master Port 2"
@@ -51,9 +51,9 @@ TEST_F(PlaceMonitorsTest, AListFromAnotherComputerGoesOnTheChosenPortAsOneStep)
     ASSERT_EQ(prompts.boxes().size(), 1u);
     EXPECT_TRUE(prompts.boxes()[0].text.startsWith(QStringLiteral("Place the monitors on which port?\nMaster Port 1\nMaster Port 2")));
     EXPECT_EQ(KvmLayout.MStyle[2], 2);  // "3. 1 Row x 3 Column"
-    EXPECT_EQ(bounds(2), (DeskRect{3700, 300, 5620, 1380}));
-    EXPECT_EQ(bounds(22), (DeskRect{5620, 400, 6900, 1400}));
-    EXPECT_EQ(bounds(42), (DeskRect{6900, 300, 7980, 2220}));
+    EXPECT_EQ(bounds(2), (DeskRect{3700, 200, 5620, 1280}));
+    EXPECT_EQ(bounds(22), (DeskRect{5620, 300, 6900, 1300}));
+    EXPECT_EQ(bounds(42), (DeskRect{6900, 200, 7980, 2120}));
     EXPECT_EQ(screen(22).ResIndex, 10);  // 1280 x 1000 has no entry: its own size, under 1920 x 1080
     EXPECT_TRUE(screen(42).Portrait);
     EXPECT_EQ(screen(42).ResIndex, 10);
@@ -66,10 +66,10 @@ TEST_F(PlaceMonitorsTest, AListFromAnotherComputerGoesOnTheChosenPortAsOneStep)
     for (int n : {2, 22, 42})
         EXPECT_EQ(screen(n).ScreenGroup, 0) << n;
     EXPECT_FALSE(find("PortLabel22")->isVisible());
-    EXPECT_EQ(bounds(4), (DeskRect{2420, 300, 3700, 1324}));
+    EXPECT_EQ(bounds(4), (DeskRect{2420, 200, 3700, 1224}));
     find<QAction>("mnuRedo")->trigger();
     EXPECT_EQ(KvmLayout.MStyle[2], 2);
-    EXPECT_EQ(bounds(42), (DeskRect{6900, 300, 7980, 1920 + 300}));
+    EXPECT_EQ(bounds(42), (DeskRect{6900, 200, 7980, 2120}));
     EXPECT_TRUE(SaveScreenshot(editor.get(), "placed-monitors"));
 }
 
