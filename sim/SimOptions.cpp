@@ -21,6 +21,15 @@ const char* const kSimUsage =
     "  --lf-only           end lines with LF instead of CR LF\n"
     "  --noise             put random junk lines among the reply lines\n"
     "  --seed N            seed for --noise, to repeat a run\n"
+    "  --cut-after K       send none of CONFIG's reply lines after line K (0: the prompt alone)\n"
+    "  --stray-prompt-after K\n"
+    "                      send a stray prompt line \"# \" after CONFIG's reply line K\n"
+    "  --lose-line K       leave out CONFIG's reply line K\n"
+    "  --garble-line K     change the case of the first letter of CONFIG's reply line K\n"
+    "  --line-gap-ms N     send CONFIG's reply lines and its prompt N milliseconds apart\n"
+    "  --fault-on N        apply the five options above to the Nth CONFIG received only\n"
+    "                      (without it: to every one); reply lines are numbered from 1 to 192\n"
+    "  --save-late-ms N    send the prompt that answers SAVE N milliseconds late\n"
     "  --help              show this text\n"
     "  --version           show the version\n";
 
@@ -54,13 +63,21 @@ constexpr int64_t kLatencyMax = 255;  // the longest timer adapters have
 struct Number {
     std::string_view name;
     int64_t max;
+    void (*set)(SimOptions&, int64_t);
 };
 constexpr Number kNumbers[] = {
-    {"--silent-after", kIntMax},
-    {"--hangup-after", kIntMax},
-    {"--delay-ms", kIntMax},
-    {"--latency-ms", kLatencyMax},
-    {"--seed", kSeedMax},
+    {"--silent-after", kIntMax, [](SimOptions& o, int64_t n) { o.silentAfter = n; }},
+    {"--hangup-after", kIntMax, [](SimOptions& o, int64_t n) { o.hangUpAfter = n; }},
+    {"--delay-ms", kIntMax, [](SimOptions& o, int64_t n) { o.delayMs = n; }},
+    {"--latency-ms", kLatencyMax, [](SimOptions& o, int64_t n) { o.latencyMs = n; }},
+    {"--seed", kSeedMax, [](SimOptions& o, int64_t n) { o.seed = n; }},
+    {"--cut-after", kIntMax, [](SimOptions& o, int64_t n) { o.replyFaults.cutAfter = n; }},
+    {"--stray-prompt-after", kIntMax, [](SimOptions& o, int64_t n) { o.replyFaults.strayPromptAfter = n; }},
+    {"--lose-line", kIntMax, [](SimOptions& o, int64_t n) { o.replyFaults.loseLine = n; }},
+    {"--garble-line", kIntMax, [](SimOptions& o, int64_t n) { o.replyFaults.garbleLine = n; }},
+    {"--line-gap-ms", kIntMax, [](SimOptions& o, int64_t n) { o.lineGapMs = n; }},
+    {"--fault-on", kIntMax, [](SimOptions& o, int64_t n) { o.faultOn = n; }},
+    {"--save-late-ms", kIntMax, [](SimOptions& o, int64_t n) { o.saveLateMs = n; }},
 };
 
 template <typename Entry, std::size_t N>
@@ -77,20 +94,6 @@ std::optional<int64_t> number(std::string_view text, int64_t max)
     if (error != std::errc{} || end != text.data() + text.size() || value < 0 || value > max)
         return std::nullopt;
     return value;
-}
-
-void setNumber(SimOptions& options, std::string_view name, int64_t value)
-{
-    if (name == "--silent-after")
-        options.silentAfter = value;
-    else if (name == "--hangup-after")
-        options.hangUpAfter = value;
-    else if (name == "--delay-ms")
-        options.delayMs = value;
-    else if (name == "--latency-ms")
-        options.latencyMs = value;
-    else
-        options.seed = value;
 }
 
 }  // namespace
@@ -113,7 +116,7 @@ ParsedOptions ParseSimOptions(std::span<char* const> args)
         } else if (const Path* path = find(kPaths, name)) {
             result.options.*path->field = args[++i];
         } else if (const std::optional<int64_t> value = number(args[++i], find(kNumbers, name)->max)) {
-            setNumber(result.options, name, *value);
+            find(kNumbers, name)->set(result.options, *value);
         } else {
             result.error = std::string(name) + " needs a number from 0 to " + std::to_string(find(kNumbers, name)->max);
         }

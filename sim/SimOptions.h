@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/ReplyFaults.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -21,6 +23,14 @@ struct SimOptions {
     bool lfOnly = false;                 // --lf-only: lines end with LF alone
     bool noise = false;                  // --noise: junk lines among the reply lines
     std::optional<int64_t> seed;         // --seed N: for --noise, to repeat a run
+
+    // Damage to the reply to CONFIG: --cut-after, --stray-prompt-after,
+    // --lose-line and --garble-line K, and --line-gap-ms N between its lines;
+    // to the Nth CONFIG received only with --fault-on N, else to every one.
+    ReplyFaults replyFaults;
+    int64_t lineGapMs = 0;
+    std::optional<int64_t> faultOn;
+    int64_t saveLateMs = 0;  // --save-late-ms N: before the prompt that answers SAVE
 };
 
 struct ParsedOptions {

@@ -1,5 +1,6 @@
 #include "sim/Simulator.h"
 
+#include "sim/ReplyFaults.h"
 #include "sim/StateFile.h"
 #include "sim/StopSignal.h"
 #include "sim/WireTime.h"
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <iostream>
+#include <limits>
 #include <poll.h>
 #include <unistd.h>
 
@@ -86,9 +88,10 @@ int Simulator::pollTimeout(Clock::time_point now) const
         wake = now + kSlaveCheck;
     if (!wake)
         return -1;
-    // Rounded up, so the loop never wakes just before the moment.
+    // Rounded up, so the loop never wakes just before the moment; a wait
+    // longer than poll() takes is made in more than one.
     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*wake - now);
-    return static_cast<int>(wait.count());
+    return static_cast<int>(std::min<int64_t>(wait.count(), std::numeric_limits<int>::max()));
 }
 
 // Command lines end at CR; LF is ignored, so CR LF works as well. Paced,
@@ -121,16 +124,32 @@ void Simulator::answer(const std::string& line, Clock::time_point now)
 
     if (options_.echo)
         queueLine(line, now);
-    const CommandResult result = state_.Execute(line);
-    for (const std::string& reply : result.replyLines) {
-        maybeQueueNoise(now);
-        queueLine(reply, now);
+    CommandResult result = state_.Execute(line);
+    // Only CONFIG has reply lines.
+    const bool config = !result.replyLines.empty();
+    if (config)
+        ++configsAnswered_;
+    std::chrono::milliseconds gap{0};
+    if (config && (!options_.faultOn || *options_.faultOn == configsAnswered_)) {
+        result.replyLines = DamagedReply(result.replyLines, options_.replyFaults);
+        gap = std::chrono::milliseconds(options_.lineGapMs);
     }
-    maybeQueueNoise(now);
-    if (result.saved && !options_.state.empty() &&
-        !WriteStateFile(QString::fromLocal8Bit(options_.state), state_.storedConfig(), state_.storedLayout()))
-        std::cerr << "torvik-sim: cannot write the state file " << options_.state << '\n';
-    queueLine("# ", now + std::chrono::milliseconds(options_.delayMs));
+    Clock::time_point due = now;
+    for (const std::string& reply : result.replyLines) {
+        maybeQueueNoise(due);
+        queueLine(reply, due);
+        due += gap;
+    }
+    maybeQueueNoise(due);
+    std::chrono::milliseconds promptDelay{options_.delayMs};
+    if (result.saved) {
+        // Stored at once; only the prompt may come late.
+        promptDelay += std::chrono::milliseconds(options_.saveLateMs);
+        if (!options_.state.empty() &&
+            !WriteStateFile(QString::fromLocal8Bit(options_.state), state_.storedConfig(), state_.storedLayout()))
+            std::cerr << "torvik-sim: cannot write the state file " << options_.state << '\n';
+    }
+    queueLine("# ", due + promptDelay);
 
     if (options_.hangUpAfter && linesReceived_ >= *options_.hangUpAfter)
         hangUpPending_ = true;

@@ -45,6 +45,7 @@ private:
     OutputQueue output_;
     std::string line_;
     int64_t linesReceived_ = 0;
+    int64_t configsAnswered_ = 0;
     Clock::time_point receiveFree_{};  // paced: when the line has carried everything read so far
     bool hangUpPending_ = false;
     std::mt19937 random_;

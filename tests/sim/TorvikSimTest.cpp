@@ -2,6 +2,7 @@
 #include "SimProcess.h"
 
 #include "sim/ConfigReply.h"
+#include "sim/StateFile.h"
 #include "support/FileBytes.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <random>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -243,6 +245,80 @@ TEST_F(TorvikSimTest, NoiseFallsBetweenReplyLinesAndNeverReadsAsOne)
     }
 }
 
+// A worn cable or a wrong device: each fault damages the reply to CONFIG
+// (every one, or with --fault-on the one named only) and keeps its prompt.
+TEST_F(TorvikSimTest, FaultsDamageTheReplyToConfigAndKeepItsPrompt)
+{
+    const Lines whole = defaultReply(false);
+    const Lines cut(whole.begin(), whole.begin() + 91);
+    Lines stray = whole;
+    stray.insert(stray.begin() + 11, "# ");
+    Lines lost = whole;
+    lost.erase(lost.begin() + 1);
+    Lines garbled = whole;
+    garbled[1] = "start 1";
+    Lines garbledPort = whole;
+    garbledPort[11] = "port 1 0 0 1920 1080";
+    struct Row {
+        Lines options;
+        Lines damaged;
+        bool secondOnly = false;
+    };
+    const Row rows[] = {
+        {{"--cut-after", "91"}, cut},
+        {{"--cut-after", "0"}, {}},
+        // Numbers that name no line.
+        {{"--cut-after", "192", "--stray-prompt-after", "0", "--lose-line", "193", "--garble-line", "0"}, whole},
+        {{"--stray-prompt-after", "11"}, stray},
+        {{"--lose-line", "2"}, lost},
+        {{"--garble-line", "2", "--line-gap-ms", "1"}, garbled},
+        {{"--fault-on", "2", "--garble-line", "12", "--line-gap-ms", "1"}, garbledPort, true},
+    };
+    for (const Row& row : rows) {
+        std::string name;
+        for (const std::string& option : row.options)
+            name += option + ' ';
+        SimProcess sim(row.options);
+        SwitchLine line(sim.path());
+        ASSERT_TRUE(line.isOpen()) << name;
+        for (int config = 1; config <= 3; ++config) {
+            Lines expected = row.secondOnly && config != 2 ? whole : row.damaged;
+            expected.push_back("# ");
+            line.send("CONFIG\r");
+            Lines reply;
+            while (reply.size() < expected.size()) {
+                const std::optional<std::string> received = line.readLine();
+                if (!received)
+                    break;
+                reply.push_back(*received);
+            }
+            EXPECT_EQ(WithoutEndings(reply), expected) << name << "CONFIG " << config;
+        }
+        // Nothing follows the prompt, and other commands are answered as before.
+        EXPECT_EQ(line.exchange("START 2"), kPromptOnly) << name;
+    }
+}
+
+TEST_F(TorvikSimTest, SaveLateStoresAtOnceAndHoldsBackOnlyItsPrompt)
+{
+    SimProcess sim({"--save-late-ms", "600000", "--state", file("state.ini")});
+    SwitchLine line(sim.path());
+    ASSERT_TRUE(line.isOpen());
+    EXPECT_EQ(line.exchange("START 3"), kPromptOnly);
+    line.send("SAVE\r");
+    KVM_CONFIG config;
+    KVM_LAYOUT layout;
+    for (const auto deadline = std::chrono::steady_clock::now() + kReplyLimit;
+         config.Start != 3 && std::chrono::steady_clock::now() < deadline;
+         std::this_thread::sleep_for(5ms)) {
+        ResetToDefaults(config, layout);
+        ReadStateFile(QString::fromStdString(file("state.ini")), config, layout);
+    }
+    EXPECT_EQ(config.Start, 3);
+    EXPECT_TRUE(line.quietFor(300ms));
+    EXPECT_EQ(sim.stop(SIGTERM), 0);
+}
+
 TEST_F(TorvikSimTest, HangUpAfterClosesTheLineOnceTheAnswersAreRead)
 {
     SimProcess sim({"--hangup-after", "2", "--link", file("tty")});
@@ -261,6 +337,7 @@ TEST_F(TorvikSimTest, BadCommandLinesAreRefused)
     const std::vector<Lines> bad = {
         {"--bogus"}, {"--delay-ms", "-1"}, {"--silent-after", "ten"}, {"--seed", "4294967296"},
         {"--link"},  {"--link", ""},       {"--state", file("folder")}, {"--latency-ms", "256"},
+        {"--cut-after", "-1"}, {"--fault-on", "2147483648"},
     };
     for (const Lines& options : bad) {
         SimProcess sim(options);
