@@ -185,6 +185,10 @@ std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser,
         }
         request = TransferRequest{kActions[i], parser.value(port), parser.value(actions[i])};
     }
+    if (parser.values(port).size() > 1) {
+        usageError = QStringLiteral("give --port once");
+        return std::nullopt;
+    }
     if (!request) {
         for (const QCommandLineOption& option : {port, verify, layoutOnly, quiet}) {
             if (parser.isSet(option))
@@ -307,13 +311,18 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     std::optional<TransferRequest> transfer;
     if (!usageError && parser.isSet(listPorts) && parser.isSet(screens))
         usageError = QStringLiteral("give one of --list-ports and --screens");
-    const bool listing = parser.isSet(listPorts) || parser.isSet(screens);
-    if (!usageError && !parser.isSet(help) && !parser.isSet(version) && !listing)
+    // --help and --version are listings too: a transfer's option beside
+    // them would be left undone.
+    const bool listsPortsOrScreens = parser.isSet(listPorts) || parser.isSet(screens);
+    const bool listing = listsPortsOrScreens || parser.isSet(help) || parser.isSet(version);
+    if (!usageError && !listing)
         transfer = transferRequest(parser, port, {read, write, compare}, verify, layoutOnly, quiet, json, usageError);
     for (const QCommandLineOption& option : {port, read, write, compare, verify, layoutOnly, quiet}) {
         if (!usageError && listing && parser.isSet(option))
             usageError = QStringLiteral("--%1 goes with a transfer, not with a listing").arg(option.names().first());
     }
+    if (!usageError && listing && !listsPortsOrScreens && parser.isSet(json))
+        usageError = kJsonGoesWith;
     if (usageError) {
         result.run = CommandLine::Run::Print;
         result.exitCode = ExitStatus::Usage;

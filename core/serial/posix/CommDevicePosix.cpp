@@ -200,6 +200,11 @@ int CommDevicePosix::open(const std::string& port)
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return errno;
+    // A regular file or /dev/null opens too, but has no line to set.
+    if (!isatty(fd)) {
+        ::close(fd);
+        return ENOTTY;
+    }
     // The lock is what refuses a second open: TIOCEXCL does not stop root.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
@@ -651,10 +656,15 @@ std::string CommDevicePosix::explainOpenFailure(const std::string& port, int err
     // The lock of open() (or a driver's exclusive mode) refuses a second user.
     if (error == EWOULDBLOCK || error == EBUSY)
         return path + " is in use by another program.";
+    struct stat info {};
+    const bool found = ::stat(path.c_str(), &info) == 0;
+    // A folder, a regular file or /dev/null is no serial device, whichever
+    // error it gave (EISDIR, EACCES, ENOTTY from open()).
+    if (error == ENOTTY || (found && !S_ISCHR(info.st_mode)))
+        return path + " is not a serial device.";
     if (error != EACCES && error != EPERM)
         return {};
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
+    if (!found)
         return "No permission to use " + path + ".";
     return noPermissionHint(path, info);
 }

@@ -140,8 +140,10 @@ TEST_F(CommDevicePosixTest, OpensExclusivelyByMappedNameAndReopensAfterClose)
     PortNames names;
     names.map(5, pty.slavePath());
     names.map(6, "/nonexistent/ttyUSB9");
+    names.map(7, "/dev/null");
     const std::unique_ptr<CommDevice> first = CreatePlatformCommDevice(names);
     EXPECT_EQ(first->open("COM6"), ENOENT);
+    EXPECT_EQ(first->open("COM7"), ENOTTY);
     ASSERT_EQ(first->open("COM5"), 0);
 
     const int busy = device->open(pty.slavePath());
