@@ -1,11 +1,9 @@
 #include "app/RunWithoutWindow.h"
 
 #include "app/CommandLine.h"
+#include "console/ConsoleOutput.h"
 #include "console/ConsoleTransfer.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 
 int RunWithoutWindow(const CommandLine& commandLine, const PortDiscovery& discovery)
@@ -22,12 +20,9 @@ int RunWithoutWindow(const CommandLine& commandLine, const PortDiscovery& discov
 
 int PrintListing(const QByteArray& text)
 {
-    errno = 0;
-    if (std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout) ==
-            static_cast<std::size_t>(text.size()) &&
-        std::fflush(stdout) == 0)
+    const QString reason = WriteStandardOutput(text);
+    if (reason.isEmpty())
         return 0;
-    std::cerr << "torvik-setup: standard output could not be written: "
-              << (errno != 0 ? std::strerror(errno) : "write error") << ".\n";
+    std::cerr << "torvik-setup: standard output could not be written: " << reason.toLocal8Bit().constData() << ".\n";
     return 1;
 }

@@ -4,6 +4,7 @@
 #include "core/config/LayoutRules.h"
 #include "core/config/ProtocolTable.h"
 #include "core/layout/LayoutModel.h"
+#include "core/link/ReplyLines.h"
 
 namespace {
 
@@ -37,8 +38,18 @@ void compareSettings(const KVM_CONFIG& onSwitch, const KVM_CONFIG& inFile, QList
     }
 }
 
-void compareLayout(const KVM_LAYOUT& onSwitch, const KVM_LAYOUT& inFile, QList<ConfigDifference>& differences)
+void compareLayout(const KVM_LAYOUT& onSwitch, const KVM_LAYOUT& inFile, const ReplyLines* sent,
+                   const ReplyLines* filed, QList<ConfigDifference>& differences)
 {
+    // An entry the switch did not send: unknown, so it differs from any
+    // the file holds, and the file's holding none is no difference.
+    const auto unsent = [sent](std::string_view reply, int index) {
+        return sent && !sent->has(ReplyItem(reply), index);
+    };
+    const auto inFileAt = [filed](std::string_view reply, int index) {
+        return !filed || filed->has(ReplyItem(reply), index);
+    };
+    const QJsonValue notSent = QStringLiteral("not sent");
     for (int n = 1; n <= kScreenCount; ++n) {
         const int32_t switchGroup = onSwitch.Group[n];
         const int32_t fileGroup = inFile.Group[n];
@@ -52,15 +63,23 @@ void compareLayout(const KVM_LAYOUT& onSwitch, const KVM_LAYOUT& inFile, QList<C
     }
     const auto size = [](const DeskSize& total) { return QJsonObject{{"width", total.Width}, {"height", total.Height}}; };
     for (int port = 1; port <= kPortCount; ++port) {
-        if (onSwitch.MTotal[port] != inFile.MTotal[port])
+        if (unsent("MTotal", port)) {
+            if (inFileAt("MTotal", port))
+                differences.append({QStringLiteral("Total ") + portTitle(port), notSent, size(inFile.MTotal[port])});
+        } else if (onSwitch.MTotal[port] != inFile.MTotal[port]) {
             differences.append(
                 {QStringLiteral("Total ") + portTitle(port), size(onSwitch.MTotal[port]), size(inFile.MTotal[port])});
+        }
     }
     const auto offset = [](const DeskOffset& at) { return QJsonObject{{"x", at.X}, {"y", at.Y}}; };
     for (int n = 1; n <= kScreenCount; ++n) {
-        if (onSwitch.MConfig[n] != inFile.MConfig[n])
+        if (unsent("MConfig", n)) {
+            if (inFileAt("MConfig", n))
+                differences.append({QStringLiteral("Offset ") + screenTitle(n), notSent, offset(inFile.MConfig[n])});
+        } else if (onSwitch.MConfig[n] != inFile.MConfig[n]) {
             differences.append(
                 {QStringLiteral("Offset ") + screenTitle(n), offset(onSwitch.MConfig[n]), offset(inFile.MConfig[n])});
+        }
     }
 }
 
@@ -69,6 +88,8 @@ QString valueText(const QJsonValue& value, bool showGroup)
 {
     if (value.isNull())
         return QStringLiteral("not placed");
+    if (value.isString())
+        return value.toString();
     if (!value.isObject())
         return QString::number(value.toInteger());
     const QJsonObject object = value.toObject();
@@ -89,17 +110,17 @@ QString valueText(const QJsonValue& value, bool showGroup)
 
 QList<ConfigDifference> ConfigDifferences(const KVM_CONFIG& switchConfig, const KVM_LAYOUT& switchLayout,
                                           const KVM_CONFIG& fileConfig, const KVM_LAYOUT& fileLayout,
-                                          bool layoutOnly)
+                                          bool layoutOnly, const ReplyLines* sent, const ReplyLines* filed)
 {
     QList<ConfigDifference> differences;
     if (!layoutOnly)
         compareSettings(switchConfig, fileConfig, differences);
-    compareLayout(switchLayout, fileLayout, differences);
+    compareLayout(switchLayout, fileLayout, sent, filed, differences);
     return differences;
 }
 
 QList<ConfigDifference> SwitchFileDifferences(const KVM_CONFIG& switchConfig, const KVM_LAYOUT& switchLayout,
-                                              const FileConfig& file, bool layoutOnly)
+                                              const FileConfig& file, bool layoutOnly, const ReplyLines* sent)
 {
     const auto filed = [](KVM_CONFIG config, KVM_LAYOUT layout) {
         ToFiledForm(config, layout);
@@ -107,11 +128,11 @@ QList<ConfigDifference> SwitchFileDifferences(const KVM_CONFIG& switchConfig, co
     };
     const auto [config, layout] = filed(switchConfig, switchLayout);
     const auto [standsConfig, standsLayout] = filed(file.filedConfig, file.filedLayout);
-    const QList<ConfigDifference> asItStands = ConfigDifferences(config, layout, standsConfig, standsLayout, layoutOnly);
+    const QList<ConfigDifference> asItStands = ConfigDifferences(config, layout, standsConfig, standsLayout, layoutOnly, sent, &file.filedEntries);
     if (asItStands.isEmpty() || !file.sendable.ok())
         return asItStands;
     const auto [sentConfig, sentLayout] = filed(file.config, file.layout);
-    const QList<ConfigDifference> asSent = ConfigDifferences(config, layout, sentConfig, sentLayout, layoutOnly);
+    const QList<ConfigDifference> asSent = ConfigDifferences(config, layout, sentConfig, sentLayout, layoutOnly, sent);
     return asSent.size() < asItStands.size() ? asSent : asItStands;
 }
 

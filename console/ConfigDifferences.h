@@ -8,11 +8,13 @@
 #include <QString>
 
 struct FileConfig;
+class ReplyLines;
 
 // One item on which the switch and a file differ, and the two values: a
 // setting or a style as a number; a monitor's place as {"group", "x", "y",
 // "width", "height"}, or null when it is not placed; a computer port's
-// total size as {"width", "height"}; a monitor's offset as {"x", "y"}.
+// total size as {"width", "height"}; a monitor's offset as {"x", "y"}; on
+// the switch's side, "not sent" for an entry its reply left out.
 struct ConfigDifference {
     QString item;  // "Start", "2A", "S1.3B", "Style 2", "Total 2", "Offset 2B"
     QJsonValue onSwitch;
@@ -23,10 +25,14 @@ struct ConfigDifference {
 // the settings file, then every monitor whose group or place differs (a
 // monitor placed on neither side has no place), then each computer port's
 // style and total size and each monitor's offset within its port. With
-// `layoutOnly`, the layout alone.
+// `layoutOnly`, the layout alone. With `sent`, the switch's configuration
+// came in a reply that holds these lines: a total or offset it left out is
+// unknown, and differs ("not sent") from any the file gives, which is every
+// one unless `filed` names the entries the file holds.
 QList<ConfigDifference> ConfigDifferences(const KVM_CONFIG& switchConfig, const KVM_LAYOUT& switchLayout,
                                           const KVM_CONFIG& fileConfig, const KVM_LAYOUT& fileLayout,
-                                          bool layoutOnly);
+                                          bool layoutOnly, const ReplyLines* sent = nullptr,
+                                          const ReplyLines* filed = nullptr);
 
 // What --compare reports. The switch holds what `file` holds when its
 // configuration, in the form --read would write it, equals the file's as
@@ -35,7 +41,8 @@ QList<ConfigDifference> ConfigDifferences(const KVM_CONFIG& switchConfig, const 
 // both compare without differences. Otherwise the differences from the
 // nearer of the two (fewer differences; the file as it stands on a tie).
 QList<ConfigDifference> SwitchFileDifferences(const KVM_CONFIG& switchConfig, const KVM_LAYOUT& switchLayout,
-                                              const FileConfig& file, bool layoutOnly);
+                                              const FileConfig& file, bool layoutOnly,
+                                              const ReplyLines* sent = nullptr);
 
 // One line a person reads:
 //   "Start: switch 2, file 3"

@@ -2,7 +2,9 @@
 
 #include "core/link/TransferMessages.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -64,4 +66,13 @@ void ConsoleOutput::print(const QString& text)
     endProgress();
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     std::fflush(stderr);
+}
+
+QString WriteStandardOutput(const QByteArray& bytes)
+{
+    errno = 0;
+    const auto size = static_cast<std::size_t>(bytes.size());
+    if (std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0)
+        return QString();
+    return errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("write error");
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Standard error as the command line uses it: messages one line each (only
@@ -23,3 +24,8 @@ private:
     bool showProgress_;
     QString progressLine_;  // on the terminal now
 };
+
+// Writes `bytes` to standard output whole and flushes it: empty when done,
+// else the system's reason ("No space left on device"), so that a script
+// never takes a cut answer for a whole one.
+QString WriteStandardOutput(const QByteArray& bytes);

@@ -44,6 +44,8 @@ int exitStatusOf(TransferResult result)
         return ExitStatus::Interrupted;
     case TransferResult::NoReply:
     case TransferResult::Unreadable:
+    case TransferResult::Incomplete:
+    case TransferResult::SaveUnconfirmed:
     case TransferResult::NothingToSend:
         break;
     }
@@ -96,6 +98,28 @@ public:
 
     int run()
     {
+        const int status = carryOut();
+        // A program reading the JSON answer learns of a failure there too:
+        // nothing on standard output would read as "no differences".
+        if (request_.json && status != ExitStatus::Done && status != ExitStatus::Differences) {
+            const QJsonObject error{{"status", status}, {"message", failure_.message}, {"detail", failure_.detail}};
+            if (const QString reason =
+                    WriteStandardOutput(QJsonDocument(QJsonObject{{"error", error}}).toJson());
+                !reason.isEmpty())
+                console_.error(QStringLiteral("Standard output could not be written: %1.").arg(reason));
+        }
+        return status;
+    }
+
+private:
+    // The first line of the failure told last, and what followed it.
+    struct Failure {
+        QString message;
+        QString detail;
+    };
+
+    int carryOut()
+    {
         switch (request_.action) {
         case TransferRequest::Action::Read:
             return read();
@@ -108,7 +132,17 @@ public:
         return file.loaded.ok() ? compareWithSwitch(file) : ExitStatus::FileFailed;
     }
 
-private:
+    // Tells a failure on standard error, `detail` on a line of its own, and
+    // keeps it for the JSON answer; returns `status`.
+    int fail(int status, const QString& message, const QString& detail = QString())
+    {
+        console_.error(message);
+        if (!detail.isEmpty())
+            console_.error(detail);
+        failure_ = {message, detail};
+        return status;
+    }
+
     QString fileName() const
     {
         return request_.file == QStringLiteral("-") ? QStringLiteral("standard input") : request_.file;
@@ -146,13 +180,23 @@ private:
     // What a person at a terminal needs besides the windows' words.
     QString failureHint(TransferResult result) const
     {
-        if (result == TransferResult::NoReply)
+        switch (result) {
+        case TransferResult::NoReply:
             return QStringLiteral("No answer from the switch on %1.").arg(device());
-        if (result == TransferResult::Unreadable)
+        case TransferResult::Unreadable:
             return QStringLiteral("The switch on %1 answered without any of its %2 lines (%3): lines this program "
                                   "cannot read, or a late answer to an earlier command. Nothing was taken.")
                 .arg(device(), request_.layoutOnly ? QStringLiteral("layout") : QStringLiteral("settings"),
                      QString::fromStdString(ReplyKeywords(request_.layoutOnly)));
+        case TransferResult::Incomplete:
+            return transfers_.failureDetail(result);
+        case TransferResult::SaveUnconfirmed:
+            return transfers_.failureDetail(result) + QStringLiteral(" --compare tells what it holds.");
+        case TransferResult::PortError:
+            break;
+        default:
+            return QString();
+        }
         if (const QString hint = transfers_.openFailureHint(); !hint.isEmpty())
             return hint;
         if (device().isEmpty())
@@ -160,14 +204,11 @@ private:
         return QStringLiteral("%1: %2").arg(device(), qt_error_string(transfers_.link().OpenError()));
     }
 
-    // The windows' words, then for a port that does not open or a switch
-    // that does not answer, the device and the reason.
-    void reportFailure(const TransferMessage& message, TransferResult result)
+    // The windows' words, then what a person at a terminal needs to know
+    // besides; returns the exit status.
+    int reportFailure(const TransferMessage& message, TransferResult result)
     {
-        console_.error(message.text);
-        if (result == TransferResult::PortError || result == TransferResult::NoReply ||
-            result == TransferResult::Unreadable)
-            console_.error(failureHint(result));
+        return fail(exitStatusOf(result), message.text, failureHint(result));
     }
 
     // Load Config, or Load Layout with --layout-only.
@@ -176,13 +217,16 @@ private:
         return request_.layoutOnly ? TransferCommand::LoadLayout : TransferCommand::LoadConfig;
     }
 
-    int download()
+    // `cancelled`: what a stop tells, when more than that nothing was loaded.
+    int download(const QString& cancelled = QString())
     {
         const TransferResult result =
             transfer(downloadCommand(), [&] { return transfers_.download(request_.layoutOnly); });
+        if (result == TransferResult::Cancelled && !cancelled.isEmpty())
+            return fail(ExitStatus::Interrupted, cancelled);
         if (result != TransferResult::Done)
-            reportFailure(EndMessage(downloadCommand(), result), result);
-        return exitStatusOf(result);
+            return reportFailure(EndMessage(downloadCommand(), result), result);
+        return ExitStatus::Done;
     }
 
     // PORT's number when it is a COM name. Only a COM name needs the
@@ -212,24 +256,21 @@ private:
         // settings file does when the window saves it; one that cannot be
         // read is never replaced.
         ProfileFile file = toOutput ? ProfileFile(QString(), std::string_view()) : ProfileFile(request_.file);
-        if (file.readResult().status == FileResult::Status::Failed) {
-            console_.error(QStringLiteral("%1 could not be read, so it is not replaced.").arg(request_.file));
-            return ExitStatus::FileFailed;
-        }
+        if (file.readResult().status == FileResult::Status::Failed)
+            return fail(ExitStatus::FileFailed,
+                        QStringLiteral("%1 could not be read, so it is not replaced.").arg(request_.file));
         if (const int status = download(); status != ExitStatus::Done)
             return status;
         WriteConfig(file, request_.layoutOnly ? 0 : comPortOf(file), records_.KvmConfig, records_.KvmLayout,
-                    request_.layoutOnly);
+                    request_.layoutOnly, &transfers_.link().Received());
         if (toOutput) {
             const std::string text = file.text();
             carryBytes(stdout);
-            if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-                console_.error(QStringLiteral("Standard output could not be written."));
-                return ExitStatus::FileFailed;
-            }
+            if (const QString reason = WriteStandardOutput(QByteArray::fromStdString(text)); !reason.isEmpty())
+                return fail(ExitStatus::FileFailed,
+                            QStringLiteral("Standard output could not be written: %1.").arg(reason));
         } else if (const FileResult saved = file.save(); !saved.ok()) {
-            console_.error(FileNotSavedMessage(request_.file, saved.reason).text);
-            return ExitStatus::FileFailed;
+            return fail(ExitStatus::FileFailed, FileNotSavedMessage(request_.file, saved.reason).text);
         }
         console_.info(EndMessage(downloadCommand(), TransferResult::Done).text);
         return ExitStatus::Done;
@@ -246,7 +287,7 @@ private:
         else
             config = LoadFileConfig(file, request_.layoutOnly);
         if (!config.loaded.ok())
-            console_.error(QStringLiteral("%1: %2").arg(fileName(), config.loaded.reason));
+            fail(ExitStatus::FileFailed, QStringLiteral("%1: %2").arg(fileName(), config.loaded.reason));
         return config;
     }
 
@@ -255,10 +296,8 @@ private:
         const FileConfig file = loadFile();
         if (!file.loaded.ok())
             return ExitStatus::FileFailed;
-        if (!file.sendable.ok()) {
-            console_.error(QStringLiteral("%1: %2").arg(fileName(), file.sendable.reason));
-            return ExitStatus::FileFailed;
-        }
+        if (!file.sendable.ok())
+            return fail(ExitStatus::FileFailed, QStringLiteral("%1: %2").arg(fileName(), file.sendable.reason));
         const std::vector<std::string> lines = request_.layoutOnly
                                                    ? SendLayoutCommands(file.layout)
                                                    : SaveConfigCommands(file.config, file.layout, true);
@@ -266,26 +305,31 @@ private:
         const TransferResult result = transfer(command, [&] { return transfers_.upload(lines); });
         const TransferMessage message = EndMessage(command, result);
         // A cancelled transfer is an error here too: the script asked for it to be done.
-        if (result == TransferResult::Done)
-            console_.info(message.text);
-        else
-            reportFailure(message, result);
-        if (result != TransferResult::Done || !request_.verify)
-            return exitStatusOf(result);
-        return compareWithSwitch(file);
+        if (result != TransferResult::Done)
+            return reportFailure(message, result);
+        console_.info(message.text);
+        if (!request_.verify)
+            return ExitStatus::Done;
+        // A stop from here on comes after the switch saved the file.
+        return compareWithSwitch(
+            file, QStringLiteral("Transfer cancelled! The switch saved %1, but it was not read back to check.")
+                      .arg(fileName()));
     }
 
-    int compareWithSwitch(const FileConfig& file)
+    int compareWithSwitch(const FileConfig& file, const QString& cancelled = QString())
     {
-        if (const int status = download(); status != ExitStatus::Done)
+        if (const int status = download(cancelled); status != ExitStatus::Done)
             return status;
+        const ReplyLines& sent = transfers_.link().Received();
         // --verify compares with what was sent; --compare by its own rule.
         const QList<ConfigDifference> differences =
             request_.action == TransferRequest::Action::Write
                 ? ConfigDifferences(records_.KvmConfig, records_.KvmLayout, file.config, file.layout,
-                                    request_.layoutOnly)
-                : SwitchFileDifferences(records_.KvmConfig, records_.KvmLayout, file, request_.layoutOnly);
-        printDifferences(differences);
+                                    request_.layoutOnly, &sent)
+                : SwitchFileDifferences(records_.KvmConfig, records_.KvmLayout, file, request_.layoutOnly, &sent);
+        // Differences that cannot be told are no answer: 1 would read as "they differ".
+        if (const QString reason = printDifferences(differences); !reason.isEmpty())
+            return fail(ExitStatus::FileFailed, QStringLiteral("Standard output could not be written: %1.").arg(reason));
         if (differences.isEmpty()) {
             console_.info(QStringLiteral("The switch holds what %1 holds.").arg(fileName()));
             return ExitStatus::Done;
@@ -296,7 +340,8 @@ private:
         return ExitStatus::Differences;
     }
 
-    void printDifferences(const QList<ConfigDifference>& differences) const
+    // Empty when written, else the reason.
+    QString printDifferences(const QList<ConfigDifference>& differences) const
     {
         QByteArray text;
         if (request_.json) {
@@ -308,8 +353,7 @@ private:
             for (const ConfigDifference& difference : differences)
                 text += DifferenceLine(difference).toLocal8Bit() + '\n';
         }
-        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
-        std::fflush(stdout);
+        return WriteStandardOutput(text);
     }
 
     const TransferRequest& request_;
@@ -320,6 +364,7 @@ private:
     ConfigRecords records_;
     PortNames names_;
     TransferService transfers_;
+    Failure failure_;
 };
 
 }  // namespace

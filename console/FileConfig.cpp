@@ -39,6 +39,19 @@ QStringList missingLayoutKeys(const ProfileFile& file, const KVM_LAYOUT& layout,
     return missing;
 }
 
+// Calls `each(item, index, key)` for every key of the tables keyed an
+// index each: "Port1" to "Port80", "MTotal1", ...
+template <typename Each>
+void forEachIndexKey(Each each)
+{
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (item.range != IndexRange::Each || item.fileKey.empty())
+            continue;
+        for (int i = 1; i <= item.indexes; ++i)
+            each(item, i, std::string(item.fileKey) + std::to_string(i));
+    }
+}
+
 }  // namespace
 
 FileConfig LoadFileConfig(const ProfileFile& file, bool layoutOnly)
@@ -56,6 +69,10 @@ FileConfig LoadFileConfig(const ProfileFile& file, bool layoutOnly)
         result.config = EditableSettings(FiledConfig(setup));
     }
     result.filedLayout = ReadLayout(file);
+    forEachIndexKey([&](const ProtocolItem& item, int index, const std::string& key) {
+        if (file.value(kLayoutSection, key))
+            result.filedEntries.mark(item, index);
+    });
 
     if (const QStringList missing = missingLayoutKeys(file, result.filedLayout, 3); !missing.isEmpty()) {
         result.sendable = FileResult::failed(
@@ -76,7 +93,7 @@ FileConfig LoadFileConfig(const ProfileFile& file, bool layoutOnly)
 }
 
 void WriteConfig(ProfileFile& file, int32_t comPort, const KVM_CONFIG& config, const KVM_LAYOUT& layout,
-                 bool layoutOnly)
+                 bool layoutOnly, const ReplyLines* sent)
 {
     if (!layoutOnly) {
         KVM_CONFIG shown = config;
@@ -84,6 +101,12 @@ void WriteConfig(ProfileFile& file, int32_t comPort, const KVM_CONFIG& config, c
         WriteSetup(file, FileSettings(comPort, shown));
     }
     WriteLayout(file, layout);
+    if (!sent)
+        return;
+    forEachIndexKey([&](const ProtocolItem& item, int index, const std::string& key) {
+        if (!sent->has(item, index))
+            file.deleteKey(kLayoutSection, key);
+    });
 }
 
 void ToFiledForm(KVM_CONFIG& config, KVM_LAYOUT& layout)

@@ -2,6 +2,7 @@
 
 #include "core/config/FileResult.h"
 #include "core/config/KvmConfig.h"
+#include "core/link/ReplyLines.h"
 
 #include <QString>
 
@@ -17,6 +18,9 @@ struct FileConfig {
     // there, without the range rules, and the "Layout" tables as read.
     KVM_CONFIG filedConfig;
     KVM_LAYOUT filedLayout;
+    // Which entries of the tables keyed an index each ("Port5", "MTotal2")
+    // the file holds, as the lines of a reply would hold them.
+    ReplyLines filedEntries;
     // Failed, with the reason, when --write refuses it: keys a layout needs
     // are missing, or monitors overlap (the check's message).
     FileResult sendable;
@@ -36,9 +40,11 @@ FileConfig LoadFileConfig(const ProfileFile& file, bool layoutOnly);
 
 // What --read writes for a switch's configuration: the "Setup" keys (with
 // `comPort`; the switch position as the setup window shows it) unless
-// `layoutOnly`, and every "Layout" key.
+// `layoutOnly`, and every "Layout" key; with `sent`, the keys of table
+// entries the switch did not send are left out (and taken out of the file),
+// so that nothing the switch did not say stands as its value.
 void WriteConfig(ProfileFile& file, int32_t comPort, const KVM_CONFIG& config, const KVM_LAYOUT& layout,
-                 bool layoutOnly);
+                 bool layoutOnly, const ReplyLines* sent = nullptr);
 
 // `config` and `layout` as a file holds them: written as --read writes them
 // and read back, so that values the file cannot hold compare as the file

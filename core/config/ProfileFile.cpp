@@ -146,7 +146,6 @@ void ProfileFile::parse(std::string_view bytes)
         bytes.remove_prefix(kByteOrderMark.size());
     }
     bool styleFound = false;
-    Section* current = nullptr;  // null outside a section and in repeated sections
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = start;
@@ -160,9 +159,17 @@ void ProfileFile::parse(std::string_view bytes)
             newline_ = std::string(ending);
             styleFound = true;
         }
-        const LineRef line = lines_.insert(lines_.end(), {std::string(bytes.substr(start, end - start)), std::string(ending)});
+        lines_.push_back({std::string(bytes.substr(start, end - start)), std::string(ending)});
         start = next;
+    }
+    index();
+}
 
+void ProfileFile::index()
+{
+    sections_.clear();
+    Section* current = nullptr;  // null outside a section and in repeated sections
+    for (LineRef line = lines_.begin(); line != lines_.end(); ++line) {
         const Parsed parsed = parseLine(line->text);
         if (parsed.kind == Kind::Section) {
             const auto [entry, isNew] = sections_.try_emplace(folded(parsed.name), Section{line, line, {}});
@@ -244,6 +251,23 @@ void ProfileFile::writeString(std::string_view section, std::string_view key, st
     // it from the next section stay where they are.
     entry.lastNonBlank = insertAfter(entry.lastNonBlank, keyName + "=" + std::string(value));
     entry.keys.emplace(foldedKey, entry.lastNonBlank);
+}
+
+void ProfileFile::deleteKey(std::string_view section, std::string_view key)
+{
+    const Section* entry = findSection(section);
+    if (!entry)
+        return;
+    // Every line of the key in the section, so that no later one of the
+    // same name comes to light in its place.
+    const std::string foldedKey = folded(trimmed(key));
+    for (LineRef line = std::next(entry->header); line != lines_.end();) {
+        const Parsed parsed = parseLine(line->text);
+        if (parsed.kind == Kind::Section)
+            break;
+        line = parsed.kind == Kind::Key && folded(parsed.name) == foldedKey ? lines_.erase(line) : std::next(line);
+    }
+    index();
 }
 
 void ProfileFile::writeInteger(std::string_view section, std::string_view key, int32_t value)

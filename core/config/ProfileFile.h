@@ -54,6 +54,8 @@ public:
     // its section, or adds the section at the end of the document.
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     void writeInteger(std::string_view section, std::string_view key, int32_t value);
+    // Takes the key's lines out of the section, if it has any.
+    void deleteKey(std::string_view section, std::string_view key);
 
     // Writes the document over the file (see ReplaceFileContents; only the
     // program's own settings file may have its folder made): Done, or Failed
@@ -81,6 +83,8 @@ private:
     };
 
     void parse(std::string_view bytes);
+    // Finds the sections and their keys among the lines.
+    void index();
     // Inserts a line after `position` (at the start when it is end()).
     LineRef insertAfter(LineRef position, std::string text);
     const Section* findSection(std::string_view section) const;

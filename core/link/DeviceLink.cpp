@@ -107,7 +107,13 @@ void DeviceLink::storeByte(char byte)
     // (lines ended by line feeds alone, another protocol, a late prompt):
     // committing it would replace the configuration with zeros.
     unreadable_ = linesKept_ == 0;
-    if (!unreadable_)
+    if (unreadable_)
+        return;
+    // A reply that lacks lines the configuration cannot do without (cut
+    // short, a line lost or garbled on the way, a stray prompt inside it)
+    // would commit zeros or an earlier download's values in their place.
+    missing_ = received_.Missing(records_.RxLayout, layoutOnlyLoad_);
+    if (missing_.empty())
         commitDownload();
 }
 
@@ -131,6 +137,7 @@ void DeviceLink::ParseReplyLine(std::string_view line)
         ++linesKept_;
 
     if (!IsLayoutItem(*item)) {
+        received_.mark(*item, 1);
         // The settings are kept only by a full download.
         scanner_.NextToken(line, pos);
         if (layoutOnlyLoad_)
@@ -150,6 +157,7 @@ void DeviceLink::ParseReplyLine(std::string_view line)
     if (item->range == IndexRange::Blocks) {
         // A block always writes all of its entries.
         const int perBlock = item->indexes / item->blocks;
+        received_.mark(*item, block);
         scanner_.ReadNumbers(rest, std::span(numbers).first(static_cast<std::size_t>(perBlock) * values));
         for (int i = 0; i < perBlock; ++i)
             item->set(records_.RxLayout, (block - 1) * perBlock + i + 1,
@@ -158,8 +166,10 @@ void DeviceLink::ParseReplyLine(std::string_view line)
         // The index first; a line whose index is out of range changes nothing.
         scanner_.ReadNumbers(rest, std::span(numbers).first(1 + values));
         const int32_t index = numbers[0];
-        if (index >= 1 && index <= item->indexes)
+        if (index >= 1 && index <= item->indexes) {
             item->set(records_.RxLayout, index, std::span(numbers).subspan(1, values));
+            received_.mark(*item, index);
+        }
     }
 }
 
@@ -198,6 +208,8 @@ void DeviceLink::BeginDownload(bool layoutOnly)
     linesReceived_ = 0;
     linesKept_ = 0;
     unreadable_ = false;
+    received_.clear();
+    missing_.clear();
     downloadActive_ = true;
     layoutOnlyLoad_ = layoutOnly;
 }
@@ -222,8 +234,11 @@ TransferResult DeviceLink::Download(const std::string& portName, bool layoutOnly
 
     const bool arrived = !downloadActive_;
     downloadActive_ = false;
-    if (arrived)
-        return unreadable_ ? TransferResult::Unreadable : TransferResult::Done;
+    if (arrived) {
+        if (unreadable_)
+            return TransferResult::Unreadable;
+        return missing_.empty() ? TransferResult::Done : TransferResult::Incomplete;
+    }
     return cancelRequested() ? TransferResult::Cancelled : TransferResult::NoReply;
 }
 
@@ -243,14 +258,22 @@ TransferResult DeviceLink::Upload(const std::string& portName, const std::vector
     // A cancel takes effect before the next line.
     const int total = static_cast<int>(commandList_.size());
     bool cancelled = false;
+    bool saveUnconfirmed = false;
     for (int i = 0; i < total && !cancelled; ++i) {
         cancelled = cancelRequested();
         if (!cancelled) {
-            SendCommand(commandList_[static_cast<std::size_t>(i)], true);
+            const std::string& line = commandList_[static_cast<std::size_t>(i)];
+            const bool sent = !linkFailed_;
+            // "SAVE" went out but its prompt did not come: the switch may
+            // have stored the configuration all the same.
+            if (!SendCommand(line, true) && sent && line == "SAVE")
+                saveUnconfirmed = true;
             reportProgress(i + 1, total);
         }
     }
     closeQuietly();
+    if (saveUnconfirmed)
+        return TransferResult::SaveUnconfirmed;
     if (linkFailed_)
         return TransferResult::NoReply;
     return cancelled ? TransferResult::Cancelled : TransferResult::Done;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/config/Tokens.h"
+#include "core/link/ReplyLines.h"
 
 #include <array>
 #include <cstdint>
@@ -20,6 +21,10 @@ enum class TransferResult {
     NoReply,        // the configuration did not arrive, or a line went unacknowledged
     Unreadable,     // the switch's prompt came, but with none of the reply lines the download keeps
                     // (its settings lines, or for the layout alone its layout lines): nothing committed
+    Incomplete,     // the prompt came before lines a whole configuration needs (ReplyLines):
+                    // nothing committed
+    SaveUnconfirmed,  // an upload's every line was acknowledged but its last, "SAVE", which was sent:
+                      // the switch may hold the new configuration
     NothingToSend,  // an upload without lines: the port was opened and closed again
     Cancelled,      // stopped at the user's request: nothing committed, "SAVE" not sent
 };
@@ -73,13 +78,14 @@ public:
     void BeginDownload(bool layoutOnly);
 
     // Downloads the switch's configuration (or its layout alone) over
-    // `portName`: Done, PortError, NoReply, Unreadable or Cancelled (nothing
-    // committed but for Done).
+    // `portName`: Done, PortError, NoReply, Unreadable, Incomplete or
+    // Cancelled (nothing committed but for Done).
     TransferResult Download(const std::string& portName, bool layoutOnly);
     // Opens the port over `portName` and sends `lines`, each waiting for its
     // prompt; the first unacknowledged line ends the sending. Done,
-    // PortError, NoReply, NothingToSend or Cancelled (before the next line,
-    // so a cancelled upload never sends its last line, "SAVE").
+    // PortError, NoReply, SaveUnconfirmed (the last line, "SAVE", went
+    // unacknowledged), NothingToSend or Cancelled (before the next line, so
+    // a cancelled upload never sends its last line).
     TransferResult Upload(const std::string& portName, const std::vector<std::string>& lines);
 
     // The sticky failure flag of the exchange: set by a failed open or an
@@ -91,6 +97,10 @@ public:
     bool DownloadActive() const { return downloadActive_; }
     int WaitTicks() const { return waitTicks_; }
     int LineLength() const { return lineLength_; }
+    // Which reply lines the latest download received, and those a whole
+    // configuration needs that it lacked (empty unless it was Incomplete).
+    const ReplyLines& Received() const { return received_; }
+    const std::vector<std::string>& MissingLines() const { return missing_; }
     // The lines of the latest upload.
     const std::vector<std::string>& CommandList() const { return commandList_; }
 
@@ -123,6 +133,8 @@ private:
     int linesReceived_ = 0;  // reply lines of the running download
     int linesKept_ = 0;      // of them, settings lines (layout lines when layout-only)
     bool unreadable_ = false;  // the latest download's prompt came with no line to keep
+    ReplyLines received_;
+    std::vector<std::string> missing_;
     bool ackReceived_ = false;
     int waitTicks_ = 0;
     std::array<char, kMaxLineLength + 1> lineBuffer_{};

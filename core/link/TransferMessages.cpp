@@ -1,5 +1,7 @@
 #include "core/link/TransferMessages.h"
 
+#include "core/link/ReplyLines.h"
+
 #include <QDir>
 
 namespace {
@@ -24,6 +26,32 @@ QString successText(TransferCommand command)
     return QStringLiteral("Send Layout to Torvik successed!");
 }
 
+TransferMessage firstLine(TransferCommand command, TransferResult result)
+{
+    const QString error = QStringLiteral("Error");
+    switch (result) {
+    case TransferResult::PortError:
+        return {QStringLiteral("COM port open error!"), error};
+    case TransferResult::Cancelled:
+        return {isDownload(command)
+                    ? QStringLiteral("Transfer cancelled! Nothing was loaded.")
+                    : QStringLiteral("Transfer cancelled! The switch keeps the configuration it had saved."),
+                QStringLiteral("Info")};
+    case TransferResult::NothingToSend:
+        return {QStringLiteral("Config write error!"), error};
+    case TransferResult::NoReply:
+    case TransferResult::Unreadable:
+    case TransferResult::Incomplete:
+    case TransferResult::SaveUnconfirmed:
+        return {isDownload(command) ? QStringLiteral("Load Config error!")
+                                    : QStringLiteral("COM port error! Please try again."),
+                error};
+    case TransferResult::Done:
+        break;
+    }
+    return {successText(command), QStringLiteral("Info")};
+}
+
 }  // namespace
 
 QString ProgressText(TransferCommand command)
@@ -36,30 +64,22 @@ QString LinesText(const QString& done, const QString& total)
     return QStringLiteral("%1 of %2 lines").arg(done, total);
 }
 
-TransferMessage EndMessage(TransferCommand command, TransferResult result, const QString& openHint)
+TransferMessage EndMessage(TransferCommand command, TransferResult result, const QString& detail)
 {
-    const QString error = QStringLiteral("Error");
-    switch (result) {
-    case TransferResult::PortError:
-        return {openHint.isEmpty() ? QStringLiteral("COM port open error!")
-                                   : QStringLiteral("COM port open error!\n") + openHint,
-                error};
-    case TransferResult::Cancelled:
-        return {isDownload(command)
-                    ? QStringLiteral("Transfer cancelled! Nothing was loaded.")
-                    : QStringLiteral("Transfer cancelled! The switch keeps the configuration it had saved."),
-                QStringLiteral("Info")};
-    case TransferResult::NothingToSend:
-        return {QStringLiteral("Config write error!"), error};
-    case TransferResult::NoReply:
-    case TransferResult::Unreadable:
-        return {isDownload(command) ? QStringLiteral("Load Config error!")
-                                    : QStringLiteral("COM port error! Please try again."),
-                error};
-    case TransferResult::Done:
-        break;
-    }
-    return {successText(command), QStringLiteral("Info")};
+    TransferMessage message = firstLine(command, result);
+    if (result != TransferResult::Done && !detail.isEmpty())
+        message.text += QLatin1Char('\n') + detail;
+    return message;
+}
+
+QString ResultDetail(TransferResult result, const std::vector<std::string>& missingLines)
+{
+    if (result == TransferResult::Incomplete)
+        return QStringLiteral("The switch's reply lacks %1, so nothing was taken.")
+            .arg(QString::fromStdString(MissingLinesText(missingLines)));
+    if (result == TransferResult::SaveUnconfirmed)
+        return QStringLiteral("SAVE was sent but not acknowledged: the switch may hold the new configuration.");
+    return QString();
 }
 
 TransferMessage FileNotSavedMessage(const QString& fileName, const QString& reason)

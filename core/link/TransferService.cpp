@@ -1,6 +1,7 @@
 #include "core/link/TransferService.h"
 
 #include "core/link/SwitchLine.h"
+#include "core/link/TransferMessages.h"
 #include "core/serial/ComPort.h"
 
 TransferService::TransferService(EventPump& pump, std::unique_ptr<CommDevice> device, ConfigRecords& records)
@@ -47,6 +48,11 @@ void TransferService::setPortNames(const PortNames& names)
 QString TransferService::openFailureHint() const
 {
     return QString::fromStdString(portTarget_->ExplainOpenFailure(link_->OpenError()));
+}
+
+QString TransferService::failureDetail(TransferResult result) const
+{
+    return result == TransferResult::PortError ? openFailureHint() : ResultDetail(result, link_->MissingLines());
 }
 
 void TransferService::setRunning(bool running)

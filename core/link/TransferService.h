@@ -41,6 +41,10 @@ public:
     // Why the latest transfer could not open the port, when the system
     // tells more than "COM port open error!"; else empty.
     QString openFailureHint() const;
+    // The second line of the message telling how the latest transfer ended
+    // with `result`: the reason the port did not open, the lines a reply
+    // lacked, or that "SAVE" went unanswered; else empty.
+    QString failureDetail(TransferResult result) const;
     bool running() const { return running_; }
     // How far the running (or the latest) transfer is: lines done of the
     // total, 0 of 0 before its first line is counted. Whatever shows it

@@ -15,7 +15,7 @@ TransferResult RunWindowTransfer(QWidget* window, Prompts& prompts, TransferServ
         result = work();
     }
     if (result != TransferResult::Done || tellSuccess)
-        ShowMessage(prompts, EndMessage(command, result, transfers.openFailureHint()));
+        ShowMessage(prompts, EndMessage(command, result, transfers.failureDetail(result)));
     return result;
 }
 

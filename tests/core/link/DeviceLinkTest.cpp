@@ -2,6 +2,7 @@
 
 #include "core/config/KvmConfig.h"
 #include "core/config/ProtocolTable.h"
+#include "core/link/ReplyLines.h"
 #include "core/link/TransferMessages.h"
 #include "core/serial/ComPort.h"
 #include "support/ConfigRecordsFixture.h"
@@ -15,6 +16,12 @@
 #include <vector>
 
 namespace {
+
+// The lines a whole reply cannot do without while no monitor is placed
+// (of the layout alone, the last five); a test's own lines follow them.
+const std::string kWhole =
+    "Start 1\rGlidex 0\rHotKey 0\rSlider 85\rSwitchPos 0\rGroup1\rGroup2\rGroup3\rGroup4\rMStyle\r";
+const std::string kWholeLayout = "Group1\rGroup2\rGroup3\rGroup4\rMStyle\r";
 
 // The device link with a fake device and no event thread: the test delivers
 // received bytes by calling the receive handler, and ticks the work timer
@@ -88,7 +95,7 @@ TEST_F(DeviceLinkTest, LinesEndAtCarriageReturnAndALineFeedDropsWhatCameBefore)
 TEST_F(DeviceLinkTest, APromptCommitsTheDownloadAsSoonAsItsHashArrives)
 {
     startDownload();
-    receive("Start 3\r\nGroup1 1 1\r\n");
+    receive(kWhole + "Start 3\r\nGroup1 1 1\r\nPort 1 0 0 1920 1080\r\nPort 2 1920 0 1280 1024\r\n");
     EXPECT_EQ(KvmConfig.Start, 0);
     receive("#");
     EXPECT_TRUE(link->AckReceived());
@@ -112,11 +119,10 @@ TEST_F(DeviceLinkTest, AHashInsideALineIsNoPrompt)
 
 TEST_F(DeviceLinkTest, ReplyValuesAreStoredByKeywordWithTheirNumberForms)
 {
-    RxConfig.HotKey = 2;  // from an earlier download: kept, as nothing reports it
-    RxLayout.MConfig[7] = {5, 6};
+    RxLayout.MConfig[7] = {5, 6};  // from an earlier download: kept, as nothing reports it
     startDownload();
-    receive("ConfigVer 1A\rSlider 85\rSwitchPos FF\rStart 2\rLayout Word extra\r"
-            "Group2 1 1\rPort 5 100 0 1920 1080\rPort 0 1 1 1 1\rPort 81 1 1 1 1\r"
+    receive(kWhole + "ConfigVer 1A\rSlider 85\rSwitchPos FF\rStart 2\rHotKey 2\rLayout Word extra\r"
+            "Group2 1 1\rPort 21 0 0 1 1\rPort 22 1 0 1 1\rPort 5 100 0 1920 1080\rPort 0 1 1 1 1\rPort 81 1 1 1 1\r"
             "MTotal 21 9 9\rMTotal 20 3840 1080\rMConfig 80 0 1080\rMStyle 1 2 3\r"
             "start 4\rPORT 6 1 1 1 1\rUnknown 1\r\r   \r#");
     EXPECT_EQ(KvmConfig, (KVM_CONFIG{26, 2, 0, 2, 133, 255, "Word"}));
@@ -136,42 +142,60 @@ TEST_F(DeviceLinkTest, ALayoutOnlyDownloadKeepsEverySetting)
 {
     KvmConfig = KVM_CONFIG{0, 4, 1, 3, 10, 255, ""};
     startDownload(/*layoutOnly=*/true);
-    receive("Start 2\rSlider 5\rLayout X\rGroup1 1\r#");
+    receive(kWholeLayout + "Start 2\rSlider 5\rLayout X\rGroup1 1\rPort 1 0 0 1920 1080\r#");
     EXPECT_EQ(KvmConfig, (KVM_CONFIG{0, 4, 1, 3, 10, 255, ""}));
     EXPECT_EQ(RxConfig, KVM_CONFIG{});
     EXPECT_EQ(KvmLayout.Group[1], 1);
     EXPECT_EQ(posted, std::vector<bool>{true});
 }
 
-TEST_F(DeviceLinkTest, AReplyWithoutALineToKeepCommitsNothing)
+TEST_F(DeviceLinkTest, OnlyAWholeReplyCommits)
 {
-    // One line of the kind asked for is enough: what an earlier download
-    // left in the received pair commits with it, as it stands.
+    // The lines a switch may leave out (ConfigVer, Layout, totals, offsets,
+    // a monitor that is not placed): what an earlier download left in the
+    // received pair stays there, and the reply tells which lines came.
     RxConfig = KVM_CONFIG{1, 2, 1, 1, 5, 0, "Old"};
-    RxLayout.Group[9] = 1;
-    switchAnswers("Start 3\r# \r\n", 1);
+    RxLayout.MTotal[3] = {7, 7};
+    switchAnswers(kWhole + "Start 3\rGroup1 0 1\rPort 2 0 0 1280 1024\rMTotal 2 1280 1024\r# \r\n", 1);
     EXPECT_EQ(link->Download("COM3", false), TransferResult::Done);
-    EXPECT_EQ(KvmConfig, (KVM_CONFIG{1, 3, 1, 1, 5, 0, "Old"}));
-    EXPECT_EQ(KvmLayout.Group[9], 1);
+    EXPECT_EQ(KvmConfig, (KVM_CONFIG{1, 3, 0, 0, 133, 0, "Old"}));
+    EXPECT_EQ(KvmLayout.MTotal[3], (DeskSize{7, 7}));
+    EXPECT_TRUE(link->Received().has(ReplyItem("MTotal"), 2));
+    EXPECT_FALSE(link->Received().has(ReplyItem("MTotal"), 3));
+    EXPECT_FALSE(link->Received().has(ReplyItem("Port"), 1));
 
-    // Replies without such a line change nothing, whatever came before.
+    // Replies that lack a line the configuration needs change nothing,
+    // whatever came before, and name what they lack.
     posted.clear();
     const KVM_CONFIG config = KvmConfig;
     const KVM_LAYOUT layout = KvmLayout;
     const struct {
-        const char* reply;
+        std::string reply;
         bool layoutOnly;
-    } unreadable[] = {
-        {"# \r\n", false},                                  // the prompt alone
-        {"Start 2\nGroup1 1 1\n# \n", false},               // lines ended by line feeds alone
-        {"Group1 1 1\rPort 1 0 0 1920 1080\r# \r\n", false},  // no settings line
-        {"Start 2\rSlider 85\r# \r\n", true},               // no layout line, the layout alone asked for
+        TransferResult result;
+        std::string missing;  // the first missing lines
+    } damaged[] = {
+        {"# \r\n", false, TransferResult::Unreadable, "Start, Glidex"},  // the prompt alone
+        {"Start 2\nGroup1 1 1\n# \n", false, TransferResult::Unreadable, ""},  // lines ended by line feeds alone
+        {kWholeLayout + "# \r\n", false, TransferResult::Unreadable, ""},      // no settings line
+        {"Start 2\rSlider 85\r# \r\n", true, TransferResult::Unreadable, ""},  // the layout alone asked for
+        {kWhole.substr(8) + "# \r\n", false, TransferResult::Incomplete, "Start"},  // a setting lost
+        {"start 1\r" + kWhole.substr(8) + "# \r\n", false, TransferResult::Incomplete, "Start"},  // garbled
+        {kWhole + "Group4 0 0 1\r# \r\n", false, TransferResult::Incomplete, "Port 63"},  // a placed monitor's
+        {kWhole + "Group1 1 0 0 1\rPort 1 0 0 1 1\r# \r\n", false, TransferResult::Incomplete, "Port 4"},
+        {"Start 1\rGlidex 0\rHotKey 0\rGroup1\r# \r\n", false, TransferResult::Incomplete,
+         "Slider, SwitchPos, Group2, Group3, Group4 and 1 more"},  // cut short
+        {"Group1\rGroup2\rGroup3\rGroup4\r# \r\n", true, TransferResult::Incomplete, "MStyle"},
     };
-    for (const auto& row : unreadable) {
+    for (const auto& row : damaged) {
         SCOPED_TRACE(row.reply);
         ticks = 0;
         switchAnswers(row.reply, 1);
-        EXPECT_EQ(link->Download("COM3", row.layoutOnly), TransferResult::Unreadable);
+        const TransferResult result = link->Download("COM3", row.layoutOnly);
+        EXPECT_EQ(result, row.result);
+        if (result == TransferResult::Incomplete) {
+            EXPECT_EQ(MissingLinesText(link->MissingLines()), row.missing);
+        }
         EXPECT_EQ(KvmConfig, config);
         EXPECT_EQ(KvmLayout, layout);
         EXPECT_TRUE(posted.empty());
@@ -183,7 +207,7 @@ TEST_F(DeviceLinkTest, WhatArrivedBeforeACommandIsNoAnswerToIt)
     // A late prompt of an earlier command and part of a line wait unread
     // when the download starts; the switch's own reply follows the command.
     device->receive("# \r\nSta");
-    switchAnswers("Start 2\r\n# \r\n", 2);
+    switchAnswers(kWhole + "Start 2\r\n# \r\n", 2);
     EXPECT_EQ(link->Download("COM3", false), TransferResult::Done);
     EXPECT_EQ(KvmConfig.Start, 2);
 
@@ -247,7 +271,7 @@ TEST_F(DeviceLinkTest, LoadConfigReportsEachOutcome)
     device->failWith(FakeCommDevice::Op::Open, 0);
 
     // The switch answers.
-    switchAnswers("Start 4\r\n# \r\n", 2);
+    switchAnswers(kWhole + "Start 4\r\n# \r\n", 2);
     EXPECT_EQ(link->Download("COM3", false), TransferResult::Done);
     shown.push_back(EndMessage(TransferCommand::LoadConfig, TransferResult::Done));
     EXPECT_EQ(device->record().written, "CONFIG\r");
@@ -276,7 +300,7 @@ TEST_F(DeviceLinkTest, GroupKeywordsOutsideTheFourBlocksAreIgnored)
 {
     startDownload();
     // With a settings line, so that the download commits what it took.
-    receive("Start 2\rGroup0 1\rGroup5 1\rGroup 1\rGroup11 1\rGroup01 1\r#");
+    receive(kWhole + "Start 2\rGroup0 1\rGroup5 1\rGroup 1\rGroup11 1\rGroup01 1\r#");
     EXPECT_EQ(KvmConfig.Start, 2);
     EXPECT_EQ(KvmLayout, KVM_LAYOUT{});
     EXPECT_EQ(kReplyLines, 192);  // the progress total of a download: seven settings and the layout's lines
@@ -291,6 +315,12 @@ TEST_F(DeviceLinkTest, AnUploadStopsAtTheFirstUnacknowledgedLine)
     EXPECT_EQ(device->record().written, "START 1\r");
     EXPECT_EQ(link->CommandList(), (std::vector<std::string>{"START 1", "GLIDEX 0", "SAVE"}));
     EXPECT_FALSE(device->isOpen());
+
+    // Every line acknowledged but "SAVE", which went out: the switch may hold it.
+    ticks = 0;
+    switchAnswers("# \r\n", 1);
+    EXPECT_EQ(link->Upload("COM2", {"START 1", "SAVE"}), TransferResult::SaveUnconfirmed);
+    EXPECT_EQ(device->record().written, "START 1\rSTART 1\rSAVE\r");
 
     // A port that cannot be opened: nothing is sent.
     device->failWith(FakeCommDevice::Op::Open, 2);
