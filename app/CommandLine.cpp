@@ -163,7 +163,7 @@ bool looksLikeComName(const QString& port)
     return comName.match(port).hasMatch();
 }
 
-const QString kJsonGoesWith = QStringLiteral("--json goes with --list-ports, --screens, --compare or --verify");
+const QString kJsonGoesWith = QStringLiteral("--json goes with --list-ports, --screens, --write or --compare");
 
 // The transfer the options ask for, if any; a wrong combination gives
 // `usageError`.
@@ -202,7 +202,7 @@ std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser,
                     .arg(PortNames::kHighestComNumber);
     else if (parser.isSet(verify) && request->action != TransferRequest::Action::Write)
         usageError = QStringLiteral("--verify goes with --write");
-    else if (parser.isSet(json) && request->action != TransferRequest::Action::Compare && !parser.isSet(verify))
+    else if (parser.isSet(json) && request->action == TransferRequest::Action::Read)
         usageError = kJsonGoesWith;
     request->verify = parser.isSet(verify);
     request->layoutOnly = parser.isSet(layoutOnly);

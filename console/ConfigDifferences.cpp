@@ -110,9 +110,9 @@ QList<ConfigDifference> SwitchFileDifferences(const KVM_CONFIG& switchConfig, co
     const QList<ConfigDifference> asItStands = ConfigDifferences(config, layout, standsConfig, standsLayout, layoutOnly);
     if (asItStands.isEmpty() || !file.sendable.ok())
         return asItStands;
-    const auto [sentConfig, sentLayout] = filed(file.config, file.layout);
-    const QList<ConfigDifference> asSent = ConfigDifferences(config, layout, sentConfig, sentLayout, layoutOnly);
-    return asSent.size() < asItStands.size() ? asSent : asItStands;
+    const auto [heldConfig, heldLayout] = filed(file.filedConfig, file.heldLayout);
+    const QList<ConfigDifference> asHeld = ConfigDifferences(config, layout, heldConfig, heldLayout, layoutOnly);
+    return asHeld.size() < asItStands.size() ? asHeld : asItStands;
 }
 
 QString DifferenceLine(const ConfigDifference& difference)

@@ -213,7 +213,8 @@ private:
         // read is never replaced.
         ProfileFile file = toOutput ? ProfileFile(QString(), std::string_view()) : ProfileFile(request_.file);
         if (file.readResult().status == FileResult::Status::Failed) {
-            console_.error(QStringLiteral("%1 could not be read, so it is not replaced.").arg(request_.file));
+            console_.error(QStringLiteral("%1 could not be read (%2), so it is not replaced.")
+                               .arg(request_.file, file.readResult().reason));
             return ExitStatus::FileFailed;
         }
         if (const int status = download(); status != ExitStatus::Done)
@@ -237,16 +238,14 @@ private:
 
     FileConfig loadFile()
     {
-        const ProfileFile file = request_.file == QStringLiteral("-") ? readStandardInput() : ProfileFile(request_.file);
-        FileConfig config;
-        if (file.readResult().status == FileResult::Status::Missing)
-            config.loaded = {FileResult::Status::Missing, QStringLiteral("no such file")};
-        else if (file.readResult().status == FileResult::Status::Failed)
-            config.loaded = FileResult::failed(QStringLiteral("cannot be read"));
-        else
-            config = LoadFileConfig(file, request_.layoutOnly);
+        const ProfileFile file = request_.file == QStringLiteral("-")
+                                     ? readStandardInput()
+                                     : ProfileFile(request_.file, ProfileFile::Source::AnyFile);
+        const FileConfig config = LoadFileConfig(file, request_.layoutOnly);
         if (!config.loaded.ok())
             console_.error(QStringLiteral("%1: %2").arg(fileName(), config.loaded.reason));
+        for (const QString& warning : config.warnings)
+            console_.warning(QStringLiteral("%1: warning: %2").arg(fileName(), warning));
         return config;
     }
 
@@ -270,6 +269,8 @@ private:
             console_.info(message.text);
         else
             reportFailure(message, result);
+        if (result == TransferResult::Done && request_.json && !request_.verify)
+            printJson({{"warnings", QJsonArray::fromStringList(file.warnings)}});
         if (result != TransferResult::Done || !request_.verify)
             return exitStatusOf(result);
         return compareWithSwitch(file);
@@ -285,7 +286,7 @@ private:
                 ? ConfigDifferences(records_.KvmConfig, records_.KvmLayout, file.config, file.layout,
                                     request_.layoutOnly)
                 : SwitchFileDifferences(records_.KvmConfig, records_.KvmLayout, file, request_.layoutOnly);
-        printDifferences(differences);
+        printDifferences(differences, file.warnings);
         if (differences.isEmpty()) {
             console_.info(QStringLiteral("The switch holds what %1 holds.").arg(fileName()));
             return ExitStatus::Done;
@@ -296,18 +297,25 @@ private:
         return ExitStatus::Differences;
     }
 
-    void printDifferences(const QList<ConfigDifference>& differences) const
+    void printDifferences(const QList<ConfigDifference>& differences, const QStringList& warnings) const
     {
-        QByteArray text;
         if (request_.json) {
             QJsonArray array;
             for (const ConfigDifference& difference : differences)
                 array.append(DifferenceJson(difference));
-            text = QJsonDocument(QJsonObject{{"differences", array}}).toJson();
-        } else {
-            for (const ConfigDifference& difference : differences)
-                text += DifferenceLine(difference).toLocal8Bit() + '\n';
+            printJson({{"differences", array}, {"warnings", QJsonArray::fromStringList(warnings)}});
+            return;
         }
+        QByteArray text;
+        for (const ConfigDifference& difference : differences)
+            text += DifferenceLine(difference).toLocal8Bit() + '\n';
+        printOutput(text);
+    }
+
+    void printJson(const QJsonObject& object) const { printOutput(QJsonDocument(object).toJson()); }
+
+    void printOutput(const QByteArray& text) const
+    {
         std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
         std::fflush(stdout);
     }

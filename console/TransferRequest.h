@@ -12,7 +12,7 @@ struct TransferRequest {
     bool verify = false;      // Write: read the switch back and compare
     bool layoutOnly = false;  // the layout alone, as the editor's Load and Send Layout do
     bool quiet = false;       // errors only
-    bool json = false;        // the differences of Compare, or of Write with verify, as JSON
+    bool json = false;        // Write and Compare answer in JSON: the warnings, and the differences
 };
 
 // The command line's exit statuses.
