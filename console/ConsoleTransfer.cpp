@@ -244,9 +244,14 @@ private:
         const FileConfig config = LoadFileConfig(file, request_.layoutOnly);
         if (!config.loaded.ok())
             console_.error(QStringLiteral("%1: %2").arg(fileName(), config.loaded.reason));
-        for (const QString& warning : config.warnings)
-            console_.warning(QStringLiteral("%1: warning: %2").arg(fileName(), warning));
         return config;
+    }
+
+    // Where what is sent is not what FILE says.
+    void warn(const FileConfig& file)
+    {
+        for (const QString& warning : file.warnings)
+            console_.warning(QStringLiteral("%1: warning: %2").arg(fileName(), warning));
     }
 
     int write()
@@ -258,6 +263,7 @@ private:
             console_.error(QStringLiteral("%1: %2").arg(fileName(), file.sendable.reason));
             return ExitStatus::FileFailed;
         }
+        warn(file);
         const std::vector<std::string> lines = request_.layoutOnly
                                                    ? SendLayoutCommands(file.layout)
                                                    : SaveConfigCommands(file.config, file.layout, true);

@@ -22,6 +22,6 @@ inline constexpr int Differences = 1;    // --compare or --verify found some
 inline constexpr int Usage = 2;
 inline constexpr int PortFailed = 3;     // the port cannot be opened
 inline constexpr int SwitchFailed = 4;   // no answer, or the line failed
-inline constexpr int FileFailed = 5;     // FILE unreadable, unwritable, or its layout invalid
+inline constexpr int FileFailed = 5;     // FILE unreadable, unwritable, a value in it unreadable, or its layout invalid
 inline constexpr int Interrupted = 130;  // Ctrl+C or SIGTERM
 }  // namespace ExitStatus
