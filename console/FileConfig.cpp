@@ -45,9 +45,10 @@ QString monitors(int32_t count)
     return count == 1 ? QStringLiteral("1 monitor") : QStringLiteral("%1 monitors").arg(count);
 }
 
-// Where `sent` is not what `result`'s file says, a warning each, and the
-// layout the switch holds when it holds the file. The move to the top-left
-// corner and the worked-out totals and offsets are the file's own.
+// A warning for each setting and monitor that `result` sends otherwise than
+// `file` says, and the layout the switch holds when it holds the file. The
+// move to the top-left corner and the worked-out totals and offsets count
+// as the file's own.
 void noteChanges(const ProfileFile& file, FileConfig& result)
 {
     const auto line = [&](std::string_view section, const std::string& key) {

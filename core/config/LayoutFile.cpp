@@ -78,13 +78,15 @@ FileResult ReadLayoutStrictly(const ProfileFile& file, KVM_LAYOUT& layout)
         const int most = perKey * item.values;
         int count = 0;
         bool numbers = true;
-        for (std::size_t pos = scanner.NextToken(*value, 0); !scanner.Token.empty(); pos = scanner.NextToken(*value, pos)) {
+        for (std::size_t pos = scanner.NextToken(*value, 0); !scanner.Token.empty();
+             pos = scanner.NextToken(*value, pos)) {
             numbers = numbers && isCount(scanner.Token);
             ++count;
         }
         if (numbers && (item.range == IndexRange::Each ? count == most : count <= most))
             return;
-        const QString amount = item.range == IndexRange::Each ? QString::number(most) : QStringLiteral("up to %1").arg(most);
+        const QString amount =
+            item.range == IndexRange::Each ? QString::number(most) : QStringLiteral("up to %1").arg(most);
         result = unreadable(file, kLayoutSection, key,
                             QStringLiteral("%1 whole numbers of 0 or more, separated by spaces").arg(amount));
     });

@@ -21,7 +21,8 @@
 // The whole file is read once into memory; changes are made there and
 // save() replaces the file in one step (temporary file + rename), so a crash
 // or a full disk never leaves a torn file behind; only a file in a folder
-// that allows no new files is written in place.
+// that allows no new files is written in place, its space reserved first.
+// A file in UTF-16 with a byte-order mark is read, and saved, as UTF-16.
 class ProfileFile {
 public:
     static constexpr std::size_t kMaxValueLength = 2047;

@@ -247,10 +247,12 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
         // needs is refused, also by --compare; one that cannot be sent as it
         // stands is sent as the default, with a warning (under --quiet too),
         // and never compares as held.
-        {"unreadable value", {}, nullptr, write, "[Setup]\nStart=2\n[Layout]\nGroup=1 1\nPort1=0 0 1920 1080\nPort2=4480 0 1080x1920\n",
-         false, 5, Sent::Nothing, "FILE: line 6: Port2: expected 4 whole numbers of 0 or more, separated by spaces", "", {}},
-        {"negative place", {}, nullptr, compare, "[Setup]\nStart=2\n[Layout]\nGroup=1 1\nPort1=0 0 1920 1080\nPort2=-10 0 1920 1080\n",
-         false, 5, Sent::Nothing, "FILE: line 6: Port2: expected 4", "", {}},
+        {"unreadable value", {}, nullptr, write,
+         "[Setup]\nStart=2\n[Layout]\nGroup=1 1\nPort1=0 0 1920 1080\nPort2=4480 0 1080x1920\n", false, 5,
+         Sent::Nothing, "FILE: line 6: Port2: expected 4 whole numbers of 0 or more, separated by spaces", "", {}},
+        {"negative place", {}, nullptr, compare,
+         "[Setup]\nStart=2\n[Layout]\nGroup=1 1\nPort1=0 0 1920 1080\nPort2=-10 0 1920 1080\n", false, 5,
+         Sent::Nothing, "FILE: line 6: Port2: expected 4", "", {}},
         {"sent with warnings", {}, nullptr, with(write, {"--verify", "--json", "--quiet"}), kFileWithWarnings, false, 0,
          Sent::UploadAndSave,
          "FILE: warning: line 3: HotKey=7 is out of range; 0 is sent instead\n",

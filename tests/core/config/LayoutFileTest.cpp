@@ -209,6 +209,7 @@ TEST_F(LayoutFileTest, AFileNamedOnTheCommandLineIsReadStrictly)
     };
     const auto x2 = [](const SetupSettings&, const KVM_LAYOUT& layout) { return layout.Port[2].X; };
     const auto height2 = [](const SetupSettings&, const KVM_LAYOUT& layout) { return layout.Port[2].Height; };
+    const auto style20 = [](const SetupSettings&, const KVM_LAYOUT& layout) { return layout.MStyle[20]; };
     const auto start = [](const SetupSettings& settings, const KVM_LAYOUT&) { return settings.Start; };
     const Row rows[] = {
         {"", "Port2=4480 0 1080x1920", "line 5: Port2: " + fourNumbers},
@@ -223,7 +224,7 @@ TEST_F(LayoutFileTest, AFileNamedOnTheCommandLineIsReadStrictly)
         {"", "MTotal3=3840", "line 5: MTotal3: expected 2 whole numbers of 0 or more, separated by spaces"},
         {"", "MStyle=" + numbers(1, 21),
          "line 5: MStyle: expected up to 20 whole numbers of 0 or more, separated by spaces"},
-        {"", "MStyle=" + numbers(1, 20), "", [](const SetupSettings&, const KVM_LAYOUT& l) { return l.MStyle[20]; }, 20},
+        {"", "MStyle=" + numbers(1, 20), "", style20, 20},
         {"Start=3 ; power-up port", "", "", start, 3},
         {"Start=0x4", "", "", start, 4},
         {"Start=3abc", "", "line 3: Start: " + aNumber},

@@ -307,9 +307,10 @@ TEST_F(ProfileFileTest, WhatCannotBeReadGivesItsReasonAndIsNeverReplaced)
     writeBytes(huge, "huge.ini");
     writeBytes(std::string("\xFF\xFE[\0A\0]", 7), "odd.ini");  // UTF-16 cut in a character
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.ini")));
+    const char* const notReplaced = "it could not be read, so it was not replaced";
     std::vector<Case> cases = {
-        {"huge.ini", "over 1 MiB, too large for a settings or layout file", "it could not be read, so it was not replaced"},
-        {"odd.ini", "not valid UTF-16 text", "it could not be read, so it was not replaced"},
+        {"huge.ini", "over 1 MiB, too large for a settings or layout file", notReplaced},
+        {"odd.ini", "not valid UTF-16 text", notReplaced},
         {"folder.ini", "Is a directory", "not a regular file"},
     };
 #ifndef _WIN32
