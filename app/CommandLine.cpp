@@ -103,24 +103,32 @@ QString usage(const QCommandLineParser& parser, const QString& settingsPath)
         "  line before a command is discarded. --write sends what Save Config would\n"
         "  send for FILE, \"SAVE\" last; a [Layout] without the keys that place its\n"
         "  monitors (Group, each placed monitor's PortN, MStyle for a second\n"
-        "  monitor) is refused. Ctrl+C stops it before \"SAVE\", and the switch keeps\n"
-        "  what it had saved. --compare prints one line per difference. The switch\n"
-        "  holds FILE when its configuration, as --read would write it, equals\n"
-        "  FILE as it stands or what --write FILE would send; so a FILE just read\n"
+        "  monitor) is refused, and so is a value that cannot be read as its key\n"
+        "  needs (naming its line and key; a setting may be followed by a comment,\n"
+        "  \"Start=3 ; power-up port\"). What is sent otherwise than FILE says (a\n"
+        "  setting out of range sent as its default, a monitor its port's style\n"
+        "  leaves out) gets a warning line, also with --quiet. Ctrl+C stops it\n"
+        "  before \"SAVE\", and the switch keeps what it had saved. --compare prints\n"
+        "  one line per difference. The switch holds FILE when its configuration,\n"
+        "  as --read would write it, equals FILE as it stands or what --write FILE\n"
+        "  would send, a warned key counting as FILE says it; so a FILE just read\n"
         "  or just written compares equal. Otherwise the differences from the nearer\n"
         "  of the two are printed. --verify compares with what was sent.\n"
         "  --layout-only: the layout alone, as the editor's Load Layout and Send\n"
-        "  Layout do. FILE \"-\" is standard input or output. %1\n"
+        "  Layout do. FILE \"-\" is standard input or output. FILE is at most 1 MiB,\n"
+        "  UTF-8 or UTF-16 with a byte-order mark; --write and --compare read\n"
+        "  pipes too (<(cat f.ini), /dev/stdin). %1\n"
         "  --json: --list-ports prints {\"ports\": [...]}, each with name, device,\n"
         "  stablePath, description, manufacturer, serialNumber, vendorId and\n"
         "  productId (null when not known); --compare and --verify print\n"
-        "  {\"differences\": [...]}, each with item, switch and file: a number, a\n"
-        "  monitor's {group, x, y, width, height} or null when not placed, a total's\n"
-        "  {width, height}, an offset's {x, y}.\n"
+        "  {\"differences\": [...], \"warnings\": [...]}, each difference with item,\n"
+        "  switch and file: a number, a monitor's {group, x, y, width, height} or\n"
+        "  null when not placed, a total's {width, height}, an offset's {x, y};\n"
+        "  --write alone prints {\"warnings\": [...]}.\n"
         "  Exit status: 0 done (no differences), 1 differences, 2 usage error,\n"
         "  3 the port cannot be opened, 4 the switch did not answer, its reply\n"
-        "  could not be read or the line failed, 5 FILE unreadable or unwritable\n"
-        "  or its layout invalid, 130 interrupted.\n"
+        "  could not be read or the line failed, 5 FILE unreadable or unwritable,\n"
+        "  a value in it unreadable or its layout invalid, 130 interrupted.\n"
         "\n"
         "This computer's monitors (--screens), one a line: the name, the size in\n"
         "  device pixels (what the monitor shows, whatever the scale), the place on\n"
@@ -163,7 +171,7 @@ bool looksLikeComName(const QString& port)
     return comName.match(port).hasMatch();
 }
 
-const QString kJsonGoesWith = QStringLiteral("--json goes with --list-ports, --screens, --compare or --verify");
+const QString kJsonGoesWith = QStringLiteral("--json goes with --list-ports, --screens, --write or --compare");
 
 // The transfer the options ask for, if any; a wrong combination gives
 // `usageError`.
@@ -206,7 +214,7 @@ std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser,
                     .arg(PortNames::kHighestComNumber);
     else if (parser.isSet(verify) && request->action != TransferRequest::Action::Write)
         usageError = QStringLiteral("--verify goes with --write");
-    else if (parser.isSet(json) && request->action != TransferRequest::Action::Compare && !parser.isSet(verify))
+    else if (parser.isSet(json) && request->action == TransferRequest::Action::Read)
         usageError = kJsonGoesWith;
     request->verify = parser.isSet(verify);
     request->layoutOnly = parser.isSet(layoutOnly);
@@ -289,7 +297,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     const QCommandLineOption layoutOnly(QStringLiteral("layout-only"), QStringLiteral("The layout alone."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Prints errors only."));
     const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("Answers --list-ports, --screens, --compare and --verify in JSON."));
+                                  QStringLiteral("Answers --list-ports, --screens, --write and --compare in JSON."));
     parser.addOptions({port, read, write, compare, verify, layoutOnly, quiet, json});
     for (const char* name : kQtOptionsWithValue)
         addHidden(parser, name, QStringLiteral("value"));

@@ -2,6 +2,7 @@
 #include "app/ProgramWindows.h"
 #include "app/RunWithoutWindow.h"
 #include "app/WindowsConsole.h"
+#include "core/config/NativeFile.h"
 #include "core/link/TransferService.h"
 #include "core/platform/DisplayAvailable.h"
 #include "core/platform/EventPump.h"
@@ -24,6 +25,27 @@
 #include <windows.h>
 #endif
 
+namespace {
+
+// The command line as given. On POSIX systems each argument keeps its bytes
+// (see FileNameFromBytes): a file name that is not valid UTF-8 names that
+// very file, where Qt's own list would have turned its bytes into U+FFFD.
+QStringList ProgramArguments(int argc, char* argv[])
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return QCoreApplication::arguments();
+#else
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << FileNameFromBytes(argv[i]);
+    return arguments;
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
     // The command line is read, and a transfer without a window runs, before
@@ -35,7 +57,7 @@ int main(int argc, char* argv[])
     {
         const QCoreApplication core(argc, argv);
         const SystemPortDiscovery discovery;
-        const CommandLine commandLine = ParseCommandLine(QCoreApplication::arguments(),
+        const CommandLine commandLine = ParseCommandLine(ProgramArguments(argc, argv),
                                                          QCoreApplication::applicationDirPath(),
                                                          QProcessEnvironment::systemEnvironment(), discovery);
 #ifdef Q_OS_WIN

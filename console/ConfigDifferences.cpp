@@ -128,12 +128,14 @@ QList<ConfigDifference> SwitchFileDifferences(const KVM_CONFIG& switchConfig, co
     };
     const auto [config, layout] = filed(switchConfig, switchLayout);
     const auto [standsConfig, standsLayout] = filed(file.filedConfig, file.filedLayout);
-    const QList<ConfigDifference> asItStands = ConfigDifferences(config, layout, standsConfig, standsLayout, layoutOnly, sent, &file.filedEntries);
+    const QList<ConfigDifference> asItStands =
+        ConfigDifferences(config, layout, standsConfig, standsLayout, layoutOnly, sent, &file.filedEntries);
     if (asItStands.isEmpty() || !file.sendable.ok())
         return asItStands;
-    const auto [sentConfig, sentLayout] = filed(file.config, file.layout);
-    const QList<ConfigDifference> asSent = ConfigDifferences(config, layout, sentConfig, sentLayout, layoutOnly, sent);
-    return asSent.size() < asItStands.size() ? asSent : asItStands;
+    const auto [heldConfig, heldLayout] = filed(file.filedConfig, file.heldLayout);
+    const QList<ConfigDifference> asHeld =
+        ConfigDifferences(config, layout, heldConfig, heldLayout, layoutOnly, sent);
+    return asHeld.size() < asItStands.size() ? asHeld : asItStands;
 }
 
 QString DifferenceLine(const ConfigDifference& difference)

@@ -37,7 +37,10 @@ QList<ConfigDifference> ConfigDifferences(const KVM_CONFIG& switchConfig, const 
 // What --compare reports. The switch holds what `file` holds when its
 // configuration, in the form --read would write it, equals the file's as
 // it stands, or equals what --write would send for the file (in the same
-// form). So a file just read from a switch, and one just written to it,
+// form) with the file's own settings and monitors: the layout's move to
+// the top-left corner and its worked-out totals count as the file's, a
+// setting sent as its default or a monitor left out does not. So a file
+// just read from a switch, and one just written to it without warnings,
 // both compare without differences. Otherwise the differences from the
 // nearer of the two (fewer differences; the file as it stands on a tie).
 QList<ConfigDifference> SwitchFileDifferences(const KVM_CONFIG& switchConfig, const KVM_LAYOUT& switchLayout,

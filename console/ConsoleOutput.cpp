@@ -32,6 +32,11 @@ void ConsoleOutput::error(const QString& text)
     print(text);
 }
 
+void ConsoleOutput::warning(const QString& text)
+{
+    print(text);
+}
+
 void ConsoleOutput::info(const QString& text)
 {
     if (!quiet_)

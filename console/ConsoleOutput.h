@@ -11,6 +11,8 @@ public:
     explicit ConsoleOutput(bool quiet);
 
     void error(const QString& text);
+    // Printed under quiet too, as errors are.
+    void warning(const QString& text);
     void info(const QString& text);
     // "Sending configuration: 45 of 191 lines".
     void progress(const QString& what, int done, int total);

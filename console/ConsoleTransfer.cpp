@@ -257,8 +257,8 @@ private:
         // read is never replaced.
         ProfileFile file = toOutput ? ProfileFile(QString(), std::string_view()) : ProfileFile(request_.file);
         if (file.readResult().status == FileResult::Status::Failed)
-            return fail(ExitStatus::FileFailed,
-                        QStringLiteral("%1 could not be read, so it is not replaced.").arg(request_.file));
+            return fail(ExitStatus::FileFailed, QStringLiteral("%1 could not be read (%2), so it is not replaced.")
+                                                    .arg(request_.file, file.readResult().reason));
         if (const int status = download(); status != ExitStatus::Done)
             return status;
         WriteConfig(file, request_.layoutOnly ? 0 : comPortOf(file), records_.KvmConfig, records_.KvmLayout,
@@ -278,17 +278,20 @@ private:
 
     FileConfig loadFile()
     {
-        const ProfileFile file = request_.file == QStringLiteral("-") ? readStandardInput() : ProfileFile(request_.file);
-        FileConfig config;
-        if (file.readResult().status == FileResult::Status::Missing)
-            config.loaded = {FileResult::Status::Missing, QStringLiteral("no such file")};
-        else if (file.readResult().status == FileResult::Status::Failed)
-            config.loaded = FileResult::failed(QStringLiteral("cannot be read"));
-        else
-            config = LoadFileConfig(file, request_.layoutOnly);
+        const ProfileFile file = request_.file == QStringLiteral("-")
+                                     ? readStandardInput()
+                                     : ProfileFile(request_.file, ProfileFile::Source::AnyFile);
+        const FileConfig config = LoadFileConfig(file, request_.layoutOnly);
         if (!config.loaded.ok())
             fail(ExitStatus::FileFailed, QStringLiteral("%1: %2").arg(fileName(), config.loaded.reason));
         return config;
+    }
+
+    // Where what is sent is not what FILE says.
+    void warn(const FileConfig& file)
+    {
+        for (const QString& warning : file.warnings)
+            console_.warning(QStringLiteral("%1: warning: %2").arg(fileName(), warning));
     }
 
     int write()
@@ -298,6 +301,7 @@ private:
             return ExitStatus::FileFailed;
         if (!file.sendable.ok())
             return fail(ExitStatus::FileFailed, QStringLiteral("%1: %2").arg(fileName(), file.sendable.reason));
+        warn(file);
         const std::vector<std::string> lines = request_.layoutOnly
                                                    ? SendLayoutCommands(file.layout)
                                                    : SaveConfigCommands(file.config, file.layout, true);
@@ -308,8 +312,11 @@ private:
         if (result != TransferResult::Done)
             return reportFailure(message, result);
         console_.info(message.text);
-        if (!request_.verify)
-            return ExitStatus::Done;
+        if (!request_.verify) {
+            if (!request_.json)
+                return ExitStatus::Done;
+            return answered(printJson({{"warnings", QJsonArray::fromStringList(file.warnings)}}), ExitStatus::Done);
+        }
         // A stop from here on comes after the switch saved the file.
         return compareWithSwitch(
             file, QStringLiteral("Transfer cancelled! The switch saved %1, but it was not read back to check.")
@@ -328,8 +335,8 @@ private:
                                     request_.layoutOnly, &sent)
                 : SwitchFileDifferences(records_.KvmConfig, records_.KvmLayout, file, request_.layoutOnly, &sent);
         // Differences that cannot be told are no answer: 1 would read as "they differ".
-        if (const QString reason = printDifferences(differences); !reason.isEmpty())
-            return fail(ExitStatus::FileFailed, QStringLiteral("Standard output could not be written: %1.").arg(reason));
+        if (const QString reason = printDifferences(differences, file.warnings); !reason.isEmpty())
+            return answered(reason, ExitStatus::Done);
         if (differences.isEmpty()) {
             console_.info(QStringLiteral("The switch holds what %1 holds.").arg(fileName()));
             return ExitStatus::Done;
@@ -341,19 +348,29 @@ private:
     }
 
     // Empty when written, else the reason.
-    QString printDifferences(const QList<ConfigDifference>& differences) const
+    QString printDifferences(const QList<ConfigDifference>& differences, const QStringList& warnings) const
     {
-        QByteArray text;
         if (request_.json) {
             QJsonArray array;
             for (const ConfigDifference& difference : differences)
                 array.append(DifferenceJson(difference));
-            text = QJsonDocument(QJsonObject{{"differences", array}}).toJson();
-        } else {
-            for (const ConfigDifference& difference : differences)
-                text += DifferenceLine(difference).toLocal8Bit() + '\n';
+            return printJson({{"differences", array}, {"warnings", QJsonArray::fromStringList(warnings)}});
         }
+        QByteArray text;
+        for (const ConfigDifference& difference : differences)
+            text += DifferenceLine(difference).toLocal8Bit() + '\n';
         return WriteStandardOutput(text);
+    }
+
+    QString printJson(const QJsonObject& object) const { return WriteStandardOutput(QJsonDocument(object).toJson()); }
+
+    // `status`, when the answer on standard output (`reason` empty) was
+    // written; else a failure: an answer cut short is none.
+    int answered(const QString& reason, int status)
+    {
+        if (reason.isEmpty())
+            return status;
+        return fail(ExitStatus::FileFailed, QStringLiteral("Standard output could not be written: %1.").arg(reason));
     }
 
     const TransferRequest& request_;

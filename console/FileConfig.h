@@ -5,14 +5,17 @@
 #include "core/link/ReplyLines.h"
 
 #include <QString>
+#include <QStringList>
 
 class ProfileFile;
 
 // A settings file (or, for the layout alone, a layout file) as the command
 // line sends and compares it.
 struct FileConfig {
-    // Failed, with the reason (a section missing), when the file is no
-    // configuration at all, in which case nothing below is filled.
+    // Missing, or Failed with the reason, when the file cannot be read, is
+    // no configuration at all (a section missing) or holds a value that
+    // cannot be read as its key needs ("line 9: Port2: expected ..."), in
+    // which case nothing below is filled.
     FileResult loaded;
     // Its settings and layout as they stand: the "Setup" values as written
     // there, without the range rules, and the "Layout" tables as read.
@@ -30,9 +33,18 @@ struct FileConfig {
     // that it gives the very lines Save Config (or Send Layout) would send.
     KVM_CONFIG config;
     KVM_LAYOUT layout;
+    // What the switch holds when it holds the file: what is sent, except
+    // that a monitor sending leaves out keeps the file's place.
+    KVM_LAYOUT heldLayout;
+    // Where what is sent is not what the file says, one line each: a
+    // setting out of range sent as its default, a monitor left out
+    // ("line 3: Start=9 is out of range; 1 is sent instead").
+    QStringList warnings;
 };
 
-// `file` must have been read. The "Setup" section is needed unless
+// `file` as read (a file that could not be read gives its reason). The
+// values are read strictly (ReadSetupStrictly, ReadLayoutStrictly). The
+// "Setup" section is needed unless
 // `layoutOnly`, the "Layout" section always; to be sent, the layout section
 // needs the keys that say where the monitors stand (see the .cpp): a file
 // without them would wipe the switch's layout.

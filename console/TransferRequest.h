@@ -12,7 +12,7 @@ struct TransferRequest {
     bool verify = false;      // Write: read the switch back and compare
     bool layoutOnly = false;  // the layout alone, as the editor's Load and Send Layout do
     bool quiet = false;       // errors only
-    bool json = false;        // the differences of Compare, or of Write with verify, as JSON
+    bool json = false;        // Write and Compare answer in JSON: the warnings, and the differences
 };
 
 // The command line's exit statuses.
@@ -22,6 +22,6 @@ inline constexpr int Differences = 1;    // --compare or --verify found some
 inline constexpr int Usage = 2;
 inline constexpr int PortFailed = 3;     // the port cannot be opened
 inline constexpr int SwitchFailed = 4;   // no answer, or the line failed
-inline constexpr int FileFailed = 5;     // FILE unreadable, unwritable, or its layout invalid
+inline constexpr int FileFailed = 5;     // FILE unreadable, unwritable, a value in it unreadable, or its layout invalid
 inline constexpr int Interrupted = 130;  // Ctrl+C or SIGTERM
 }  // namespace ExitStatus

@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 #include <span>
 #include <string>
@@ -42,7 +43,76 @@ void forEachLayoutKey(Each each)
     }
 }
 
+QString keyName(std::string_view key)
+{
+    return QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size()));
+}
+
+// Failed: "line 9: Port2: expected 4 whole numbers of 0 or more, separated by spaces".
+FileResult unreadable(const ProfileFile& file, std::string_view section, std::string_view key, const QString& expected)
+{
+    return FileResult::failed(
+        QStringLiteral("line %1: %2: expected %3").arg(file.lineOf(section, key)).arg(keyName(key), expected));
+}
+
+// Whether `token` is a decimal of 0 or more that a 32-bit number holds.
+bool isCount(std::string_view token)
+{
+    constexpr std::string_view kMost = "2147483647";
+    if (token.empty() || token.find_first_not_of("0123456789") != std::string_view::npos)
+        return false;
+    token.remove_prefix(std::min(token.find_first_not_of('0'), token.size() - 1));
+    return token.size() < kMost.size() || (token.size() == kMost.size() && token <= kMost);
+}
+
 }  // namespace
+
+FileResult ReadLayoutStrictly(const ProfileFile& file, KVM_LAYOUT& layout)
+{
+    TokenScanner scanner;
+    FileResult result;
+    forEachLayoutKey([&](const ProtocolItem& item, const std::string& key, int, int perKey) {
+        const std::optional<std::string> value = file.value(kLayoutSection, key);
+        if (!value || !result.ok())
+            return;
+        const int most = perKey * item.values;
+        int count = 0;
+        bool numbers = true;
+        for (std::size_t pos = scanner.NextToken(*value, 0); !scanner.Token.empty();
+             pos = scanner.NextToken(*value, pos)) {
+            numbers = numbers && isCount(scanner.Token);
+            ++count;
+        }
+        if (numbers && (item.range == IndexRange::Each ? count == most : count <= most))
+            return;
+        const QString amount =
+            item.range == IndexRange::Each ? QString::number(most) : QStringLiteral("up to %1").arg(most);
+        result = unreadable(file, kLayoutSection, key,
+                            QStringLiteral("%1 whole numbers of 0 or more, separated by spaces").arg(amount));
+    });
+    if (result.ok())
+        layout = ReadLayout(file);
+    return result;
+}
+
+FileResult ReadSetupStrictly(const ProfileFile& file, SetupSettings& settings)
+{
+    SetupSettings read = ReadSetup(file);
+    for (const ProtocolItem& item : kProtocolItems) {
+        if (!item.filed || !item.setting)
+            continue;
+        const std::optional<std::string> value = file.value(kSetupSection, item.fileKey);
+        if (!value)
+            continue;
+        const std::optional<int32_t> number = ProfileFile::LeadingInteger(*value);
+        if (!number)
+            return unreadable(file, kSetupSection, item.fileKey,
+                              QStringLiteral("a number (decimal, or hexadecimal after 0x or $)"));
+        read.*item.filed = *number;
+    }
+    settings = read;
+    return FileResult::done();
+}
 
 FileResult ReadLayoutFile(const QString& fileName, KVM_LAYOUT& layout)
 {

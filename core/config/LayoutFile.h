@@ -30,6 +30,18 @@ FileResult WriteLayoutFile(const QString& fileName, const KVM_LAYOUT& layout, bo
 // Every key of the section into a document in memory.
 void WriteLayout(ProfileFile& file, const KVM_LAYOUT& layout);
 
+// A file named on the command line is read strictly, so that what is sent is
+// what the file says: Failed, naming the first key whose value cannot be read
+// as its key needs, its line and what it needs, and then `layout` or
+// `settings` unchanged. Missing keys read as the lenient readers read them.
+//   "Layout": each number a decimal of 0 or more, separated by spaces;
+//   PortN, MTotalN and MConfigN hold all their numbers, Group and MStyle up
+//   to one per index.
+//   "Setup": each key sent (not COMPort) holds a number as readInteger reads
+//   one, optionally followed by a blank and any text ("3 ; power-up port").
+FileResult ReadLayoutStrictly(const ProfileFile& file, KVM_LAYOUT& layout);
+FileResult ReadSetupStrictly(const ProfileFile& file, SetupSettings& settings);
+
 // The six keys of section "Setup" (SetupSettings).
 SetupSettings ReadSetupSection(const QString& fileName);
 // The same from a document in memory.

@@ -1,14 +1,22 @@
 #include "core/config/ProfileFile.h"
 
+#include "core/config/NativeFile.h"
 #include "core/config/ReplaceFileContents.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cerrno>
+#include <filesystem>
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-const QString kTooLarge = QStringLiteral("too large for a settings or layout file");
+namespace fs = std::filesystem;
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
+const QString kTooLarge = QStringLiteral("over 1 MiB, too large for a settings or layout file");
 
 enum class Kind { Blank, Comment, Section, Key, Other };
 
@@ -60,12 +68,18 @@ Parsed parseLine(std::string_view text)
     return {Kind::Other, {}, {}};
 }
 
-std::optional<int32_t> parseDigits(std::string_view digits, uint32_t base)
+// An integer at the start of a text.
+struct ScannedInteger {
+    int32_t value = 0;       // wrapped like 32-bit arithmetic
+    std::size_t length = 0;  // the characters it takes
+    bool fits = true;        // its digits' value is below 2^32
+};
+
+ScannedInteger scanDigits(std::string_view text, uint32_t base)
 {
-    if (digits.empty())
-        return std::nullopt;
-    uint32_t value = 0;
-    for (char c : digits) {
+    ScannedInteger result;
+    uint64_t value = 0;
+    for (const char c : text) {
         uint32_t digit = 0;
         if (c >= '0' && c <= '9')
             digit = static_cast<uint32_t>(c - '0');
@@ -74,77 +88,112 @@ std::optional<int32_t> parseDigits(std::string_view digits, uint32_t base)
         else if (base == 16 && c >= 'A' && c <= 'F')
             digit = static_cast<uint32_t>(c - 'A' + 10);
         else
-            return std::nullopt;
+            break;
         value = value * base + digit;
+        if (value > UINT32_MAX) {
+            result.fits = false;
+            value &= UINT32_MAX;
+        }
+        ++result.length;
     }
-    return static_cast<int32_t>(value);
+    result.value = static_cast<int32_t>(static_cast<uint32_t>(value));
+    return result;
 }
 
 // "0x85" and "0X85" are hexadecimal; otherwise an optional sign, then "$"
-// and hexadecimal digits, or decimal digits.
-std::optional<int32_t> parseInteger(std::string_view text)
+// and hexadecimal digits, or decimal digits. Nothing without a digit.
+std::optional<ScannedInteger> scanInteger(std::string_view text)
 {
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-        return parseDigits(text.substr(2), 16);
-    bool negative = false;
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        ScannedInteger hex = scanDigits(text.substr(2), 16);
+        if (hex.length > 0) {
+            hex.length += 2;
+            return hex;
+        }
     }
-    std::optional<int32_t> magnitude;
-    if (!text.empty() && text[0] == '$')
-        magnitude = parseDigits(text.substr(1), 16);
-    else
-        magnitude = parseDigits(text, 10);
-    if (!magnitude || !negative)
-        return magnitude;
-    return static_cast<int32_t>(0u - static_cast<uint32_t>(*magnitude));
+    std::size_t prefix = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        prefix = 1;
+    uint32_t base = 10;
+    if (text.size() > prefix && text[prefix] == '$') {
+        base = 16;
+        ++prefix;
+    }
+    ScannedInteger number = scanDigits(text.substr(prefix), base);
+    if (number.length == 0)
+        return std::nullopt;
+    number.length += prefix;
+    if (negative)
+        number.value = static_cast<int32_t>(0u - static_cast<uint32_t>(number.value));
+    return number;
 }
 
 }  // namespace
 
-ProfileFile::ProfileFile(const QString& path) : path_(path)
+ProfileFile::ProfileFile(const QString& path, Source source) : path_(path)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        readResult_ = {FileResult::Status::Missing, {}};
-        return;
-    }
-    // Anything but a regular file (a directory, a pipe that would block the
-    // read, a device) or an oversized file is treated as unreadable.
-    QFile file(path);
-    if (!info.isFile())
-        readResult_ = FileResult::failed(QStringLiteral("not a regular file"));
-    else if (info.size() > kMaxFileSize)
-        readResult_ = FileResult::failed(kTooLarge);
-    else if (!file.open(QIODevice::ReadOnly))
-        readResult_ = FileResult::failed(file.errorString());
-    if (!readResult_.ok())
-        return;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        readResult_ = FileResult::failed(file.errorString());
-    else if (bytes.size() > kMaxFileSize)
-        readResult_ = FileResult::failed(kTooLarge);
-    else
-        parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    std::string bytes;
+    readResult_ = readFile(source, bytes);
+    if (readResult_.ok())
+        readResult_ = parse(bytes);
 }
 
 ProfileFile::ProfileFile(const QString& path, std::string_view bytes) : path_(path)
 {
-    if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) {
+    if (bytes.size() > static_cast<std::size_t>(kMaxFileSize))
         readResult_ = FileResult::failed(kTooLarge);
-        return;
-    }
-    parse(bytes);
+    else
+        readResult_ = parse(bytes);
 }
 
-void ProfileFile::parse(std::string_view bytes)
+FileResult ProfileFile::readFile(Source source, std::string& bytes) const
 {
-    if (bytes.starts_with(kByteOrderMark)) {
-        byteOrderMark_ = true;
-        bytes.remove_prefix(kByteOrderMark.size());
+    const fs::path native = NativePath(path_);
+    std::error_code error;
+    const fs::file_status status = fs::status(native, error);
+    if (status.type() == fs::file_type::not_found)
+        return {FileResult::Status::Missing, {}};
+    // A loop of links, a folder on the way that may not be searched.
+    if (error)
+        return FileResult::failed(QString::fromStdString(error.message()));
+    if (fs::is_directory(status))
+        return FileResult::systemError(EISDIR);
+    if (source == Source::RegularFile && !fs::is_regular_file(status))
+        return FileResult::failed(QStringLiteral("not a regular file"));
+    NativeFile file;
+    FileResult result = file.open(native, NativeFile::Mode::Read);
+    if (result.ok())
+        result = file.readUpTo(bytes, static_cast<std::size_t>(kMaxFileSize) + 1);
+    if (result.ok() && bytes.size() > static_cast<std::size_t>(kMaxFileSize))
+        result = FileResult::failed(kTooLarge);
+    return result;
+}
+
+FileResult ProfileFile::parse(std::string_view bytes)
+{
+    const bool littleEndian = bytes.starts_with(kUtf16LEMark);
+    if (littleEndian || bytes.starts_with(kUtf16BEMark)) {
+        encoding_ = littleEndian ? Encoding::Utf16LE : Encoding::Utf16BE;
+        bytes.remove_prefix(kUtf16LEMark.size());
+        QStringDecoder decode(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        const QString text = decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        // Text that would not come back as it was when the file is saved.
+        if (bytes.size() % 2 != 0 || decode.hasError() || !text.isValidUtf16())
+            return FileResult::failed(QStringLiteral("not valid UTF-16 text"));
+        parseLines(text.toStdString());
+        return FileResult::done();
     }
+    if (bytes.starts_with(kUtf8Mark)) {
+        encoding_ = Encoding::Utf8WithMark;
+        bytes.remove_prefix(kUtf8Mark.size());
+    }
+    parseLines(bytes);
+    return FileResult::done();
+}
+
+void ProfileFile::parseLines(std::string_view bytes)
+{
     bool styleFound = false;
     std::size_t start = 0;
     while (start < bytes.size()) {
@@ -213,7 +262,29 @@ int32_t ProfileFile::readInteger(std::string_view section, std::string_view key,
     const std::optional<std::string> text = value(section, key);
     if (!text)
         return fallback;
-    return parseInteger(*text).value_or(fallback);
+    const std::optional<ScannedInteger> number = scanInteger(*text);
+    return number && number->length == text->size() ? number->value : fallback;
+}
+
+std::optional<int32_t> ProfileFile::LeadingInteger(std::string_view value)
+{
+    const std::optional<ScannedInteger> number = scanInteger(value);
+    if (!number || !number->fits)
+        return std::nullopt;
+    if (number->length < value.size() && !isBlank(value[number->length]) && value[number->length] != ';')
+        return std::nullopt;
+    return number->value;
+}
+
+int ProfileFile::lineOf(std::string_view section, std::string_view key) const
+{
+    const Section* entry = findSection(section);
+    if (!entry)
+        return 0;
+    const auto found = entry->keys.find(folded(trimmed(key)));
+    if (found == entry->keys.end())
+        return 0;
+    return static_cast<int>(std::distance(lines_.begin(), std::list<Line>::const_iterator(found->second))) + 1;
 }
 
 ProfileFile::LineRef ProfileFile::insertAfter(LineRef position, std::string text)
@@ -277,20 +348,33 @@ void ProfileFile::writeInteger(std::string_view section, std::string_view key, i
 
 std::string ProfileFile::text() const
 {
-    std::string result;
-    if (byteOrderMark_)
-        result.append(kByteOrderMark);
+    std::string body;
     for (const Line& line : lines_) {
-        result.append(line.text);
-        result.append(line.ending);
+        body.append(line.text);
+        body.append(line.ending);
     }
-    return result;
+    switch (encoding_) {
+    case Encoding::Utf8:
+        break;
+    case Encoding::Utf8WithMark:
+        return std::string(kUtf8Mark) + body;
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: {
+        const bool littleEndian = encoding_ == Encoding::Utf16LE;
+        QStringEncoder encode(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        const QByteArray encoded = encode(QString::fromStdString(body));
+        return std::string(littleEndian ? kUtf16LEMark : kUtf16BEMark) + encoded.toStdString();
+    }
+    }
+    return body;
 }
 
 FileResult ProfileFile::save(MissingFolder missingFolder) const
 {
+    std::error_code error;
     if (readResult_.status == FileResult::Status::Failed)
-        return FileResult::failed(QFileInfo(path_).isFile() ? QStringLiteral("it could not be read, so it was not replaced")
-                                                            : QStringLiteral("not a regular file"));
+        return FileResult::failed(fs::is_regular_file(NativePath(path_), error)
+                                      ? QStringLiteral("it could not be read, so it was not replaced")
+                                      : QStringLiteral("not a regular file"));
     return ReplaceFileContents(path_, text(), missingFolder);
 }

@@ -21,14 +21,22 @@
 // The whole file is read once into memory; changes are made there and
 // save() replaces the file in one step (temporary file + rename), so a crash
 // or a full disk never leaves a torn file behind; only a file in a folder
-// that allows no new files is written in place.
+// that allows no new files is written in place, its space reserved first.
+// A file in UTF-16 with a byte-order mark is read, and saved, as UTF-16.
 class ProfileFile {
 public:
     static constexpr std::size_t kMaxValueLength = 2047;
     // A settings or layout file is a few kilobytes; anything larger is not one.
     static constexpr qint64 kMaxFileSize = 1024 * 1024;
 
-    explicit ProfileFile(const QString& path);
+    // What a name read from may lead to.
+    enum class Source {
+        RegularFile,  // a file that may be saved again (anything else counts as unreadable)
+        AnyFile,      // also a pipe or device, read once up to kMaxFileSize: a file named
+                      // on the command line to be sent or compared (`<(cat f.ini)`, /dev/stdin)
+    };
+
+    explicit ProfileFile(const QString& path, Source source = Source::RegularFile);
     // The document `bytes`, parsed as if read from the file at `path` (which
     // save() would replace); more than kMaxFileSize bytes count as unreadable.
     ProfileFile(const QString& path, std::string_view bytes);
@@ -36,7 +44,8 @@ public:
     const QString& path() const { return path_; }
     // How reading the file went: Done; Missing (no such file: an empty
     // document); Failed, with the reason (it exists but could not be read:
-    // an empty document that is never saved).
+    // a folder, a loop of links, too large, not valid UTF-16: an empty
+    // document that is never saved).
     const FileResult& readResult() const { return readResult_; }
 
     // The value of a key with one pair of surrounding quotes removed and cut to
@@ -49,6 +58,14 @@ public:
     // Anything else, or a missing key, gives the fallback. Values wrap like
     // 32-bit arithmetic.
     int32_t readInteger(std::string_view section, std::string_view key, int32_t fallback) const;
+
+    // The integer `value` starts with, read as readInteger reads one, its
+    // digits within 32 bits, followed by nothing or by a blank or ";" and
+    // any text ("3 ; power-up port" is 3); nothing when it does not start so.
+    static std::optional<int32_t> LeadingInteger(std::string_view value);
+
+    // The line, counted from 1, on which a key stands; 0 when it is missing.
+    int lineOf(std::string_view section, std::string_view key) const;
 
     // Replaces the key's value where it stands, or adds the key at the end of
     // its section, or adds the section at the end of the document.
@@ -64,7 +81,7 @@ public:
     // replaced by a partial one.
     FileResult save(MissingFolder missingFolder = MissingFolder::Fail) const;
 
-    // The file's bytes as they would be saved.
+    // The file's bytes as they would be saved, in the file's own encoding.
     std::string text() const;
 
 private:
@@ -82,7 +99,11 @@ private:
         std::unordered_map<std::string, LineRef> keys;  // by folded name
     };
 
-    void parse(std::string_view bytes);
+    // Reads the bytes of the file at path_.
+    FileResult readFile(Source source, std::string& bytes) const;
+    // Parses a document, decoding UTF-16 with a byte-order mark.
+    FileResult parse(std::string_view bytes);
+    void parseLines(std::string_view text);
     // Finds the sections and their keys among the lines.
     void index();
     // Inserts a line after `position` (at the start when it is end()).
@@ -91,7 +112,8 @@ private:
 
     QString path_;
     FileResult readResult_;
-    bool byteOrderMark_ = false;
+    enum class Encoding { Utf8, Utf8WithMark, Utf16LE, Utf16BE };  // Windows' "UTF-8" and "Unicode"
+    Encoding encoding_ = Encoding::Utf8;
     std::string newline_ = "\r\n";
     std::list<Line> lines_;
     std::unordered_map<std::string, Section> sections_;  // by folded name

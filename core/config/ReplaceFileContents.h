@@ -23,5 +23,7 @@ enum class MissingFolder {
 // group as far as the caller may give them away. A file whose mode forbids
 // the caller to write it is never replaced, by root neither. Only a writable
 // file in a folder that allows no new files is written in place, since
-// nothing else can save it there.
+// nothing else can save it there, and only once the space for the new
+// content is reserved, so that a full disk leaves the old content whole. A
+// loop of links is no file, and is left as it is.
 FileResult ReplaceFileContents(const QString& path, std::string_view bytes, MissingFolder missingFolder);

@@ -50,6 +50,16 @@ const char* const kFileWithChanges =
 // Two monitors overlapping by 1000 pixels.
 const char* const kOverlapping = "[Setup]\nStart=2\n[Layout]\nGroup=1 1\nPort1=0 0 1920 1080\nPort2=920 0 1920 1080\n";
 
+// A hand-kept file with what --write cannot send as it stands: a hot key
+// out of range, and a second monitor on a port whose style has one.
+const char* const kFileWithWarnings =
+    "[Setup]\nStart=3 ; power-up port\nHotKey=7\n"
+    "[Layout]\nGroup=1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1\nMStyle=0\n"
+    "Port1=0 0 1920 1080\nPort21=1920 0 1920 1080\n";
+
+// A file name in Latin-1, not valid UTF-8.
+const char* const kLatin1Name = "B\xFCro.ini";
+
 // What the simulator's command log holds afterwards.
 enum class Sent {
     Nothing,
@@ -76,6 +86,7 @@ struct Row {
     bool portBusy = false;       // another process holds the device
     std::vector<std::string> first = {};  // a command run before, its outcome not looked at
     int fileMode = 0;            // FILE's mode beforehand, kept afterwards; 0: as made
+    const char* made = nullptr;  // the name, as bytes, of a file the command makes
 };
 
 struct Outcome {
@@ -211,7 +222,7 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
         {"version with a transfer", {}, nullptr, {"-v", "--port", "PORT", "--write", "FILE"}, kFile, false, 2,
          Sent::Nothing, "torvik-setup: --port goes with a transfer, not with a listing", "", {}},
         {"help for programs", {}, nullptr, {"--help", "--json"}, nullptr, false, 2, Sent::Nothing,
-         "torvik-setup: --json goes with --list-ports, --screens, --compare or --verify", "", {}},
+         "torvik-setup: --json goes with --list-ports, --screens, --write or --compare", "", {}},
         {"port twice", {}, nullptr, {"--port", "DEVICE", "--port", "PORT", "--read", "FILE"}, nullptr, false, 2,
          Sent::Nothing, "torvik-setup: give --port once", "", {}},
         {"file twice", {}, nullptr, {"--port", "PORT", "--read", "FILE", "--read", "FILE"}, nullptr, false, 2,
@@ -231,7 +242,8 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
          "        {\n            \"file\": 2,\n            \"item\": \"Start\",\n            \"switch\": 3\n        },\n"
          "        {\n            \"file\": null,\n            \"item\": \"S1.1A\",\n            \"switch\": {\n"
          "                \"group\": 1,\n                \"height\": 768,\n                \"width\": 1024,\n"
-         "                \"x\": 0,\n                \"y\": 1080\n            }\n        }\n    ]\n}\n",
+         "                \"x\": 0,\n                \"y\": 1080\n            }\n        }\n    ],\n"
+         "    \"warnings\": [\n    ]\n}\n",
          {}},
         // Replies it cannot take: lines ended by line feeds alone, and the
         // late prompt of a command that timed out, which arrives during the next.
@@ -243,6 +255,29 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
         {"layout keys missing", {}, nullptr, write,
          "[Setup]\nStart=2\n[Layout]\nGroup=1 0 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1\nPort1=0 0 1920 1080\n", false, 5,
          Sent::Nothing, ": [Layout] lacks MStyle, Port5, Port21", "", {}},
+        // A file says what is sent: a value that cannot be read as its key
+        // needs is refused, also by --compare; one that cannot be sent as it
+        // stands is sent as the default, with a warning (under --quiet too),
+        // and never compares as held.
+        {"unreadable value", {}, nullptr, write,
+         "[Setup]\nStart=2\n[Layout]\nGroup=1 1\nPort1=0 0 1920 1080\nPort2=4480 0 1080x1920\n", false, 5,
+         Sent::Nothing, "FILE: line 6: Port2: expected 4 whole numbers of 0 or more, separated by spaces", "", {}},
+        {"negative place", {}, nullptr, compare,
+         "[Setup]\nStart=2\n[Layout]\nGroup=1 1\nPort1=0 0 1920 1080\nPort2=-10 0 1920 1080\n", false, 5,
+         Sent::Nothing, "FILE: line 6: Port2: expected 4", "", {}},
+        {"sent with warnings", {}, nullptr, with(write, {"--verify", "--json", "--quiet"}), kFileWithWarnings, false, 0,
+         Sent::UploadAndSave,
+         "FILE: warning: line 3: HotKey=7 is out of range; 0 is sent instead\n",
+         "{\n    \"differences\": [\n    ],\n    \"warnings\": [\n"
+         "        \"line 3: HotKey=7 is out of range; 0 is sent instead\",\n"
+         "        \"line 8: Port21: monitor 1B is placed, but its port's style (MStyle) holds 1 monitor; it is not "
+         "sent\"\n    ]\n}\n",
+         {}},
+        {"compare after a write with warnings", {}, nullptr, compare, kFileWithWarnings, false, 1, Sent::UploadAndSave,
+         "The switch differs from", "HotKey: switch 0, file 7\n1B: switch not placed; file 1920 x 1080 at 1920, 0\n",
+         {}, false, false, write},
+        {"a name in Latin-1", {}, kSwitchState, {"--port", "PORT", "--read", "LATIN1"}, nullptr, false, 0,
+         Sent::ConfigOnly, "Load Config finished!", "", {}, false, false, {}, 0, kLatin1Name},
         {"read-only file", {}, kSwitchState, read, "[Setup]\nStart=4\n", false, 5, Sent::ConfigOnly, "read-only", "",
          {"[Setup]\nStart=4\n"}, false, false, {}, 0444},
         {"file of the group", {}, kSwitchState, read, "[Setup]\nStart=4\n", false, 0, Sent::ConfigOnly,
@@ -274,6 +309,7 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
                                    : arg == "DEVICE"   ? path("switch")
                                    : arg == "FILE"     ? file
                                    : arg == "NOFOLDER" ? path("no-folder/FILE")
+                                   : arg == "LATIN1"   ? dir.path().toStdString() + "/" + kLatin1Name
                                                        : arg);
             }
             return expanded;
@@ -303,6 +339,13 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
             EXPECT_FALSE(QFile::exists(QString::fromStdString(path("FILE"))));
         }
         EXPECT_FALSE(QFile::exists(QString::fromStdString(path("no-folder"))));
+        if (row.made) {
+            struct stat made {};
+            EXPECT_EQ(stat((dir.path().toStdString() + "/" + row.made).c_str(), &made), 0);
+            EXPECT_GT(made.st_size, 0);
+            // QTemporaryDir could not remove it: Qt's name for it is another.
+            unlink((dir.path().toStdString() + "/" + row.made).c_str());
+        }
         struct stat info {};
         if (row.fileMode && stat(path("FILE").c_str(), &info) == 0) {
             EXPECT_EQ(info.st_mode & 07777, static_cast<mode_t>(row.fileMode));

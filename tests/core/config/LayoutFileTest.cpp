@@ -1,5 +1,6 @@
 #include "core/config/LayoutFile.h"
 
+#include "core/config/ProfileFile.h"
 #include "support/FileBytes.h"
 #include "support/Unprivileged.h"
 
@@ -190,6 +191,61 @@ TEST_F(LayoutFileTest, SettingsAreWrittenInOrderAndReadWithDefaults)
     EXPECT_EQ(read.Start, 1);
     EXPECT_EQ(read.HotKey, 2);
     EXPECT_EQ(read.Glidex, -1);
+}
+
+TEST_F(LayoutFileTest, AFileNamedOnTheCommandLineIsReadStrictly)
+{
+    // What the lenient readers would turn into something else than the file
+    // says is refused, naming the line, the key and what it needs; what is
+    // read gives the value of `read`.
+    const QString fourNumbers = "expected 4 whole numbers of 0 or more, separated by spaces";
+    const QString aNumber = "expected a number (decimal, or hexadecimal after 0x or $)";
+    struct Row {
+        std::string setup;
+        std::string layout;
+        QString reason;  // empty: read
+        int32_t (*read)(const SetupSettings&, const KVM_LAYOUT&) = nullptr;
+        int32_t expected = 0;
+    };
+    const auto x2 = [](const SetupSettings&, const KVM_LAYOUT& layout) { return layout.Port[2].X; };
+    const auto height2 = [](const SetupSettings&, const KVM_LAYOUT& layout) { return layout.Port[2].Height; };
+    const auto style20 = [](const SetupSettings&, const KVM_LAYOUT& layout) { return layout.MStyle[20]; };
+    const auto start = [](const SetupSettings& settings, const KVM_LAYOUT&) { return settings.Start; };
+    const Row rows[] = {
+        {"", "Port2=4480 0 1080x1920", "line 5: Port2: " + fourNumbers},
+        {"", "Port2=4480,0,1080,1920", "line 5: Port2: " + fourNumbers},
+        {"", "Port2=4480\t0\t1080\t1920", "line 5: Port2: " + fourNumbers},
+        {"", "Port2=4480 0 1080", "line 5: Port2: " + fourNumbers},
+        {"", "Port2=4480 0 1080 1920 1", "line 5: Port2: " + fourNumbers},
+        {"", "Port2=-10 0 1080 1920", "line 5: Port2: " + fourNumbers},
+        {"", "Port2=2147483648 0 1080 1920", "line 5: Port2: " + fourNumbers},
+        {"", "Port2=2147483647  0 1080 1920", "", x2, 2147483647},
+        {"", "Port2=4480 0 1080 01920", "", height2, 1920},
+        {"", "MTotal3=3840", "line 5: MTotal3: expected 2 whole numbers of 0 or more, separated by spaces"},
+        {"", "MStyle=" + numbers(1, 21),
+         "line 5: MStyle: expected up to 20 whole numbers of 0 or more, separated by spaces"},
+        {"", "MStyle=" + numbers(1, 20), "", style20, 20},
+        {"Start=3 ; power-up port", "", "", start, 3},
+        {"Start=0x4", "", "", start, 4},
+        {"Start=3abc", "", "line 3: Start: " + aNumber},
+        {"Start=", "", "line 3: Start: " + aNumber},
+        {"HotKey=one", "", "line 3: HotKey: " + aNumber},
+        {"COMPort=one", "", "", start, 1},  // never sent
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.setup + row.layout);
+        // Line 1 "[Setup]", line 2 "COMPort=2", line 3 `setup`, line 4 "[Layout]", line 5 `layout`.
+        const ProfileFile file(path(), "[Setup]\nCOMPort=2\n" + row.setup + "\n[Layout]\n" + row.layout + "\n");
+        SetupSettings settings;
+        KVM_LAYOUT layout;
+        FileResult result = ReadSetupStrictly(file, settings);
+        if (result.ok())
+            result = ReadLayoutStrictly(file, layout);
+        EXPECT_EQ(result.reason, row.reason);
+        if (row.read) {
+            EXPECT_EQ(row.read(settings, layout), row.expected);
+        }
+    }
 }
 
 // Folder modes are POSIX's.

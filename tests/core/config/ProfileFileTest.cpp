@@ -9,9 +9,17 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
 #include <sys/stat.h>
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 namespace {
@@ -106,6 +114,16 @@ TEST_F(ProfileFileTest, IntegersAreDecimalOrHexadecimalWithAPrefix)
     EXPECT_EQ(file.readInteger("S", "negdollar", 1), -16);
     for (const char* bad : {"word", "trailing", "empty", "bare", "missing"})
         EXPECT_EQ(file.readInteger("S", bad, 133), 133) << bad;
+
+    // A file named on the command line: the number a value starts with,
+    // followed by a comment; a value that starts with none is no number.
+    const std::pair<const char*, std::optional<int32_t>> leading[] = {
+        {"3 ; power-up port", 3}, {"0x85\tspeed 5", 133}, {"-$10;", -16}, {"4294967295 x", -1}, {"7", 7},
+        {"4294967296 x", std::nullopt}, {"3abc", std::nullopt}, {"0x", std::nullopt}, {"", std::nullopt},
+        {"; 3", std::nullopt},
+    };
+    for (const auto& [value, expected] : leading)
+        EXPECT_EQ(ProfileFile::LeadingInteger(value), expected) << value;
 }
 
 TEST_F(ProfileFileTest, WritingChangesOnlyTheKeyItWrites)
@@ -147,6 +165,20 @@ TEST_F(ProfileFileTest, WritingKeepsTheFileLineEndingsAndByteOrderMark)
     ProfileFile cr = load("[A]\rx=1\r");
     cr.writeString("A", "x", "5");
     EXPECT_EQ(cr.text(), "[A]\rx=5\r");
+
+    // Windows' "Unicode": UTF-16 with a byte-order mark, either way round.
+    const auto utf16 = [](std::string_view text, bool littleEndian) {
+        std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+        for (const char c : text)
+            bytes += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
+        return bytes;
+    };
+    for (const bool littleEndian : {true, false}) {
+        ProfileFile unicode = load(utf16("[A]\r\nx=12\r\n", littleEndian));
+        EXPECT_EQ(unicode.value("A", "x"), "12");
+        unicode.writeString("A", "y", "3");
+        EXPECT_EQ(unicode.text(), utf16("[A]\r\nx=12\r\ny=3\r\n", littleEndian));
+    }
 
     ProfileFile fresh(path("new.ini"));
     EXPECT_EQ(fresh.readResult().status, FileResult::Status::Missing);
@@ -211,17 +243,22 @@ TEST_F(ProfileFileTest, InAReadOnlyFolderAWritableFileIsWrittenInPlaceAndAProtec
 {
     // No temporary file can be made beside these files; the one that may be
     // written is written over its old content, the others stay as they are.
+    // A limit on file sizes stands in for a full disk: the new content does
+    // not fit, and the old one must not be torn.
     struct Case {
         const char* name;
         int mode;  // -1: no such file
         const char* reason;
+        rlim_t sizeLimit = RLIM_INFINITY;
     };
     const Case cases[] = {
         {"writable.ini", 0666, nullptr},
         {"protected.ini", 0644, "the file is read-only"},  // only its owner, root, may write it
         {"missing.ini", -1, "Permission denied"},
+        {"full.ini", 0666, "File too large", 40},
     };
     const std::string original = "[A]\r\nx=1\r\n";
+    const std::string longer(40, '2');
     for (const Case& c : cases) {
         if (c.mode >= 0) {
             writeBytes(original, c.name);
@@ -233,8 +270,15 @@ TEST_F(ProfileFileTest, InAReadOnlyFolderAWritableFileIsWrittenInPlaceAndAProtec
         // 1: saved; 0: not saved, for the expected reason; 2: anything else.
         const int outcome = RunUnprivileged([&] {
             ProfileFile file(path(c.name));
-            file.writeString("A", "x", "2");
+            file.writeString("A", "x", c.sizeLimit == RLIM_INFINITY ? "2" : longer);
+            rlimit limit {};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            const rlimit smaller{c.sizeLimit, limit.rlim_max};
+            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            setrlimit(RLIMIT_FSIZE, &smaller);
             const FileResult saved = file.save();
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, oldHandler);
             if (saved.ok())
                 return 1;
             return c.reason && saved.reason == QLatin1String(c.reason) ? 0 : 2;
@@ -244,34 +288,82 @@ TEST_F(ProfileFileTest, InAReadOnlyFolderAWritableFileIsWrittenInPlaceAndAProtec
     ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0755), 0);
     EXPECT_EQ(readBytes("writable.ini"), "[A]\r\nx=2\r\n");
     EXPECT_EQ(readBytes("protected.ini"), original);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"protected.ini", "writable.ini"}));
+    EXPECT_EQ(readBytes("full.ini"), original);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"full.ini", "protected.ini", "writable.ini"}));
 }
 #endif
 
-TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverReplaced)
+TEST_F(ProfileFileTest, WhatCannotBeReadGivesItsReasonAndIsNeverReplaced)
 {
-    // Too large to be a settings file: reading fails, and so must saving, or
-    // the file would be replaced by a document that lacks all its content.
+    // Each would be replaced by a document that lacks its content, or a
+    // link by a file, if saving did not refuse it.
+    struct Case {
+        const char* name;
+        const char* readReason;
+        const char* saveReason;
+    };
     const std::string huge = "[A]\nx=1\n" + std::string(static_cast<std::size_t>(ProfileFile::kMaxFileSize), ';');
-    writeBytes(huge);
-    ProfileFile file(path());
-    EXPECT_EQ(file.readResult().status, FileResult::Status::Failed);
-    EXPECT_EQ(file.value("A", "x"), std::nullopt);
-    file.writeString("A", "x", "2");
-    FileResult saved = file.save();
-    EXPECT_FALSE(saved.ok());
-    EXPECT_EQ(saved.reason, "it could not be read, so it was not replaced");
-    EXPECT_EQ(readBytes().size(), huge.size());
-
-    // A folder where the file should be.
+    writeBytes(huge, "huge.ini");
+    writeBytes(std::string("\xFF\xFE[\0A\0]", 7), "odd.ini");  // UTF-16 cut in a character
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.ini")));
-    ProfileFile folder(path("folder.ini"));
-    EXPECT_EQ(folder.readResult().status, FileResult::Status::Failed);
-    folder.writeString("A", "x", "2");
-    saved = folder.save();
-    EXPECT_FALSE(saved.ok());
-    EXPECT_EQ(saved.reason, "not a regular file");
+    const char* const notReplaced = "it could not be read, so it was not replaced";
+    std::vector<Case> cases = {
+        {"huge.ini", "over 1 MiB, too large for a settings or layout file", notReplaced},
+        {"odd.ini", "not valid UTF-16 text", notReplaced},
+        {"folder.ini", "Is a directory", "not a regular file"},
+    };
+#ifndef _WIN32
+    ASSERT_TRUE(QFile::link(path("loop2.ini"), path("loop.ini")));
+    ASSERT_TRUE(QFile::link(path("loop.ini"), path("loop2.ini")));
+    cases.push_back({"loop.ini", "Too many levels of symbolic links", "not a regular file"});
+#endif
+    for (const Case& c : cases) {
+        const std::string before = readBytes(c.name);
+        ProfileFile file(path(c.name), ProfileFile::Source::AnyFile);
+        EXPECT_EQ(file.readResult().status, FileResult::Status::Failed) << c.name;
+        EXPECT_EQ(file.readResult().reason, QLatin1String(c.readReason)) << c.name;
+        file.writeString("A", "x", "2");
+        const FileResult saved = file.save();
+        EXPECT_EQ(saved.status, FileResult::Status::Failed) << c.name;
+        EXPECT_EQ(saved.reason, QLatin1String(c.saveReason)) << c.name;
+        EXPECT_EQ(readBytes(c.name), before) << c.name;
+    }
+#ifndef _WIN32
+    EXPECT_TRUE(QFileInfo(path("loop.ini")).isSymLink());
+    EXPECT_TRUE(QFileInfo(path("loop2.ini")).isSymLink());
+#endif
 }
+
+// Pipes named by a path are POSIX's.
+#ifndef _WIN32
+TEST_F(ProfileFileTest, AFileNamedOnTheCommandLineMayBeAPipeUpToTheSizeLimit)
+{
+    // What `--write <(cat f.ini)` names: a pipe's end as /dev/fd/N.
+    const auto readPipe = [](const std::string& content, ProfileFile::Source source) {
+        int ends[2];
+        EXPECT_EQ(pipe(ends), 0);
+        std::thread writer([&] {
+            if (source == ProfileFile::Source::AnyFile) {
+                EXPECT_EQ(write(ends[1], content.data(), content.size()), static_cast<ssize_t>(content.size()));
+            }
+            close(ends[1]);
+        });
+        ProfileFile file(QStringLiteral("/dev/fd/%1").arg(ends[0]), source);
+        writer.join();
+        close(ends[0]);
+        return file;
+    };
+    const ProfileFile piped = readPipe("[Setup]\nStart=3\n", ProfileFile::Source::AnyFile);
+    EXPECT_EQ(piped.value("Setup", "Start"), "3");
+    const std::string limit(static_cast<std::size_t>(ProfileFile::kMaxFileSize), ';');
+    EXPECT_TRUE(readPipe(limit, ProfileFile::Source::AnyFile).readResult().ok());
+    EXPECT_EQ(readPipe(limit + ";", ProfileFile::Source::AnyFile).readResult().reason,
+              "over 1 MiB, too large for a settings or layout file");
+    // A file that may be saved again is never read from a pipe.
+    EXPECT_EQ(readPipe("", ProfileFile::Source::RegularFile).readResult().reason, "not a regular file");
+}
+#endif
 
 // Symbolic links are POSIX's (Windows makes shortcuts).
 #ifndef _WIN32
