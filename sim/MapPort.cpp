@@ -1,5 +1,7 @@
 // torvik-map-port INI COMn DEVICE: maps a COM port name to a device path in
 // section "Ports" of a settings file, leaving every other byte of it alone.
+// The file's folder is made when missing, as the program makes the folder of
+// its own settings file (~/.config/torvik-setup at its first save).
 #include "core/config/ProfileFile.h"
 #include "core/serial/PortNames.h"
 
@@ -28,8 +30,9 @@ int main(int argc, char* argv[])
     }
     ProfileFile file(QString::fromLocal8Bit(argv[1]));
     file.writeString("Ports", "COM" + std::to_string(*number), device);
-    if (!file.save().ok()) {
-        std::cerr << "torvik-map-port: cannot write " << argv[1] << '\n';
+    if (const FileResult saved = file.save(MissingFolder::Make); !saved.ok()) {
+        std::cerr << "torvik-map-port: cannot write " << argv[1] << ": " << saved.reason.toLocal8Bit().constData()
+                  << '\n';
         return 1;
     }
     return 0;

@@ -231,9 +231,11 @@ protected:
     int ReadModemSignals();
     void PurgePendingIo();
 
-    virtual void CreateDeviceHandle();
-    virtual void DestroyDeviceHandle();
-    virtual void ApplySettings();
+    // Not virtual: the destructor closes the port through DestroyDeviceHandle,
+    // and a virtual call there would reach this class's version only.
+    void CreateDeviceHandle();
+    void DestroyDeviceHandle();
+    void ApplySettings();
 
     TNotifyEvent OnAfterOpen, OnAfterClose, OnBeforeOpen, OnBeforeClose;
     TRxCharEvent OnRxChar;

@@ -217,6 +217,8 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
          "", {}},
         {"COM name out of range", {}, nullptr, {"--port", "com256", "--read", "FILE"}, nullptr, false, 2, Sent::Nothing,
          "torvik-setup: 'com256' is not a COM name from COM1 to COM255", "", {}},
+        {"highest COM name", {}, kSwitchState, {"--port", "COM255", "--read", "FILE"}, nullptr, false, 0,
+         Sent::ConfigOnly, "Load Config finished!", "", {"[Setup]\r\nCOMPort=255\r\n"}},
         {"listing with a transfer", {}, nullptr, {"--screens", "--read", "FILE"}, nullptr, false, 2, Sent::Nothing,
          "torvik-setup: --read goes with a transfer, not with a listing", "", {}},
         {"version with a transfer", {}, nullptr, {"-v", "--port", "PORT", "--write", "FILE"}, kFile, false, 2,
@@ -297,8 +299,8 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
             writeFile(path("state"), row.switchState);
         SimProcess sim(simOptions);
         ASSERT_FALSE(sim.path().empty());
-        // COM23 leads to the simulator, the device DEVICE.
-        writeFile(settings, "[Ports]\nCOM23=" + path("switch") + "\n");
+        // COM23 leads to the simulator, the device DEVICE; so does COM255.
+        writeFile(settings, "[Ports]\nCOM23=" + path("switch") + "\nCOM255=" + path("switch") + "\n");
         if (row.file)
             writeFile(path("FILE"), row.file);
         const auto expand = [&](const std::vector<std::string>& given) {

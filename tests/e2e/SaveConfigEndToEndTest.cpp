@@ -128,6 +128,9 @@ TEST_F(SaveConfigEndToEndTest, ASilentSwitchOrAMissingDeviceIsReported)
 
 TEST_F(SaveConfigEndToEndTest, TheChosenComNameStaysWithItsAdapterWhenAnotherIsPluggedIn)
 {
+    // An installed copy's first save: its per-user folder
+    // ($XDG_CONFIG_HOME/torvik-setup) does not exist yet, nor the one above.
+    settings = dir.filePath(QStringLiteral("config/torvik-setup/TORVIK.INI"));
     startSwitch();
     const QString link = dir.filePath(QStringLiteral("usb-Torvik_Adapter_T1-if00-port0"));
     ASSERT_TRUE(QFile::link(QString::fromStdString(sim->path()), link));

@@ -3,6 +3,7 @@
 
 #include "support/FileBytes.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -28,6 +29,22 @@ TEST_F(MapPortTest, SetsOnlyThatKeyOfSectionPorts)
     EXPECT_EQ(mapPort("Com3", "/dev/ttyUSB0"), 0);
     EXPECT_EQ(ReadFileBytes(ini), "; mine\r\n[Setup]\r\nCOMPort=1\r\n\r\n[ports]\r\ncom3=/dev/ttyUSB0\r\n"
                                   "COM1=/tmp/torvik sim.tty\r\n\r\n[Layout]\r\n");
+}
+
+// The folders a new settings file needs are made, two levels of them. Where
+// no file can be (a folder stands in its place), the reason is told.
+TEST_F(MapPortTest, MakesTheFoldersItNeedsAndSaysWhyItCannotWrite)
+{
+    ini = dir.filePath(QStringLiteral("config/torvik-setup/TORVIK.INI"));
+    EXPECT_EQ(mapPort("COM2", "/dev/ttyUSB1"), 0);
+    EXPECT_EQ(ReadFileBytes(ini), "[Ports]\r\nCOM2=/dev/ttyUSB1\r\n");
+
+    QProcess helper;
+    helper.start(QStringLiteral(TORVIK_MAP_PORT), {dir.path(), QStringLiteral("COM2"), QStringLiteral("/dev/ttyUSB1")});
+    ASSERT_TRUE(helper.waitForFinished());
+    EXPECT_EQ(helper.exitCode(), 1);
+    EXPECT_EQ(helper.readAllStandardError().toStdString(),
+              "torvik-map-port: cannot write " + dir.path().toStdString() + ": not a regular file\n");
 }
 
 TEST_F(MapPortTest, RefusesBadArgumentsAndLeavesTheFileAlone)

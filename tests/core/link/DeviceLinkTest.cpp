@@ -232,6 +232,14 @@ TEST_F(DeviceLinkTest, WhatArrivedBeforeACommandIsNoAnswerToIt)
     ticks = 0;
     EXPECT_TRUE(link->SendCommand("GLIDEX 0", true));
     EXPECT_EQ(ticks, 3);
+
+    // An upload started while such a late prompt waits, to a switch that
+    // answers its first line and then falls silent: taken as an answer, the
+    // late prompt would acknowledge the first line and the first line's
+    // prompt the second, and the upload would count as done.
+    device->receive("# \r\n");
+    ticks = 0;
+    EXPECT_EQ(link->Upload("COM3", {"START 1", "GLIDEX 0"}), TransferResult::NoReply);
 }
 
 TEST_F(DeviceLinkTest, ACommandIsAcknowledgedBeforeTheEleventhTickOrFails)

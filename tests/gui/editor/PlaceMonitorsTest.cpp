@@ -120,13 +120,14 @@ TEST_F(PlaceMonitorsTest, ReplacingAsksFirstAndRefusalsChangeNothing)
 }
 
 // This computer's monitors through the menu, as the window system reports
-// them: run by the test PlaceThisComputersMonitors on the offscreen platform
-// with three screens (place-monitors-screens.json), a row whose middle
-// screen is scaled 1.5.
+// them: run alone, as the test PlaceThisComputersMonitors, on the offscreen
+// platform with three screens (place-monitors-screens.json), a row whose
+// middle screen is scaled 1.5. Without those screens it fails: the other
+// tests' single screen would test nothing here.
 TEST_F(PlaceMonitorsTest, ThisComputersMonitorsComeFromTheWindowSystem)
 {
-    if (QGuiApplication::screens().size() != 3)
-        GTEST_SKIP() << "needs the offscreen platform's three screens (ctest -R PlaceThisComputersMonitors)";
+    ASSERT_EQ(QGuiApplication::screens().size(), 3)
+        << "the offscreen platform's three screens did not appear (ctest -R PlaceThisComputersMonitors)";
     showEditor();
     find<QComboBox>("cmbDevice")->setCurrentIndex(2);
     find("PortLabel10")->setFocus();  // Slave 2 Port 2, monitor A
