@@ -82,7 +82,7 @@ struct Row {
     std::string errorHas;        // in standard error
     std::string output;          // standard output, whole
     std::vector<std::string> fileHas;  // in FILE afterwards
-    bool interrupt = false;      // SIGINT once the switch has received some lines
+    std::size_t interruptAt = 0;  // SIGINT once the switch has received this many lines
     bool portBusy = false;       // another process holds the device
     std::vector<std::string> first = {};  // a command run before, its outcome not looked at
     int fileMode = 0;            // FILE's mode beforehand, kept afterwards; 0: as made
@@ -104,9 +104,9 @@ protected:
         ASSERT_TRUE(WriteFileBytes(QString::fromStdString(file), text));
     }
 
-    // Runs torvik-setup with `args`; with `interruptOnceLogged`, SIGINT
-    // follows as soon as the command log holds some lines.
-    Outcome run(const std::vector<std::string>& args, const std::string& input, bool interruptOnceLogged)
+    // Runs torvik-setup with `args`; with `interruptAt`, SIGINT
+    // follows as soon as the command log holds that many lines.
+    Outcome run(const std::vector<std::string>& args, const std::string& input, std::size_t interruptAt)
     {
         std::vector<std::string> argv{TORVIK_SETUP};
         argv.insert(argv.end(), args.begin(), args.end());
@@ -134,9 +134,9 @@ protected:
         int status = 0;
         pid_t done = 0;
         while ((done = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
-            if (interruptOnceLogged && logged().size() >= 5) {
+            if (interruptAt > 0 && logged().size() >= interruptAt) {
                 kill(pid, SIGINT);
-                interruptOnceLogged = false;
+                interruptAt = 0;
             }
             std::this_thread::sleep_for(5ms);
         }
@@ -211,7 +211,11 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
         {"overlapping layout", {}, nullptr, write, kOverlapping, false, 5, Sent::Nothing, "1A, 2A is intersected!",
          "", {}},
         {"interrupted write", {"--delay-ms", "20"}, nullptr, with(write, {"--quiet"}), kFile, false, 130, Sent::StoppedBeforeSave,
-         "Transfer cancelled! The switch keeps the configuration it had saved.", "", {}, true},
+         "Transfer cancelled! The switch keeps the configuration it had saved.", "", {}, 5},
+        // Stopped while reading back, after "SAVE" was acknowledged.
+        {"interrupted verify", {"--line-gap-ms", "20"}, nullptr, with(write, {"--verify", "--quiet"}), kFile, false, 130,
+         Sent::UploadAndSave, "Transfer cancelled! The switch saved " + path("FILE") + ", but it was not read back", "",
+         {}, 192},
         {"usage", {}, nullptr, with(read, {"--verify"}), nullptr, false, 2, Sent::Nothing,
          "torvik-setup: --verify goes with --write\nTry 'torvik-setup --help' for more information.\n",
          "", {}},
@@ -317,7 +321,7 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
             return expanded;
         };
         if (!row.first.empty())
-            run(expand(row.first), std::string(), false);
+            run(expand(row.first), std::string(), 0);
         if (row.fileMode) {
             ASSERT_EQ(chmod(path("FILE").c_str(), static_cast<mode_t>(row.fileMode)), 0);
         }
@@ -327,7 +331,7 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
             lock = open(path("switch").c_str(), O_RDWR | O_NOCTTY);
             ASSERT_EQ(flock(lock, LOCK_EX | LOCK_NB), 0);
         }
-        const Outcome outcome = run(args, row.fileOnInput ? path("FILE") : std::string(), row.interrupt);
+        const Outcome outcome = run(args, row.fileOnInput ? path("FILE") : std::string(), row.interruptAt);
         if (lock >= 0)
             close(lock);
 
