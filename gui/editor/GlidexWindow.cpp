@@ -282,7 +282,7 @@ void TfrmGlidex::FormCreate()
     const QFont labelFont = PointFont(QStringLiteral("MS Sans Serif"), 14, true);
     for (int n = 1; n <= kScreenCount; ++n) {
         const LayoutScreen& screen = model_.Screens()[n];
-        auto* tile = new TScreen(screen, imgLayout);
+        auto* tile = new TScreen(screen, model_.Canvas(), imgLayout);
 
         auto* label = new TPortLabel(screen.Title, panPort);
         label->setObjectName(QStringLiteral("PortLabel%1").arg(n));
