@@ -161,10 +161,11 @@ public:
     // from monitors[m - 1] (and the resolution entry that matches it, in
     // either orientation) and stands at its place there, counted from the
     // top-left corner of the port's monitors on the canvas, or, when the
-    // port has none, from the right of the layout level with its top; all
-    // kept on the desktop. The port's other monitors leave the canvas, and
-    // with `removeConflicting` every monitor of the side in its way first.
-    // The first monitor is selected.
+    // port has none, from the right of the layout level with its top; moved
+    // left and up as far as the desktop needs, which they must fit (as
+    // ArrangeMonitors has them). The port's other monitors leave the
+    // canvas, and with `removeConflicting` every monitor of the side in its
+    // way first. The first monitor is selected.
     void PlaceMonitors(int port, const std::vector<DeskRect>& monitors, bool removeConflicting,
                        const KVM_LAYOUT& layout);
     // Whether computer port `port` has a monitor on the canvas.

@@ -75,8 +75,9 @@ TEST_F(PlaceMonitorsTest, AListFromAnotherComputerGoesOnTheChosenPortAsOneStep)
 
 // Onto the port of the tile selected last, which holds monitors already: the question
 // comes first, Cancel keeps everything, OK puts the new ones where the port's
-// monitors stood. Monitors in no arrangement, and a list that is none, are
-// told and change nothing.
+// monitors stood. Monitors in no arrangement or larger than the desktop, and
+// a list that is none, are told and change nothing; monitors as wide as the
+// desktop move left to fit.
 TEST_F(PlaceMonitorsTest, ReplacingAsksFirstAndRefusalsChangeNothing)
 {
     KvmLayout.MStyle[3] = 1;
@@ -107,16 +108,27 @@ TEST_F(PlaceMonitorsTest, ReplacingAsksFirstAndRefusalsChangeNothing)
          {QByteArray(R"({"screens": [{"x": 0, "y": 0, "width": 1920, "height": 1080},
                                     {"x": 1920, "y": 0, "width": 1920, "height": 1080},
                                     {"x": 0, "y": 1080, "width": 1920, "height": 1080}]})"),
+          QByteArray(R"({"screens": [{"x": 0, "y": 0, "width": 30000, "height": 1000},
+                                    {"x": 30000, "y": 0, "width": 30001, "height": 1000}]})"),
           QByteArray("no list")}) {
         prompts.answer(MsgAnswer::Ok);
         placeFromFile(refused);
         EXPECT_EQ(prompts.boxes().back().caption, QStringLiteral("Error"));
     }
-    ASSERT_EQ(prompts.boxes().size(), asked + 2);
+    ASSERT_EQ(prompts.boxes().size(), asked + 3);
     EXPECT_TRUE(prompts.boxes()[asked].text.startsWith(QStringLiteral("The monitors stand in no arrangement")));
-    EXPECT_TRUE(prompts.boxes()[asked + 1].text.contains(QStringLiteral("holds no monitor list: not JSON")));
+    EXPECT_EQ(prompts.boxes()[asked + 1].text,
+              QStringLiteral("The monitors take 60001 x 1000 pixels, more than the desktop's 60000 x 60000. "
+                             "Nothing was changed."));
+    EXPECT_TRUE(prompts.boxes()[asked + 2].text.contains(QStringLiteral("holds no monitor list: not JSON")));
     EXPECT_EQ(KvmLayout.MStyle[3], 5);
     EXPECT_EQ(bounds(23), (DeskRect{4000, 3440, 5920, 4640}));
+
+    prompts.answer(MsgAnswer::Ok);
+    placeFromFile(R"({"screens": [{"x": 0, "y": 0, "width": 30000, "height": 1000},
+                                 {"x": 30000, "y": 0, "width": 30000, "height": 1000}]})");
+    EXPECT_EQ(bounds(3), (DeskRect{0, 2000, 30000, 3000}));
+    EXPECT_EQ(bounds(23), (DeskRect{30000, 2000, 60000, 3000}));
 }
 
 // This computer's monitors through the menu, as the window system reports
