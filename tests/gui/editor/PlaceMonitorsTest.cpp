@@ -1,13 +1,17 @@
+#include "core/layout/MonitorValues.h"
 #include "gui/editor/EditorFixture.h"
 #include "support/Screenshots.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUndoStack>
 
 namespace {
@@ -54,7 +58,7 @@ TEST_F(PlaceMonitorsTest, AListFromAnotherComputerGoesOnTheChosenPortAsOneStep)
     EXPECT_EQ(bounds(2), (DeskRect{3700, 200, 5620, 1280}));
     EXPECT_EQ(bounds(22), (DeskRect{5620, 300, 6900, 1300}));
     EXPECT_EQ(bounds(42), (DeskRect{6900, 200, 7980, 2120}));
-    EXPECT_EQ(screen(22).ResIndex, 10);  // 1280 x 1000 has no entry: its own size, under 1920 x 1080
+    EXPECT_EQ(screen(22).ResIndex, kOwnSize);  // 1280 x 1000 has no entry: its own
     EXPECT_TRUE(screen(42).Portrait);
     EXPECT_EQ(screen(42).ResIndex, 10);
     EXPECT_EQ(model().SelectedNo(), 2);
@@ -71,6 +75,19 @@ TEST_F(PlaceMonitorsTest, AListFromAnotherComputerGoesOnTheChosenPortAsOneStep)
     EXPECT_EQ(KvmLayout.MStyle[2], 2);
     EXPECT_EQ(bounds(42), (DeskRect{6900, 200, 7980, 2120}));
     EXPECT_TRUE(SaveScreenshot(editor.get(), "placed-monitors"));
+
+    // Enter in the position field keeps 2B's own size, turned when Portrait
+    // is checked; the list names that size while 2B is selected.
+    select(22);
+    find<QCheckBox>("chkPortrait")->setChecked(true);
+    find<QLineEdit>("edtX")->setText(QStringLiteral("5700"));
+    QTest::keyClick(find<QLineEdit>("edtX"), Qt::Key_Return);
+    EXPECT_EQ(bounds(22), (DeskRect{5700, 300, 6700, 1580}));
+    auto* cmbResolution = find<QComboBox>("cmbResolution");
+    EXPECT_EQ(cmbResolution->currentText(), QStringLiteral("1280 x 1000"));
+    EXPECT_TRUE(SaveScreenshot(editor.get(), "own-size"));
+    select(2);
+    EXPECT_EQ(cmbResolution->count(), kResCount);
 }
 
 // Onto the port of the tile selected last, which holds monitors already: the question
