@@ -326,15 +326,16 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
 }
 
 // This computer's monitors: in device pixels, with the places and scales
-// the window system gives (Qt's offscreen platform with three screens, one
-// scaled 1.5), and without a display a one-line reason.
+// the window system gives (Qt's offscreen platform with three screens, two
+// scaled 1.5: one by the platform, one by Qt), and without a display a
+// one-line reason.
 TEST_F(CommandLineEndToEndTest, ScreensListTheMonitorsOnlyWithADisplay)
 {
     platform = "offscreen:configfile=" TORVIK_TEST_SOURCE_DIR "/gui/editor/place-monitors-screens.json";
     Outcome outcome = run({"--screens"}, "", false);
     EXPECT_EQ(outcome.status, 0) << outcome.error;
     EXPECT_EQ(outcome.output, "DP-2\t2880 x 1620 at 1280, 0\tscale 1.5\n"
-                              "DP-3\t1920 x 1080 at 4160, 0\tscale 1\n"
+                              "DP-3\t2560 x 1440 at 4160, 0\tscale 1.5\n"
                               "HDMI-1\t1280 x 1024 at 0, 0\tscale 1\n");
     outcome = run({"--screens", "--json"}, "", false);
     EXPECT_EQ(outcome.status, 0);

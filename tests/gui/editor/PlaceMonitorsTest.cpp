@@ -151,7 +151,8 @@ TEST_F(PlaceMonitorsTest, ReplacingAsksFirstAndRefusalsChangeNothing)
 // This computer's monitors through the menu, as the window system reports
 // them: run by the test PlaceThisComputersMonitors on the offscreen platform
 // with three screens (place-monitors-screens.json), a row whose middle
-// screen is scaled 1.5.
+// screen the platform scales 1.5 and whose last Qt scales 1.5 (2560 wide,
+// 1707 to Qt).
 TEST_F(PlaceMonitorsTest, ThisComputersMonitorsComeFromTheWindowSystem)
 {
     if (QGuiApplication::screens().size() != 3)
@@ -164,7 +165,7 @@ TEST_F(PlaceMonitorsTest, ThisComputersMonitorsComeFromTheWindowSystem)
     EXPECT_EQ(KvmLayout.MStyle[10], 2);
     EXPECT_EQ(bounds(10), (DeskRect{0, 0, 1280, 1024}));
     EXPECT_EQ(bounds(30), (DeskRect{1280, 0, 4160, 1620}));
-    EXPECT_EQ(bounds(50), (DeskRect{4160, 0, 6080, 1080}));
+    EXPECT_EQ(bounds(50), (DeskRect{4160, 0, 6720, 1440}));
     EXPECT_EQ(find<QComboBox>("cmbDevice")->currentIndex(), 2);
 }
 
