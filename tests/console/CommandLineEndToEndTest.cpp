@@ -101,7 +101,10 @@ protected:
         argv.insert(argv.end(), args.begin(), args.end());
         const pid_t pid = fork();
         if (pid == 0) {
-            unsetenv("DISPLAY");
+            if (display.empty())
+                unsetenv("DISPLAY");
+            else
+                setenv("DISPLAY", display.c_str(), 1);
             unsetenv("WAYLAND_DISPLAY");
             if (platform.empty())
                 unsetenv("QT_QPA_PLATFORM");
@@ -154,6 +157,8 @@ protected:
     // The window system the program is given: by default one that cannot
     // be loaded, so a command that loads one fails.
     std::string platform = "no-such-platform";
+    // The X display named in DISPLAY, unset when empty.
+    std::string display;
 };
 
 TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
@@ -327,8 +332,8 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
 
 // This computer's monitors: in device pixels, with the places and scales
 // the window system gives (Qt's offscreen platform with three screens, two
-// scaled 1.5: one by the platform, one by Qt), and without a display a
-// one-line reason.
+// scaled 1.5: one by the platform, one by Qt), and without a display, or
+// with one that does not answer, a one-line reason.
 TEST_F(CommandLineEndToEndTest, ScreensListTheMonitorsOnlyWithADisplay)
 {
     platform = "offscreen:configfile=" TORVIK_TEST_SOURCE_DIR "/gui/editor/place-monitors-screens.json";
@@ -349,6 +354,17 @@ TEST_F(CommandLineEndToEndTest, ScreensListTheMonitorsOnlyWithADisplay)
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.output, "");
     EXPECT_EQ(outcome.error, "torvik-setup: no display found, so the monitors cannot be read.\n");
+
+    // A display that is named but does not answer is none, for the window
+    // too.
+    display = ":77";
+    outcome = run({"--screens"}, "", false);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.error, "torvik-setup: no display found, so the monitors cannot be read.\n");
+    outcome = run({}, "", false);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.error, "torvik-setup: no display found, so the window cannot open; "
+                             "--port PORT --read/--write/--compare FILE work without one.\n");
 }
 
 }  // namespace
