@@ -170,8 +170,11 @@ MonitorArrangement ArrangeMonitors(const std::vector<ComputerMonitor>& monitors,
         arrangement.Width = std::max(arrangement.Width, r.Right);
         arrangement.Height = std::max(arrangement.Height, r.Bottom);
     }
-    arrangement.Result = arrangement.Width > desk.MaxX || arrangement.Height > desk.MaxY
-                             ? MonitorArrangement::Fit::TooLarge
-                             : MonitorArrangement::Fit::Arranged;
+    if (arrangement.Width > desk.MaxX || arrangement.Height > desk.MaxY) {
+        arrangement.Result = MonitorArrangement::Fit::TooLarge;
+        arrangement.Monitors.clear();
+        return arrangement;
+    }
+    arrangement.Result = MonitorArrangement::Fit::Arranged;
     return arrangement;
 }

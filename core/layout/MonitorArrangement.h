@@ -29,9 +29,9 @@ struct MonitorArrangement {
     Fit Result = Fit::NoMonitors;
     int32_t Style = 0;
     // Monitor 1 to 4 of the style, in device pixels from the arrangement's
-    // top-left corner.
+    // top-left corner; none unless Arranged.
     std::vector<DeskRect> Monitors;
-    // The size of all of them together (also when TooLarge).
+    // The size of all of them together, also when TooLarge.
     int64_t Width = 0;
     int64_t Height = 0;
 };
