@@ -361,9 +361,13 @@ void TfrmGlidex::showChange(const LayoutChange& change)
         SetLabelPlaced(tile, true);
     }
     // A size the table has no entry for is the list's last entry while its
-    // monitor is selected.
-    if (change.PanelChanged && cmbResolution->count() > kOwnSize)
+    // monitor is selected; a panel left without it shows no resolution.
+    if (change.PanelChanged && cmbResolution->count() > kOwnSize) {
+        const bool shown = cmbResolution->currentIndex() == kOwnSize;
         cmbResolution->removeItem(kOwnSize);
+        if (shown)
+            cmbResolution->setCurrentIndex(-1);
+    }
     if (change.PanelChanged && change.PanelScreen == 0)
         setPanelEnabled(false);
     if (change.PanelChanged && change.PanelScreen != 0) {
