@@ -11,6 +11,9 @@
 #include "core/serial/PortDiscovery.h"
 #include "core/serial/PortNames.h"
 #include "gui/platform/Fonts.h"
+#ifdef Q_OS_LINUX
+#include "gui/platform/ProbeDisplay.h"
+#endif
 #include "gui/platform/QtPointer.h"
 #include "gui/platform/QtPrompts.h"
 #include "gui/platform/SystemMonitors.h"
@@ -76,7 +79,8 @@ int main(int argc, char* argv[])
         settingsPath = commandLine.settingsPath;
 #ifdef Q_OS_LINUX
         // Qt would end the program with an abort of its own.
-        if (!DisplayAvailable(QProcessEnvironment::systemEnvironment(), commandLine.platform, commandLine.display)) {
+        if (!DisplayAvailable(QProcessEnvironment::systemEnvironment(), commandLine.platform, commandLine.display,
+                              ProbeDisplay)) {
             std::cerr << (listScreens ? "torvik-setup: no display found, so the monitors cannot be read.\n"
                                       : "torvik-setup: no display found, so the window cannot open; "
                                         "--port PORT --read/--write/--compare FILE work without one.\n");

@@ -2,9 +2,11 @@
 // computer, read and arranged as the layout editor does. Besides crashes and
 // undefined behaviour this checks what the editor relies on: an arranged
 // list puts each monitor on one tile of its own size, as many as its style
-// holds, side by side or stacked without overlapping, from (0, 0).
+// holds, side by side or stacked without overlapping, from (0, 0), all on
+// the editor's desktop.
 
 #include "core/config/LayoutRules.h"
+#include "core/layout/LayoutModel.h"
 #include "core/layout/MonitorArrangement.h"
 
 #include <algorithm>
@@ -25,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const MonitorsRead read = ReadMonitorsJson(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     check(read.Error.isEmpty() || read.Monitors.empty());
-    const MonitorArrangement arrangement = ArrangeMonitors(read.Monitors);
+    const int32_t desk = kEditorCanvasSize * kEditorCanvas.ZoomDiv;  // the editor's desktop, 60000 a side
+    const MonitorArrangement arrangement = ArrangeMonitors(read.Monitors, {desk, desk});
     if (arrangement.Result != MonitorArrangement::Fit::Arranged) {
         check(arrangement.Monitors.empty());
         return 0;
@@ -42,6 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             check(!Intersect(tiles[i], tiles[j]));
     }
     check(left == 0 && top == 0);
+    for (const DeskRect& tile : tiles)
+        check(tile.Right <= arrangement.Width && arrangement.Width <= desk && tile.Bottom <= arrangement.Height &&
+              arrangement.Height <= desk);
     // Every monitor's size is on exactly one tile.
     std::vector<std::pair<int64_t, int64_t>> sizes;
     std::vector<std::pair<int64_t, int64_t>> wanted;

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev libwayland-dev
+  qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-serialport-dev libgl-dev libwayland-dev libxcb1-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix wine64 nsis

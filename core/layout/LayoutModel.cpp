@@ -341,9 +341,10 @@ void LayoutModel::Apply(int resIndex, bool portrait, std::optional<int32_t> x, s
     if (selectedNo_ < 1 || selectedNo_ > kScreenCount)
         return;
     LayoutScreen& screen = screens_[selectedNo_];
+    const DeskSize size = resIndex == kOwnSize ? Turned(LandscapeOf(screen.DeskWidth, screen.DeskHeight), portrait)
+                                               : MonitorSize(resIndex, portrait);
     screen.Portrait = portrait;
     screen.ResIndex = resIndex;
-    const DeskSize size = MonitorSize(resIndex, portrait);
     screen.DeskWidth = size.Width;
     screen.DeskHeight = size.Height;
     screen.DeskX = x.value_or(screen.DeskX);

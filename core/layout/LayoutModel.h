@@ -29,7 +29,7 @@ struct LayoutScreen {
     uint32_t ScreenColor = 0;  // 0xAARRGGBB, by the port within its unit
     QString Title;             // "2A", "S3.4B"
     bool Portrait = false;     // the size is that of ResIndex turned on its side
-    int32_t ResIndex = 0;      // entry of the resolution table
+    int32_t ResIndex = 0;      // entry of the resolution table, or kOwnSize
     int32_t PortIndex = 0;     // computer port across the cascade, 0..19
     int32_t LabelSlot = 0;     // position of the port label in the strip, 0 = leftmost
     bool LabelShown = false;   // the label stands in the strip of the chosen unit
@@ -161,10 +161,11 @@ public:
     // from monitors[m - 1] (and the resolution entry that matches it, in
     // either orientation) and stands at its place there, counted from the
     // top-left corner of the port's monitors on the canvas, or, when the
-    // port has none, from the right of the layout level with its top; all
-    // kept on the desktop. The port's other monitors leave the canvas, and
-    // with `removeConflicting` every monitor of the side in its way first.
-    // The first monitor is selected.
+    // port has none, from the right of the layout level with its top; moved
+    // left and up as far as the desktop needs, which they must fit (as
+    // ArrangeMonitors has them). The port's other monitors leave the
+    // canvas, and with `removeConflicting` every monitor of the side in its
+    // way first. The first monitor is selected.
     void PlaceMonitors(int port, const std::vector<DeskRect>& monitors, bool removeConflicting,
                        const KVM_LAYOUT& layout);
     // Whether computer port `port` has a monitor on the canvas.
@@ -178,9 +179,9 @@ public:
     DeskRect DragStep(int n, int64_t dx, int64_t dy);
     void EndDrag(int n);
 
-    // The selected monitor takes a resolution entry, an orientation and the
-    // positions given; a missing one stays as it is. No snapping, no
-    // clamping: a typed position is taken as it is.
+    // The selected monitor takes a resolution entry (kOwnSize: its own size),
+    // an orientation and the positions given; a missing one stays as it is.
+    // No snapping, no clamping: a typed position is taken as it is.
     void Apply(int resIndex, bool portrait, std::optional<int32_t> x, std::optional<int32_t> y);
     void DeleteSelected();
 

@@ -112,9 +112,41 @@ std::optional<std::pair<int32_t, std::vector<Extent>>> styleOf(const std::vector
     return std::nullopt;
 }
 
+// The tiles of monitors 1 to 4 of the style, from (0, 0).
+std::vector<DeskRect> tilesOf(const std::vector<ComputerMonitor>& monitors, bool scaled, int32_t style,
+                              const std::vector<Extent>& ordered)
+{
+    std::vector<DeskRect> tiles;
+    if (!scaled) {
+        int64_t left = ordered.front().Rect.Left;
+        int64_t top = ordered.front().Rect.Top;
+        for (const Extent& e : ordered) {
+            left = std::min(left, e.Rect.Left);
+            top = std::min(top, e.Rect.Top);
+        }
+        for (const Extent& e : ordered) {
+            const DeskRect& r = e.Rect;
+            tiles.push_back({r.Left - left, r.Top - top, r.Right - left, r.Bottom - top});
+        }
+        return tiles;
+    }
+
+    std::array<DeskSize, 4> sizes{};
+    for (std::size_t m = 0; m < ordered.size(); ++m) {
+        const ComputerMonitor& monitor = monitors[ordered[m].Index];
+        sizes[m] = {monitor.Width, monitor.Height};
+    }
+    const StyleDesktop desk = *ArrangeStyle(style, sizes);
+    for (std::size_t m = 0; m < ordered.size(); ++m) {
+        const auto& [x, y] = desk.Offsets[m];
+        tiles.push_back({x, y, x + sizes[m].Width, y + sizes[m].Height});
+    }
+    return tiles;
+}
+
 }  // namespace
 
-MonitorArrangement ArrangeMonitors(const std::vector<ComputerMonitor>& monitors)
+MonitorArrangement ArrangeMonitors(const std::vector<ComputerMonitor>& monitors, DeskLimits desk)
 {
     MonitorArrangement arrangement;
     if (monitors.empty())
@@ -132,32 +164,17 @@ MonitorArrangement ArrangeMonitors(const std::vector<ComputerMonitor>& monitors)
         return arrangement;
     }
     const auto& [style, ordered] = *found;
-    arrangement.Result = MonitorArrangement::Fit::Arranged;
     arrangement.Style = style;
-
-    if (!scaled) {
-        int64_t left = ordered.front().Rect.Left;
-        int64_t top = ordered.front().Rect.Top;
-        for (const Extent& e : ordered) {
-            left = std::min(left, e.Rect.Left);
-            top = std::min(top, e.Rect.Top);
-        }
-        for (const Extent& e : ordered) {
-            const DeskRect& r = e.Rect;
-            arrangement.Monitors.push_back({r.Left - left, r.Top - top, r.Right - left, r.Bottom - top});
-        }
+    arrangement.Monitors = tilesOf(monitors, scaled, style, ordered);
+    for (const DeskRect& r : arrangement.Monitors) {
+        arrangement.Width = std::max(arrangement.Width, r.Right);
+        arrangement.Height = std::max(arrangement.Height, r.Bottom);
+    }
+    if (arrangement.Width > desk.MaxX || arrangement.Height > desk.MaxY) {
+        arrangement.Result = MonitorArrangement::Fit::TooLarge;
+        arrangement.Monitors.clear();
         return arrangement;
     }
-
-    std::array<DeskSize, 4> sizes{};
-    for (std::size_t m = 0; m < ordered.size(); ++m) {
-        const ComputerMonitor& monitor = monitors[ordered[m].Index];
-        sizes[m] = {monitor.Width, monitor.Height};
-    }
-    const StyleDesktop desk = *ArrangeStyle(style, sizes);
-    for (std::size_t m = 0; m < ordered.size(); ++m) {
-        const auto& [x, y] = desk.Offsets[m];
-        arrangement.Monitors.push_back({x, y, x + sizes[m].Width, y + sizes[m].Height});
-    }
+    arrangement.Result = MonitorArrangement::Fit::Arranged;
     return arrangement;
 }

@@ -22,14 +22,18 @@
 // The tiles take the device sizes and stand where the system places the
 // monitors, moved so that the arrangement starts at (0, 0); where the
 // positions are in scaled pixels, they stand edge to edge as the style
-// places them.
+// places them. An arrangement wider or higher than the desktop `desk` fits
+// nowhere on it.
 struct MonitorArrangement {
-    enum class Fit { Arranged, NoMonitors, TooMany, NoStyle };
+    enum class Fit { Arranged, NoMonitors, TooMany, NoStyle, TooLarge };
     Fit Result = Fit::NoMonitors;
     int32_t Style = 0;
     // Monitor 1 to 4 of the style, in device pixels from the arrangement's
-    // top-left corner.
+    // top-left corner; none unless Arranged.
     std::vector<DeskRect> Monitors;
+    // The size of all of them together, also when TooLarge.
+    int64_t Width = 0;
+    int64_t Height = 0;
 };
 
-MonitorArrangement ArrangeMonitors(const std::vector<ComputerMonitor>& monitors);
+MonitorArrangement ArrangeMonitors(const std::vector<ComputerMonitor>& monitors, DeskLimits desk);

@@ -1,5 +1,7 @@
 #include "core/layout/MonitorValues.h"
 
+#include <algorithm>
+
 ResolutionMatch MatchResolution(int32_t width, int32_t height)
 {
     for (int j = 0; j < kResCount; ++j) {
@@ -9,13 +11,22 @@ ResolutionMatch MatchResolution(int32_t width, int32_t height)
         if (entry.Width == height && entry.Height == width)
             return {j, true};
     }
-    return {kDefaultResIndex, width < height};
+    return {kOwnSize, width < height};
+}
+
+Resolution LandscapeOf(int32_t width, int32_t height)
+{
+    return {std::max(width, height), std::min(width, height)};
 }
 
 DeskSize MonitorSize(int resIndex, bool portrait)
 {
-    const Resolution& entry = ResTable[static_cast<std::size_t>(resIndex)];
-    return portrait ? DeskSize{entry.Height, entry.Width} : DeskSize{entry.Width, entry.Height};
+    return Turned(ResTable[static_cast<std::size_t>(resIndex)], portrait);
+}
+
+DeskSize Turned(Resolution resolution, bool portrait)
+{
+    return portrait ? DeskSize{resolution.Height, resolution.Width} : DeskSize{resolution.Width, resolution.Height};
 }
 
 std::optional<int32_t> ParseDeskPosition(const QString& text)

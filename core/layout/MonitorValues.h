@@ -27,9 +27,13 @@ inline constexpr std::array<Resolution, kResCount> ResTable = {{
     {2560, 1080}, {2560, 1440}, {2560, 1600}, {2560, 2048}, {3440, 1440}, {3840, 2160}, {4096, 2160},
 }};
 
+// The resolution index of a monitor whose size has no entry: it keeps its
+// own size, shown as an entry of its own after the table's.
+inline constexpr int kOwnSize = kResCount;
+
 // The resolution entry of a monitor size: the first entry equal to the size,
 // or to the size turned on its side (then Portrait). A size without an entry
-// gets 1920 x 1080, portrait when it is higher than wide.
+// gets kOwnSize, portrait when it is higher than wide.
 struct ResolutionMatch {
     int ResIndex;
     bool Portrait;
@@ -37,9 +41,14 @@ struct ResolutionMatch {
 };
 ResolutionMatch MatchResolution(int32_t width, int32_t height);
 
+// A monitor size as the list names it: landscape, the longer side first.
+Resolution LandscapeOf(int32_t width, int32_t height);
+
 // The size of resolution entry `resIndex` (0..20), turned on its side when
 // `portrait`.
 DeskSize MonitorSize(int resIndex, bool portrait);
+// A resolution turned on its side when `portrait`.
+DeskSize Turned(Resolution resolution, bool portrait);
 
 // A typed desktop position: a decimal integer, any 32-bit value.
 // Anything else is no position.

@@ -74,7 +74,7 @@ int TfrmGlidex::placingPort()
 
 void TfrmGlidex::placeMonitors(const std::vector<ComputerMonitor>& monitors, const QString& command)
 {
-    const MonitorArrangement arrangement = ArrangeMonitors(monitors);
+    const MonitorArrangement arrangement = ArrangeMonitors(monitors, {model_.MaxDeskX(), model_.MaxDeskY()});
     QString refusal;
     switch (arrangement.Result) {
     case MonitorArrangement::Fit::Arranged:
@@ -88,6 +88,14 @@ void TfrmGlidex::placeMonitors(const std::vector<ComputerMonitor>& monitors, con
     case MonitorArrangement::Fit::NoStyle:
         refusal = QStringLiteral("The monitors stand in no arrangement a port offers (side by side, two rows of "
                                  "two, or stacked). Nothing was changed.");
+        break;
+    case MonitorArrangement::Fit::TooLarge:
+        refusal = QStringLiteral("The monitors take %1 x %2 pixels, more than the desktop's %3 x %4. Nothing was "
+                                 "changed.")
+                      .arg(arrangement.Width)
+                      .arg(arrangement.Height)
+                      .arg(model_.MaxDeskX())
+                      .arg(model_.MaxDeskY());
         break;
     }
     if (!refusal.isEmpty()) {

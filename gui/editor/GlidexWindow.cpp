@@ -32,6 +32,12 @@ constexpr int kScrollStep = 50;
 constexpr int kLabelPitch = 69;       // 65 wide, 4 apart
 constexpr int kLabelTop = 5;          // in the 35 pixel strip
 
+// An entry of the resolution list: "1920 x 1080".
+QString resolutionText(const Resolution& resolution)
+{
+    return QStringLiteral("%1 x %2").arg(resolution.Width).arg(resolution.Height);
+}
+
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
 {
     QLabel* label = makeWidget<QLabel>(parent, name, geometry);
@@ -271,7 +277,7 @@ void TfrmGlidex::FormCreate()
 {
     setWindowTitle(QStringLiteral("Glidex Layout"));
     for (const Resolution& entry : ResTable)
-        cmbResolution->addItem(QStringLiteral("%1 x %2").arg(entry.Width).arg(entry.Height));
+        cmbResolution->addItem(resolutionText(entry));
     cmbResolution->setCurrentIndex(-1);  // until a tile is selected
     setPanelEnabled(false);
     connect(&model_, &LayoutModel::changed, this, &TfrmGlidex::showChange);
@@ -282,7 +288,7 @@ void TfrmGlidex::FormCreate()
     const QFont labelFont = PointFont(QStringLiteral("MS Sans Serif"), 14, true);
     for (int n = 1; n <= kScreenCount; ++n) {
         const LayoutScreen& screen = model_.Screens()[n];
-        auto* tile = new TScreen(screen, imgLayout);
+        auto* tile = new TScreen(screen, model_.Canvas(), imgLayout);
 
         auto* label = new TPortLabel(screen.Title, panPort);
         label->setObjectName(QStringLiteral("PortLabel%1").arg(n));
@@ -354,11 +360,21 @@ void TfrmGlidex::showChange(const LayoutChange& change)
         tile.show();
         SetLabelPlaced(tile, true);
     }
+    // A size the table has no entry for is the list's last entry while its
+    // monitor is selected; a panel left without it shows no resolution.
+    if (change.PanelChanged && cmbResolution->count() > kOwnSize) {
+        const bool shown = cmbResolution->currentIndex() == kOwnSize;
+        cmbResolution->removeItem(kOwnSize);
+        if (shown)
+            cmbResolution->setCurrentIndex(-1);
+    }
     if (change.PanelChanged && change.PanelScreen == 0)
         setPanelEnabled(false);
     if (change.PanelChanged && change.PanelScreen != 0) {
         const LayoutScreen& screen = model_.Screens()[change.PanelScreen];
-        cmbResolution->setCurrentIndex(screen.ResIndex >= 0 && screen.ResIndex < kResCount ? screen.ResIndex : -1);
+        if (screen.ResIndex == kOwnSize)
+            cmbResolution->addItem(resolutionText(LandscapeOf(screen.DeskWidth, screen.DeskHeight)));
+        cmbResolution->setCurrentIndex(screen.ResIndex);
         chkPortrait->setChecked(screen.Portrait);
         edtX->setText(QString::number(screen.DeskX));
         edtY->setText(QString::number(screen.DeskY));

@@ -10,9 +10,10 @@
 #include <algorithm>
 #include <array>
 
-TScreen::TScreen(const LayoutScreen& data, QWidget* parent)
+TScreen::TScreen(const LayoutScreen& data, const CanvasTransform& canvas, QWidget* parent)
     : QWidget(parent)
     , Data(data)
+    , Canvas(canvas)
 {
     setObjectName(QStringLiteral("Screen%1").arg(data.ScreenNo));
     setGeometry(0, 0, 100, 100);
@@ -219,9 +220,9 @@ void DrawScreenPicture(QPainter& painter, const TScreen& tile, const QRect& pict
 
     // Both texts are placed by their top edge, centred on the width they
     // take in the font actually used. The title may be cut at the tile's
-    // sides (a Slave's title is, on a 640 x 480 tile at Actual Size); the
-    // size text is drawn whole or not at all, as a number cut short would
-    // read as another.
+    // sides at Actual Size and closer (TitleMayBeCut); the size text is
+    // drawn whole or not at all, as a number cut short would read as
+    // another.
     const TextTops tops = TileTextTops(height);
     painter.setPen(Qt::black);
     auto drawText = [&](const QString& text, const QFont& font, int top, bool cut) {
@@ -234,7 +235,8 @@ void DrawScreenPicture(QPainter& painter, const TScreen& tile, const QRect& pict
         if (QRect(at, size).intersects(visible))
             painter.drawText(at + QPoint(0, metrics.ascent()), text);
     };
-    drawText(tile.Data.Title, PointFont(QStringLiteral("Courier New"), 20, true), tops.Title, true);
+    drawText(tile.Data.Title, PointFont(QStringLiteral("Courier New"), 20, true), tops.Title,
+             TitleMayBeCut(tile.Canvas.ZoomDiv));
     drawText(QStringLiteral("%1x%2").arg(tile.Data.DeskWidth).arg(tile.Data.DeskHeight),
              PointFont(QStringLiteral("MS Sans Serif"), 10, true), tops.Size, false);
 

@@ -29,12 +29,14 @@ class TScreen : public QWidget {
     Q_OBJECT
 
 public:
-    // The tile of monitor `data` of the editor's layout, hidden, with its
-    // hint.
-    TScreen(const LayoutScreen& data, QWidget* parent);
+    // The tile of monitor `data` of the editor's layout, drawn at the scale
+    // of `canvas`, hidden, with its hint.
+    TScreen(const LayoutScreen& data, const CanvasTransform& canvas, QWidget* parent);
 
-    // What the tile shows: the monitor as the layout holds it.
+    // What the tile shows: the monitor as the layout holds it, at the
+    // canvas's scale.
     const LayoutScreen& Data;
+    const CanvasTransform& Canvas;
     TPortLabel* PortLabel = nullptr;
     QColor ScreenColor() const { return QColor::fromRgb(Data.ScreenColor); }
 
@@ -106,6 +108,12 @@ TextTops TileTextTops(int height);
 // the tile's sides, when it fits the tile's width too. Tiles too small for
 // a text (zoomed out) draw what fits.
 bool TextFits(QSize text, int top, QSize tile, bool cut);
+
+// Whether a title may be cut at the tile's sides at `zoomDiv` device pixels
+// per canvas pixel: at Actual Size and closer, where a Slave's title is
+// wider than a 640 x 480 tile; zoomed out a cut title would read as part of
+// its neighbour's, so a tile too narrow for its title draws none.
+inline constexpr bool TitleMayBeCut(int32_t zoomDiv) { return zoomDiv <= kActualSize; }
 
 // The left edge of a text `textWidth` wide centred on a tile `width` wide.
 inline constexpr int CenteredLeft(int width, int textWidth) { return (width - textWidth) / 2; }

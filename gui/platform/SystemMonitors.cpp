@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <qpa/qplatformscreen.h>
 
 #include <algorithm>
 #include <cmath>
@@ -30,12 +31,18 @@ std::vector<ComputerMonitor> SystemMonitors()
 #endif
     std::vector<ComputerMonitor> monitors;
     for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect geometry = screen->geometry();
-        ComputerMonitor monitor{screen->name(), geometry.x(), geometry.y(),
-                                static_cast<int32_t>(std::lround(geometry.width() * screen->devicePixelRatio())),
-                                static_cast<int32_t>(std::lround(geometry.height() * screen->devicePixelRatio())),
-                                screen->devicePixelRatio()};
+        // QScreen's size is the platform's divided by Qt's scale factor and
+        // rounded (2560 at 150 % reads 1707), which no multiplication undoes
+        // exactly; so the platform's own geometry is taken. It is in device
+        // pixels, or in pixels of the platform's own that its ratio turns
+        // into device pixels (macOS, Qt's offscreen platform).
+        const QPlatformScreen& platform = *screen->handle();
+        const QRect native = platform.geometry();
+        const QSize device = native.size() * platform.devicePixelRatio();
+        ComputerMonitor monitor{screen->name(), native.x(),     native.y(),
+                                device.width(), device.height(), screen->devicePixelRatio()};
 #ifdef TORVIK_WAYLAND
+        const QRect geometry = screen->geometry();
         const auto output = std::find_if(outputs.begin(), outputs.end(),
                                          [&](const WaylandOutput& o) { return o.Name == monitor.Name; });
         if (output != outputs.end() && geometry.width() > 0) {

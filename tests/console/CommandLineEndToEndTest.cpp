@@ -112,7 +112,10 @@ protected:
         argv.insert(argv.end(), args.begin(), args.end());
         const pid_t pid = fork();
         if (pid == 0) {
-            unsetenv("DISPLAY");
+            if (display.empty())
+                unsetenv("DISPLAY");
+            else
+                setenv("DISPLAY", display.c_str(), 1);
             unsetenv("WAYLAND_DISPLAY");
             if (platform.empty())
                 unsetenv("QT_QPA_PLATFORM");
@@ -165,6 +168,8 @@ protected:
     // The window system the program is given: by default one that cannot
     // be loaded, so a command that loads one fails.
     std::string platform = "no-such-platform";
+    // The X display named in DISPLAY, unset when empty.
+    std::string display;
 };
 
 TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
@@ -387,15 +392,16 @@ TEST_F(CommandLineEndToEndTest, EachCommandAndFailureWithoutADisplay)
 }
 
 // This computer's monitors: in device pixels, with the places and scales
-// the window system gives (Qt's offscreen platform with three screens, one
-// scaled 1.5), and without a display a one-line reason.
+// the window system gives (Qt's offscreen platform with three screens, two
+// scaled 1.5: one by the platform, one by Qt), and without a display, or
+// with one that does not answer, a one-line reason.
 TEST_F(CommandLineEndToEndTest, ScreensListTheMonitorsOnlyWithADisplay)
 {
     platform = "offscreen:configfile=" TORVIK_TEST_SOURCE_DIR "/gui/editor/place-monitors-screens.json";
     Outcome outcome = run({"--screens"}, "", false);
     EXPECT_EQ(outcome.status, 0) << outcome.error;
     EXPECT_EQ(outcome.output, "DP-2\t2880 x 1620 at 1280, 0\tscale 1.5\n"
-                              "DP-3\t1920 x 1080 at 4160, 0\tscale 1\n"
+                              "DP-3\t2560 x 1440 at 4160, 0\tscale 1.5\n"
                               "HDMI-1\t1280 x 1024 at 0, 0\tscale 1\n");
     outcome = run({"--screens", "--json"}, "", false);
     EXPECT_EQ(outcome.status, 0);
@@ -409,6 +415,17 @@ TEST_F(CommandLineEndToEndTest, ScreensListTheMonitorsOnlyWithADisplay)
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.output, "");
     EXPECT_EQ(outcome.error, "torvik-setup: no display found, so the monitors cannot be read.\n");
+
+    // A display that is named but does not answer is none, for the window
+    // too.
+    display = ":77";
+    outcome = run({"--screens"}, "", false);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.error, "torvik-setup: no display found, so the monitors cannot be read.\n");
+    outcome = run({}, "", false);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.error, "torvik-setup: no display found, so the window cannot open; "
+                             "--port PORT --read/--write/--compare FILE work without one.\n");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "core/layout/LayoutModel.h"
+#include "core/layout/MonitorValues.h"
 
 #include <gtest/gtest.h>
 
@@ -50,9 +51,9 @@ TEST_F(LayoutModelTest, LoadingFindsResolutionsAndSkipsEmptyEntries)
 
     EXPECT_EQ(placed(), std::vector<int>({1, 2, 3, 7}));
     EXPECT_EQ(std::make_pair(screen(1).ResIndex, screen(1).Portrait), std::make_pair(10, true));
-    EXPECT_EQ(std::make_pair(screen(2).ResIndex, screen(2).Portrait), std::make_pair(10, true));
+    EXPECT_EQ(std::make_pair(screen(2).ResIndex, screen(2).Portrait), std::make_pair(kOwnSize, true));
     EXPECT_EQ(bounds(2), (DeskRect{1080, 0, 2080, 2000}));
-    EXPECT_EQ(std::make_pair(screen(3).ResIndex, screen(3).Portrait), std::make_pair(10, false));
+    EXPECT_EQ(std::make_pair(screen(3).ResIndex, screen(3).Portrait), std::make_pair(kOwnSize, false));
     EXPECT_EQ(screen(7).ScreenGroup, 1);  // painting makes every monitor one of the current group
     EXPECT_EQ(screen(21).DeskX, 500);
     EXPECT_EQ(screen(21).ResIndex, 4);

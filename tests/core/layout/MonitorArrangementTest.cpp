@@ -22,7 +22,8 @@ ComputerMonitor at(int32_t x, int32_t y, int32_t width, int32_t height, double s
 }
 
 // Every arrangement a port offers, read from positions in device pixels
-// (X11, Windows) and in scaled pixels (Wayland), and those no port offers.
+// (X11, Windows) and in scaled pixels (Wayland), those no port offers, and
+// those larger than a 60000 x 60000 desktop.
 // The monitors are listed out of order, so the order must come from the
 // positions.
 const Case kCases[] = {
@@ -57,13 +58,18 @@ const Case kCases[] = {
      {at(0, 0, 800, 600), at(800, 0, 800, 600), at(1600, 0, 800, 600), at(2400, 0, 800, 600), at(3200, 0, 800, 600)},
      Fit::TooMany, 0, {}},
     {"none", {}, Fit::NoMonitors, 0, {}},
+    {"row exactly as wide as the desktop",
+     {at(0, 0, 30000, 1000), at(30000, 0, 30000, 2000)},
+     Fit::Arranged, 1, {{0, 0, 30000, 1000}, {30000, 0, 60000, 2000}}},
+    {"row one pixel wider than the desktop", {at(0, 0, 30000, 1000), at(30000, 0, 30001, 1000)}, Fit::TooLarge, 0, {}},
+    {"stack one pixel higher than the desktop", {at(0, 0, 1000, 30001), at(0, 30001, 1000, 30000)}, Fit::TooLarge, 0, {}},
 };
 
 TEST(MonitorArrangement, MonitorsFindTheirStyleOrderAndPlaces)
 {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.what);
-        const MonitorArrangement arrangement = ArrangeMonitors(c.monitors);
+        const MonitorArrangement arrangement = ArrangeMonitors(c.monitors, {60000, 60000});
         EXPECT_EQ(arrangement.Result, c.fit);
         if (c.fit != Fit::Arranged)
             continue;

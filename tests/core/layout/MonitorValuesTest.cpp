@@ -13,8 +13,8 @@ TEST(MonitorValues, SizesFindTheirResolutionEntryInEitherOrientation)
     };
     const Case cases[] = {
         {1920, 1080, {10, false}}, {1080, 1920, {10, true}}, {640, 480, {0, false}}, {2160, 4096, {20, true}},
-        // Sizes without an entry are shown as 1920 x 1080, turned when higher than wide.
-        {1000, 2000, {10, true}},  {1024, 1024, {10, false}},
+        // Sizes without an entry keep their own, turned when higher than wide.
+        {1000, 2000, {kOwnSize, true}},  {1024, 1024, {kOwnSize, false}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(MatchResolution(c.width, c.height), c.expected) << c.width << " x " << c.height;

@@ -1,13 +1,17 @@
+#include "core/layout/MonitorValues.h"
 #include "gui/editor/EditorFixture.h"
 #include "support/Screenshots.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUndoStack>
 
 namespace {
@@ -54,7 +58,7 @@ TEST_F(PlaceMonitorsTest, AListFromAnotherComputerGoesOnTheChosenPortAsOneStep)
     EXPECT_EQ(bounds(2), (DeskRect{3700, 200, 5620, 1280}));
     EXPECT_EQ(bounds(22), (DeskRect{5620, 300, 6900, 1300}));
     EXPECT_EQ(bounds(42), (DeskRect{6900, 200, 7980, 2120}));
-    EXPECT_EQ(screen(22).ResIndex, 10);  // 1280 x 1000 has no entry: its own size, under 1920 x 1080
+    EXPECT_EQ(screen(22).ResIndex, kOwnSize);  // 1280 x 1000 has no entry: its own
     EXPECT_TRUE(screen(42).Portrait);
     EXPECT_EQ(screen(42).ResIndex, 10);
     EXPECT_EQ(model().SelectedNo(), 2);
@@ -71,12 +75,26 @@ TEST_F(PlaceMonitorsTest, AListFromAnotherComputerGoesOnTheChosenPortAsOneStep)
     EXPECT_EQ(KvmLayout.MStyle[2], 2);
     EXPECT_EQ(bounds(42), (DeskRect{6900, 200, 7980, 2120}));
     EXPECT_TRUE(SaveScreenshot(editor.get(), "placed-monitors"));
+
+    // Enter in the position field keeps 2B's own size, turned when Portrait
+    // is checked; the list names that size while 2B is selected.
+    select(22);
+    find<QCheckBox>("chkPortrait")->setChecked(true);
+    find<QLineEdit>("edtX")->setText(QStringLiteral("5700"));
+    QTest::keyClick(find<QLineEdit>("edtX"), Qt::Key_Return);
+    EXPECT_EQ(bounds(22), (DeskRect{5700, 300, 6700, 1580}));
+    auto* cmbResolution = find<QComboBox>("cmbResolution");
+    EXPECT_EQ(cmbResolution->currentText(), QStringLiteral("1280 x 1000"));
+    EXPECT_TRUE(SaveScreenshot(editor.get(), "own-size"));
+    select(2);
+    EXPECT_EQ(cmbResolution->count(), kResCount);
 }
 
 // Onto the port of the tile selected last, which holds monitors already: the question
 // comes first, Cancel keeps everything, OK puts the new ones where the port's
-// monitors stood. Monitors in no arrangement, and a list that is none, are
-// told and change nothing.
+// monitors stood. Monitors in no arrangement or larger than the desktop, and
+// a list that is none, are told and change nothing; monitors as wide as the
+// desktop move left to fit.
 TEST_F(PlaceMonitorsTest, ReplacingAsksFirstAndRefusalsChangeNothing)
 {
     KvmLayout.MStyle[3] = 1;
@@ -107,23 +125,35 @@ TEST_F(PlaceMonitorsTest, ReplacingAsksFirstAndRefusalsChangeNothing)
          {QByteArray(R"({"screens": [{"x": 0, "y": 0, "width": 1920, "height": 1080},
                                     {"x": 1920, "y": 0, "width": 1920, "height": 1080},
                                     {"x": 0, "y": 1080, "width": 1920, "height": 1080}]})"),
+          QByteArray(R"({"screens": [{"x": 0, "y": 0, "width": 30000, "height": 1000},
+                                    {"x": 30000, "y": 0, "width": 30001, "height": 1000}]})"),
           QByteArray("no list")}) {
         prompts.answer(MsgAnswer::Ok);
         placeFromFile(refused);
         EXPECT_EQ(prompts.boxes().back().caption, QStringLiteral("Error"));
     }
-    ASSERT_EQ(prompts.boxes().size(), asked + 2);
+    ASSERT_EQ(prompts.boxes().size(), asked + 3);
     EXPECT_TRUE(prompts.boxes()[asked].text.startsWith(QStringLiteral("The monitors stand in no arrangement")));
-    EXPECT_TRUE(prompts.boxes()[asked + 1].text.contains(QStringLiteral("holds no monitor list: not JSON")));
+    EXPECT_EQ(prompts.boxes()[asked + 1].text,
+              QStringLiteral("The monitors take 60001 x 1000 pixels, more than the desktop's 60000 x 60000. "
+                             "Nothing was changed."));
+    EXPECT_TRUE(prompts.boxes()[asked + 2].text.contains(QStringLiteral("holds no monitor list: not JSON")));
     EXPECT_EQ(KvmLayout.MStyle[3], 5);
     EXPECT_EQ(bounds(23), (DeskRect{4000, 3440, 5920, 4640}));
+
+    prompts.answer(MsgAnswer::Ok);
+    placeFromFile(R"({"screens": [{"x": 0, "y": 0, "width": 30000, "height": 1000},
+                                 {"x": 30000, "y": 0, "width": 30000, "height": 1000}]})");
+    EXPECT_EQ(bounds(3), (DeskRect{0, 2000, 30000, 3000}));
+    EXPECT_EQ(bounds(23), (DeskRect{30000, 2000, 60000, 3000}));
 }
 
 // This computer's monitors through the menu, as the window system reports
 // them: run alone, as the test PlaceThisComputersMonitors, on the offscreen
 // platform with three screens (place-monitors-screens.json), a row whose
-// middle screen is scaled 1.5. Without those screens it fails: the other
-// tests' single screen would test nothing here.
+// middle screen the platform scales 1.5 and whose last Qt scales 1.5 (2560
+// wide, 1707 to Qt). Without those screens it fails: the other tests'
+// single screen would test nothing here.
 TEST_F(PlaceMonitorsTest, ThisComputersMonitorsComeFromTheWindowSystem)
 {
     ASSERT_EQ(QGuiApplication::screens().size(), 3)
@@ -136,7 +166,7 @@ TEST_F(PlaceMonitorsTest, ThisComputersMonitorsComeFromTheWindowSystem)
     EXPECT_EQ(KvmLayout.MStyle[10], 2);
     EXPECT_EQ(bounds(10), (DeskRect{0, 0, 1280, 1024}));
     EXPECT_EQ(bounds(30), (DeskRect{1280, 0, 4160, 1620}));
-    EXPECT_EQ(bounds(50), (DeskRect{4160, 0, 6080, 1080}));
+    EXPECT_EQ(bounds(50), (DeskRect{4160, 0, 6720, 1440}));
     EXPECT_EQ(find<QComboBox>("cmbDevice")->currentIndex(), 2);
 }
 

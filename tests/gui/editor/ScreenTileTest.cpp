@@ -20,23 +20,28 @@ TEST(ScreenTile, TextTopsFollowTheTileHeight)
 }
 
 // At Actual Size every landscape tile keeps both texts, the widest title
-// too; zoomed out, a tile keeps what fits.
+// too, cut at the sides; zoomed out, a tile keeps what fits whole.
 TEST(ScreenTile, TextsAreDrawnWhereTheyFit)
 {
     const QFontMetrics title(PointFont(QStringLiteral("Courier New"), 20, true));
     const QFontMetrics size(PointFont(QStringLiteral("MS Sans Serif"), 10, true));
-    auto fits = [&](const QString& titleText, const QString& sizeText, QSize tile) {
+    auto fits = [&](const QString& titleText, const QString& sizeText, QSize tile, int32_t zoomDiv) {
         const TextTops tops = TileTextTops(tile.height());
-        return std::make_pair(TextFits({title.horizontalAdvance(titleText), title.height()}, tops.Title, tile, true),
-                              TextFits({size.horizontalAdvance(sizeText), size.height()}, tops.Size, tile, false));
+        return std::make_pair(
+            TextFits({title.horizontalAdvance(titleText), title.height()}, tops.Title, tile, TitleMayBeCut(zoomDiv)),
+            TextFits({size.horizontalAdvance(sizeText), size.height()}, tops.Size, tile, false));
     };
     for (const Resolution& r : ResTable) {
-        EXPECT_EQ(fits("S4.4D", QStringLiteral("%1x%2").arg(r.Width).arg(r.Height), {r.Width / 10, r.Height / 10}),
+        EXPECT_EQ(fits("S4.4D", QStringLiteral("%1x%2").arg(r.Width).arg(r.Height), {r.Width / 10, r.Height / 10},
+                       kActualSize),
                   std::make_pair(true, true))
             << r.Width << " x " << r.Height;
     }
-    EXPECT_EQ(fits("1A", "1920x1080", {48, 27}), std::make_pair(false, false));    // 1920 x 1080 at 40
-    EXPECT_EQ(fits("S4.4D", "1080x1920", {27, 48}), std::make_pair(true, false));  // portrait: the title cut
+    EXPECT_EQ(fits("1A", "1920x1080", {48, 27}, 40), std::make_pair(false, false));  // 1920 x 1080 at 40
+    // Portrait 1080 x 1920 zoomed out: a title wider than the tile is not drawn.
+    EXPECT_EQ(fits("S4.4D", "1080x1920", {54, 96}, 20), std::make_pair(false, false));
+    EXPECT_EQ(fits("1B", "1080x1920", {27, 48}, 40), std::make_pair(false, false));
+    EXPECT_EQ(fits("1B", "1080x1920", {54, 96}, 20), std::make_pair(true, false));
     // Both sides of each edge: width, top, bottom.
     EXPECT_TRUE(TextFits({40, 15}, 0, {40, 15}, false));
     EXPECT_FALSE(TextFits({41, 15}, 0, {40, 15}, false));
