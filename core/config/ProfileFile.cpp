@@ -271,8 +271,6 @@ std::optional<int32_t> ProfileFile::LeadingInteger(std::string_view value)
     const std::optional<ScannedInteger> number = scanInteger(value);
     if (!number || !number->fits)
         return std::nullopt;
-    if (number->length < value.size() && !isBlank(value[number->length]) && value[number->length] != ';')
-        return std::nullopt;
     return number->value;
 }
 

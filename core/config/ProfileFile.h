@@ -60,8 +60,8 @@ public:
     int32_t readInteger(std::string_view section, std::string_view key, int32_t fallback) const;
 
     // The integer `value` starts with, read as readInteger reads one, its
-    // digits within 32 bits, followed by nothing or by a blank or ";" and
-    // any text ("3 ; power-up port" is 3); nothing when it does not start so.
+    // digits within 32 bits, followed by any text or none ("3 ; power-up
+    // port" and "3abc" are 3); nothing when it does not start so.
     static std::optional<int32_t> LeadingInteger(std::string_view value);
 
     // The line, counted from 1, on which a key stands; 0 when it is missing.

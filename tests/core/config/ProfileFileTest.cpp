@@ -116,10 +116,10 @@ TEST_F(ProfileFileTest, IntegersAreDecimalOrHexadecimalWithAPrefix)
         EXPECT_EQ(file.readInteger("S", bad, 133), 133) << bad;
 
     // A file named on the command line: the number a value starts with,
-    // followed by a comment; a value that starts with none is no number.
+    // whatever follows it; a value that starts with none is no number.
     const std::pair<const char*, std::optional<int32_t>> leading[] = {
         {"3 ; power-up port", 3}, {"0x85\tspeed 5", 133}, {"-$10;", -16}, {"4294967295 x", -1}, {"7", 7},
-        {"4294967296 x", std::nullopt}, {"3abc", std::nullopt}, {"0x", std::nullopt}, {"", std::nullopt},
+        {"4294967296 x", std::nullopt}, {"3abc", 3}, {"0x", 0}, {"", std::nullopt},
         {"; 3", std::nullopt},
     };
     for (const auto& [value, expected] : leading)
