@@ -103,9 +103,7 @@ public:
         // nothing on standard output would read as "no differences".
         if (request_.json && status != ExitStatus::Done && status != ExitStatus::Differences) {
             const QJsonObject error{{"status", status}, {"message", failure_.message}, {"detail", failure_.detail}};
-            if (const QString reason =
-                    WriteStandardOutput(QJsonDocument(QJsonObject{{"error", error}}).toJson());
-                !reason.isEmpty())
+            if (const QString reason = printJson({{"error", error}}); !reason.isEmpty())
                 console_.error(QStringLiteral("Standard output could not be written: %1.").arg(reason));
         }
         return status;

@@ -176,7 +176,9 @@ FileResult ProfileFile::parse(std::string_view bytes)
     if (littleEndian || bytes.starts_with(kUtf16BEMark)) {
         encoding_ = littleEndian ? Encoding::Utf16LE : Encoding::Utf16BE;
         bytes.remove_prefix(kUtf16LEMark.size());
-        QStringDecoder decode(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        // A second mark after the first is text, kept as it stands.
+        QStringDecoder decode(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                              QStringConverter::Flag::ConvertInitialBom);
         const QString text = decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
         // Text that would not come back as it was when the file is saved.
         if (bytes.size() % 2 != 0 || decode.hasError() || !text.isValidUtf16())
@@ -359,8 +361,11 @@ std::string ProfileFile::text() const
     case Encoding::Utf16LE:
     case Encoding::Utf16BE: {
         const bool littleEndian = encoding_ == Encoding::Utf16LE;
-        QStringEncoder encode(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        const QByteArray encoded = encode(QString::fromStdString(body));
+        QStringEncoder encode(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                              QStringConverter::Flag::ConvertInitialBom);
+        // Decoded so that a mark at the start of the text stays text.
+        QStringDecoder fromUtf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        const QByteArray encoded = encode(fromUtf8(QByteArrayView(body.data(), static_cast<qsizetype>(body.size()))));
         return std::string(littleEndian ? kUtf16LEMark : kUtf16BEMark) + encoded.toStdString();
     }
     }
