@@ -5,6 +5,7 @@
 #include "support/FileBytes.h"
 #include "support/WineSim.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -19,10 +20,10 @@ struct Finished {
     std::string errors;
 };
 
-Finished companion(const QStringList& arguments)
+Finished companion(const QStringList& arguments, const QString& program = QStringLiteral(TORVIK_SETUP_COM))
 {
     QProcess process;
-    process.start(QStringLiteral(TORVIK_SETUP_COM), arguments);
+    process.start(program, arguments);
     Finished run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return run;
@@ -87,6 +88,16 @@ TEST(ConsoleCompanion, ScreensComeFromTheWindowProgramOnTheSameConsole)
     const Finished listed = companion({QStringLiteral("--screens")});
     EXPECT_EQ(listed.exitCode, 0) << listed.errors;
     EXPECT_NE(listed.output.find("800 x 800 at 0, 0\tscale 1\r\n"), std::string::npos) << listed.output;
+
+    // A window program that crashes is said to have crashed, with its status.
+    QTemporaryDir dir;
+    const QString companionCopy = dir.filePath(QStringLiteral("torvik-setup.com"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TORVIK_SETUP_COM), companionCopy));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(CRASHING_PROGRAM), dir.filePath(QStringLiteral("torvik-setup.exe"))));
+    const Finished crashed = companion({QStringLiteral("--screens")}, companionCopy);
+    EXPECT_EQ(crashed.exitCode, 1);
+    EXPECT_NE(crashed.errors.find("torvik-setup.exe crashed (status 0xC0000005).\r\n"), std::string::npos)
+        << crashed.errors;
 }
 
 }  // namespace
