@@ -66,6 +66,14 @@ TEST(ConsoleCompanion, TransfersWaitAndEndWithTheirStatusAndStandardOutputCarrie
     const Finished missing = companion({QStringLiteral("--settings"), settings, QStringLiteral("--port"),
                                    QStringLiteral("COM9"), QStringLiteral("--read"), file});
     EXPECT_EQ(missing.exitCode, 3) << missing.errors;
+    EXPECT_NE(missing.errors.find("COM9 leads to no serial device (see --list-ports).\r\n"), std::string::npos)
+        << missing.errors;
+    const Finished comZero = companion({QStringLiteral("--port"), QStringLiteral("COM0"), QStringLiteral("--read"), file});
+    EXPECT_EQ(comZero.exitCode, 2);
+    const Finished help = companion({QStringLiteral("--help")});
+    EXPECT_NE(help.output.find("a COM name from COM1 to COM255"), std::string::npos) << help.output;
+    for (const std::string& said : {comZero.errors, help.output})
+        EXPECT_EQ(said.find("device path"), std::string::npos) << said;
     const Finished wrong = companion({QStringLiteral("--bogus")});
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_NE(wrong.errors.find("unknown option '--bogus'"), std::string::npos) << wrong.errors;
