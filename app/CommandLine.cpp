@@ -85,9 +85,21 @@ QString placesText(const QString& settingsPath)
 
 #ifdef Q_OS_WIN
 const QString kPortIs = QStringLiteral("PORT is a COM name.");
+const QString kNotComName = QStringLiteral("'%1' is not a COM name from COM1 to COM%2");
 #else
 const QString kPortIs = QStringLiteral("PORT is a COM name,\n  mapped as above, or a device path.");
+const QString kNotComName = QStringLiteral("'%1' is not a COM name from COM1 to COM%2; a device is given by its path");
 #endif
+
+// --port in the list of options.
+QString portOptionText()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("The switch's port, a COM name from COM1 to COM%1.").arg(PortNames::kHighestComNumber);
+#else
+    return QStringLiteral("The switch's port, a COM name or a device path.");
+#endif
+}
 
 QString usage(const QCommandLineParser& parser, const QString& settingsPath)
 {
@@ -216,9 +228,7 @@ std::optional<TransferRequest> transferRequest(const QCommandLineParser& parser,
     if (!parser.isSet(port) || request->port.isEmpty() || request->file.isEmpty())
         usageError = QStringLiteral("a transfer needs --port PORT and a FILE");
     else if (looksLikeComName(request->port) && !ComNumber(request->port.toStdString()))
-        usageError = QStringLiteral("'%1' is not a COM name from COM1 to COM%2; a device is given by its path")
-                    .arg(request->port)
-                    .arg(PortNames::kHighestComNumber);
+        usageError = kNotComName.arg(request->port).arg(PortNames::kHighestComNumber);
     else if (parser.isSet(verify) && request->action != TransferRequest::Action::Write)
         usageError = QStringLiteral("--verify goes with --write");
     else if (parser.isSet(json) && request->action == TransferRequest::Action::Read)
@@ -292,7 +302,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& progra
     const QCommandLineOption screens(QStringLiteral("screens"),
                                      QStringLiteral("Lists this computer's monitors, and exits (needs a display)."));
     parser.addOption(screens);
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The switch's port, a COM name or a device path."),
+    const QCommandLineOption port(QStringLiteral("port"), portOptionText(),
                                   QStringLiteral("port"));
     const QCommandLineOption read(QStringLiteral("read"), QStringLiteral("Reads the switch into <file>."),
                                   QStringLiteral("file"));

@@ -15,6 +15,7 @@
 #include <QDir>
 
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include <windows.h>
@@ -27,8 +28,8 @@ namespace {
 // a script reading this program's output ends with this program, not with
 // the window. With it, `program` writes to this program's standard output
 // and error, and this program waits for it and answers its exit status.
-// -1 when it could not be started.
-int startWindowProgram(const QString& program, bool shareConsole)
+// None when it could not be started.
+std::optional<DWORD> startWindowProgram(const QString& program, bool shareConsole)
 {
     const wchar_t* rest = GetCommandLineW();
     if (*rest == L'"') {
@@ -54,7 +55,7 @@ int startWindowProgram(const QString& program, bool shareConsole)
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, shareConsole, 0, nullptr, nullptr, &startup,
                         &started))
-        return -1;
+        return std::nullopt;
     CloseHandle(started.hThread);
     DWORD status = 0;
     if (shareConsole) {
@@ -62,7 +63,15 @@ int startWindowProgram(const QString& program, bool shareConsole)
         GetExitCodeProcess(started.hProcess, &status);
     }
     CloseHandle(started.hProcess);
-    return static_cast<int>(status);
+    return status;
+}
+
+// A program that ends with an exception's code (0xC0000005, an access
+// violation) rather than a status of its own crashed; Qt draws the line there
+// too.
+bool crashed(DWORD status)
+{
+    return status >= 0x80000000;
 }
 
 }  // namespace
@@ -81,11 +90,18 @@ int main(int argc, char* argv[])
         return RunWithoutWindow(commandLine, discovery);
 
     const QString windowProgram = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("torvik-setup.exe"));
-    const int status = startWindowProgram(windowProgram, screens);
-    if (status < 0) {
-        std::cerr << "torvik-setup: " << QDir::toNativeSeparators(windowProgram).toLocal8Bit().constData()
-                  << " could not be started.\n";
+    const std::optional<DWORD> status = startWindowProgram(windowProgram, screens);
+    const std::string name = QDir::toNativeSeparators(windowProgram).toLocal8Bit().toStdString();
+    if (!status) {
+        std::cerr << "torvik-setup: " << name << " could not be started.\n";
         return 1;
     }
-    return status;
+    // A crash ends this program with 1: cmd's "if errorlevel 1" would take
+    // the exception's code, a negative number, for success.
+    if (crashed(*status)) {
+        std::cerr << "torvik-setup: " << name << " crashed (status 0x" << std::hex << std::uppercase << *status
+                  << ").\n";
+        return 1;
+    }
+    return static_cast<int>(*status);
 }

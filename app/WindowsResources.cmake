@@ -3,14 +3,8 @@
 # same folder) and the version information that Explorer shows in the file's
 # properties, with DESCRIPTION as its file description.
 function(torvik_windows_resources target description)
-  set(company "${TORVIK_VENDOR}")
   set(icon "${TORVIK_WINDOWS_ICON}")
-  # Windows numbers a version with four parts.
-  foreach(part MAJOR MINOR PATCH TWEAK)
-    math(EXPR number "0${PROJECT_VERSION_${part}}")
-    list(APPEND numbers ${number})
-  endforeach()
-  list(JOIN numbers "," version_numbers)
+  list(JOIN TORVIK_VERSION_NUMBERS "," version_numbers)
   file(READ ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/WindowsResources.rc.in template)
   string(CONFIGURE "${template}" resources @ONLY)
   # The file name is known once the target's name and suffix are.

@@ -29,6 +29,7 @@
 #ifdef Q_OS_WIN
 #include <fcntl.h>
 #include <io.h>
+#include <winerror.h>
 #endif
 
 namespace {
@@ -175,6 +176,18 @@ private:
 #endif
     }
 
+    // Whether PORT leads to no serial device: on Windows a COM name the
+    // system does not know, elsewhere a COM name without a mapping.
+    bool leadsNowhere() const
+    {
+#ifdef Q_OS_WIN
+        const int error = transfers_.link().OpenError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+#else
+        return device().isEmpty();
+#endif
+    }
+
     // What a person at a terminal needs besides the windows' words.
     QString failureHint(TransferResult result) const
     {
@@ -197,7 +210,7 @@ private:
         }
         if (const QString hint = transfers_.openFailureHint(); !hint.isEmpty())
             return hint;
-        if (device().isEmpty())
+        if (leadsNowhere())
             return QStringLiteral("%1 leads to no serial device (see --list-ports).").arg(request_.port);
         return QStringLiteral("%1: %2").arg(device(), qt_error_string(transfers_.link().OpenError()));
     }

@@ -1,8 +1,9 @@
 # The Windows program as its installer lays it out: torvik-setup.exe beside
 # the Qt and MinGW-w64 run-time libraries it loads, the Windows platform and
 # style plugins in the folders Qt looks in beside the program, and the NSIS
-# installer made by `cpack -G NSIS` (scripts/build-windows.sh), with a
-# Start-menu entry and an uninstaller.
+# installer made by `cpack -G NSIS` (scripts/build-windows.sh) from this
+# folder's NSIS.template.in, with a Start-menu entry, an uninstaller and the
+# choice of putting the installation folder on PATH.
 install(TARGETS torvik-setup torvik-setup-console RUNTIME DESTINATION .)
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets> DESTINATION .)
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
@@ -25,21 +26,21 @@ set(CPACK_PACKAGE_VENDOR "${TORVIK_VENDOR}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Setup utility for the Torvik KVM switch")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Torvik Setup")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_PACKAGE_EXECUTABLES torvik-setup "Torvik Setup")
-set(CPACK_NSIS_DISPLAY_NAME "Torvik Setup")
-set(CPACK_NSIS_PACKAGE_NAME "Torvik Setup ${PROJECT_VERSION}")
+set(CPACK_NSIS_DISPLAY_NAME "${TORVIK_PRODUCT}")
+set(CPACK_NSIS_PACKAGE_NAME "${TORVIK_PRODUCT} ${PROJECT_VERSION}")
+# The script is ours (NSIS.template.in): CPack's puts shortcuts and PATH
+# entries into a "bin" folder this layout does not have, and its PATH code
+# can cut a long PATH short. It gives the installer file the programs'
+# version information.
+set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
+set(CPACK_TORVIK_PRODUCT "${TORVIK_PRODUCT}")
+set(CPACK_TORVIK_COPYRIGHT "${TORVIK_COPYRIGHT}")
+list(JOIN TORVIK_VERSION_NUMBERS "." CPACK_TORVIK_VERSION_NUMBERS)
 # The program's icon (its first icon resource) in Add/Remove Programs and on
 # the Start-menu entry; the installer and the uninstaller show it too.
 set(CPACK_NSIS_INSTALLED_ICON_NAME torvik-setup.exe)
 set(CPACK_NSIS_MUI_ICON ${TORVIK_WINDOWS_ICON})
 set(CPACK_NSIS_MUI_UNIICON ${TORVIK_WINDOWS_ICON})
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# The installer keeps its folder in Software\<vendor>\<install folder>; the
-# uninstaller removes that key, and with it the vendor's when nothing else is
-# left in it. The user's settings (%APPDATA%\torvik-setup) stay.
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
-  DeleteRegKey SHCTX 'Software\\${CPACK_PACKAGE_VENDOR}\\${CPACK_PACKAGE_INSTALL_DIRECTORY}'
-  DeleteRegKey /ifempty SHCTX 'Software\\${CPACK_PACKAGE_VENDOR}'")
 # A 64-bit installer for a 64-bit program: it runs where 32-bit programs
 # cannot (a 64-bit-only Wine) and installs into the 64-bit Program Files.
 # makensis is told its target before the script, through a wrapper: CPack

@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix wine64 nsis
-  fonts-liberation fontconfig
+  fonts-liberation fonts-dejavu-core fontconfig
   xvfb xauth
   at-spi2-core python3-pyatspi dbus-x11 xdotool
   desktop-file-utils appstream librsvg2-bin icoutils lintian bash-completion file

@@ -77,6 +77,29 @@ std::optional<ZoomFit> FitToView(const TileBoxes& tiles, DeskLimits desk, QSize 
                              ScrollToShow(shown.top(), shown.height(), client.height(), whole.height())}};
 }
 
+std::optional<QPoint> ScrollToTiles(const TileBoxes& tiles, int selected, DeskLimits desk, int32_t zoomDiv,
+                                    QPoint scroll, QSize client)
+{
+    const auto [whole, shown] = ViewAt(tiles, desk, zoomDiv);
+    if (shown.isEmpty())
+        return std::nullopt;
+    const QRect view(scroll, client);
+    const CanvasTransform canvas{zoomDiv};
+    const bool showsTile = std::any_of(tiles.begin(), tiles.end(), [&](const TileBox& tile) {
+        return tile.Group != 0 && view.intersects(canvas.ToCanvas(tile.Rect).intersected(whole));
+    });
+    if (showsTile)
+        return std::nullopt;
+    QRect target = shown;
+    if (selected != 0 && tiles[selected].Group != 0) {
+        const QRect tile = canvas.ToCanvas(tiles[selected].Rect).intersected(whole);
+        if (!tile.isEmpty())
+            target = tile;
+    }
+    return QPoint(ScrollToShow(target.left(), target.width(), client.width(), whole.width()),
+                  ScrollToShow(target.top(), target.height(), client.height(), whole.height()));
+}
+
 int WheelNotches::Add(int angleDelta)
 {
     if ((rest_ > 0 && angleDelta < 0) || (rest_ < 0 && angleDelta > 0))

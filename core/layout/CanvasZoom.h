@@ -46,6 +46,15 @@ struct ZoomFit {
 };
 std::optional<ZoomFit> FitToView(const TileBoxes& tiles, DeskLimits desk, QSize client);
 
+// After a zoom to `zoomDiv` that leaves a view of `client` canvas pixels at
+// `scroll` showing no part of a placed tile: the scroll position that
+// centres tile `selected` when it is placed and lies partly on the desktop,
+// else the placed tiles together (from their top-left corner when larger
+// than the view), as far as the canvas allows. None while the view shows a
+// tile, or no tile lies on the desktop.
+std::optional<QPoint> ScrollToTiles(const TileBoxes& tiles, int selected, DeskLimits desk, int32_t zoomDiv,
+                                    QPoint scroll, QSize client);
+
 // Wheel turns as whole notches of 120 (eighths of a degree): the small
 // deltas of a touchpad add up to a notch, and a turn the other way starts
 // afresh.

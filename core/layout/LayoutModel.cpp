@@ -457,6 +457,11 @@ std::optional<ZoomFit> LayoutModel::FitZoom(QSize client) const
     return FitToView(Boxes(), Desk(), client);
 }
 
+std::optional<QPoint> LayoutModel::ScrollToMonitors(QPoint scroll, QSize client) const
+{
+    return ScrollToTiles(Boxes(), selectedNo_, Desk(), canvas_.ZoomDiv, scroll, client);
+}
+
 LayoutState LayoutModel::State() const
 {
     LayoutState state;

@@ -212,6 +212,10 @@ public:
     // scroll position that show every placed monitor, none when no monitor
     // is placed.
     std::optional<ZoomFit> FitZoom(QSize client) const;
+    // After a zoom, a view of `client` canvas pixels at `scroll` that shows
+    // no placed monitor: the scroll position that centres the selected
+    // monitor, else the layout; none while the view shows one.
+    std::optional<QPoint> ScrollToMonitors(QPoint scroll, QSize client) const;
 
     LayoutState State() const;
     // Undo and redo: the monitors whose places differ between `from` and

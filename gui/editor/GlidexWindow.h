@@ -196,8 +196,11 @@ private:
     void scrollToTopLeft();
     // The canvas at scale `zoomDiv`, the desktop point at `anchor` (view
     // pixels) staying there as far as the canvas allows; nothing during a
-    // drag. The status line says the scale.
-    void zoomAround(int32_t zoomDiv, QPoint anchor);
+    // drag (false). The status line says the scale.
+    bool zoomAround(int32_t zoomDiv, QPoint anchor);
+    // Zoom In and Actual Size: around the view's centre; a view left
+    // showing no placed tile centres the selected tile, else the layout.
+    void zoomToMonitors(int32_t zoomDiv);
     // After the model's change of scale: the canvas's new size, every placed
     // tile at its new place, the View menu's commands at the ends.
     void showZoom();

@@ -50,7 +50,7 @@ void TfrmGlidex::createViewMenu()
 
 void TfrmGlidex::mnuZoomInClick()
 {
-    zoomAround(ZoomStep(model_.Canvas().ZoomDiv, 1), viewCentre(scrollLayout));
+    zoomToMonitors(ZoomStep(model_.Canvas().ZoomDiv, 1));
 }
 
 void TfrmGlidex::mnuZoomOutClick()
@@ -60,7 +60,7 @@ void TfrmGlidex::mnuZoomOutClick()
 
 void TfrmGlidex::mnuActualSizeClick()
 {
-    zoomAround(kActualSize, viewCentre(scrollLayout));
+    zoomToMonitors(kActualSize);
 }
 
 void TfrmGlidex::mnuZoomToFitClick()
@@ -97,7 +97,7 @@ bool TfrmGlidex::ZoomMouseWheel(int wheelDelta, QPoint screenPos)
     return true;
 }
 
-void TfrmGlidex::zoomAround(int32_t zoomDiv, QPoint anchor)
+bool TfrmGlidex::zoomAround(int32_t zoomDiv, QPoint anchor)
 {
     QScrollBar* horizontal = scrollLayout->horizontalScrollBar();
     QScrollBar* vertical = scrollLayout->verticalScrollBar();
@@ -106,10 +106,25 @@ void TfrmGlidex::zoomAround(int32_t zoomDiv, QPoint anchor)
     const ScrollAxis alongY{vertical->value(), client.height(), imgLayout->height()};
     const int32_t from = model_.Canvas().ZoomDiv;
     if (!model_.SetZoom(zoomDiv))
-        return;
+        return false;
     horizontal->setValue(ScrollAfterZoom(alongX, anchor.x(), from, zoomDiv));
     vertical->setValue(ScrollAfterZoom(alongY, anchor.y(), from, zoomDiv));
     StatusBar1->showMessage(ZoomText(zoomDiv));
+    return true;
+}
+
+void TfrmGlidex::zoomToMonitors(int32_t zoomDiv)
+{
+    if (!zoomAround(zoomDiv, viewCentre(scrollLayout)))
+        return;
+    QScrollBar* horizontal = scrollLayout->horizontalScrollBar();
+    QScrollBar* vertical = scrollLayout->verticalScrollBar();
+    const std::optional<QPoint> scroll =
+        model_.ScrollToMonitors({horizontal->value(), vertical->value()}, scrollLayout->viewport()->size());
+    if (scroll) {
+        horizontal->setValue(scroll->x());
+        vertical->setValue(scroll->y());
+    }
 }
 
 void TfrmGlidex::showZoom()

@@ -17,8 +17,16 @@ void substitute(const QString& family, const QStringList& standIns)
 
 void RegisterFontSubstitutes()
 {
+#ifdef Q_OS_WIN
+    // Windows draws text with a face's own hinting, which at the windows' 11
+    // pixels makes the bold of "Liberation Sans" as thin as its regular face
+    // (Wine, which has no "MS Sans Serif"): a face whose bold stays bold first.
+    substitute(QStringLiteral("MS Sans Serif"),
+               {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+#else
     substitute(QStringLiteral("MS Sans Serif"),
                {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
+#endif
     substitute(QStringLiteral("Courier New"),
                {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"), QStringLiteral("DejaVu Sans Mono")});
 #ifdef Q_OS_WIN

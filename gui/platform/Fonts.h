@@ -3,8 +3,9 @@
 #include <QFont>
 
 // The windows ask for "MS Sans Serif" and "Courier New" by name. Where a
-// family is not installed, a metric-compatible one stands in for it, so text
-// is measured in a real font of about the intended width. Boxes, menus and
+// family is not installed, one of about the intended width stands in for it
+// (on Windows, one whose bold survives the system's text drawing), so text is
+// measured in a real font. Boxes, menus and
 // dialogs whose system face is missing get the windows' face. Called once the
 // application exists.
 void RegisterFontSubstitutes();

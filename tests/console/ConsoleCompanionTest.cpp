@@ -5,6 +5,7 @@
 #include "support/FileBytes.h"
 #include "support/WineSim.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -19,10 +20,10 @@ struct Finished {
     std::string errors;
 };
 
-Finished companion(const QStringList& arguments)
+Finished companion(const QStringList& arguments, const QString& program = QStringLiteral(TORVIK_SETUP_COM))
 {
     QProcess process;
-    process.start(QStringLiteral(TORVIK_SETUP_COM), arguments);
+    process.start(program, arguments);
     Finished run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return run;
@@ -65,6 +66,14 @@ TEST(ConsoleCompanion, TransfersWaitAndEndWithTheirStatusAndStandardOutputCarrie
     const Finished missing = companion({QStringLiteral("--settings"), settings, QStringLiteral("--port"),
                                    QStringLiteral("COM9"), QStringLiteral("--read"), file});
     EXPECT_EQ(missing.exitCode, 3) << missing.errors;
+    EXPECT_NE(missing.errors.find("COM9 leads to no serial device (see --list-ports).\r\n"), std::string::npos)
+        << missing.errors;
+    const Finished comZero = companion({QStringLiteral("--port"), QStringLiteral("COM0"), QStringLiteral("--read"), file});
+    EXPECT_EQ(comZero.exitCode, 2);
+    const Finished help = companion({QStringLiteral("--help")});
+    EXPECT_NE(help.output.find("a COM name from COM1 to COM255"), std::string::npos) << help.output;
+    for (const std::string& said : {comZero.errors, help.output})
+        EXPECT_EQ(said.find("device path"), std::string::npos) << said;
     const Finished wrong = companion({QStringLiteral("--bogus")});
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_NE(wrong.errors.find("unknown option '--bogus'"), std::string::npos) << wrong.errors;
@@ -87,6 +96,16 @@ TEST(ConsoleCompanion, ScreensComeFromTheWindowProgramOnTheSameConsole)
     const Finished listed = companion({QStringLiteral("--screens")});
     EXPECT_EQ(listed.exitCode, 0) << listed.errors;
     EXPECT_NE(listed.output.find("800 x 800 at 0, 0\tscale 1\r\n"), std::string::npos) << listed.output;
+
+    // A window program that crashes is said to have crashed, with its status.
+    QTemporaryDir dir;
+    const QString companionCopy = dir.filePath(QStringLiteral("torvik-setup.com"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TORVIK_SETUP_COM), companionCopy));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(CRASHING_PROGRAM), dir.filePath(QStringLiteral("torvik-setup.exe"))));
+    const Finished crashed = companion({QStringLiteral("--screens")}, companionCopy);
+    EXPECT_EQ(crashed.exitCode, 1);
+    EXPECT_NE(crashed.errors.find("torvik-setup.exe crashed (status 0xC0000005).\r\n"), std::string::npos)
+        << crashed.errors;
 }
 
 }  // namespace

@@ -39,16 +39,21 @@ std::vector<std::string> presentComNames()
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return names;
     for (DWORD index = 0;; ++index) {
-        wchar_t valueName[256];
+        wchar_t valueName[16384];  // the registry's longest value name, and its end
         DWORD valueNameSize = std::size(valueName);
         wchar_t data[64] = {};
         DWORD dataSize = sizeof data - sizeof data[0];  // room for the end the registry may leave out
         DWORD type = 0;
         const LONG status = RegEnumValueW(key, index, valueName, &valueNameSize, nullptr, &type,
                                           reinterpret_cast<BYTE*>(data), &dataSize);
-        if (status == ERROR_NO_MORE_ITEMS)
+        // A value whose data is too long is no COM name: the next one
+        // follows. Any other error ends the list, as its end does (an
+        // error that every index would repeat must not loop for ever).
+        if (status == ERROR_MORE_DATA)
+            continue;
+        if (status != ERROR_SUCCESS)
             break;
-        if (status == ERROR_SUCCESS && type == REG_SZ)
+        if (type == REG_SZ)
             names.push_back(utf8(data));
     }
     RegCloseKey(key);

@@ -58,4 +58,36 @@ TEST(CanvasZoom, FitTakesTheLargestScaleThatShowsEveryPlacedTile)
     }
 }
 
+// At 20 in a view 1000 wide and 500 high: tile 1 is canvas (500, 500)
+// 96 x 54, tile 2 (600, 500), tile 3 (1500, 1500) 100 x 100, tile 4 left of
+// the desktop; tile 80, not placed, covers it all.
+TEST(CanvasZoom, AViewLeftEmptyCentresTheSelectedTileElseTheLayout)
+{
+    struct Case {
+        std::vector<int> Placed;
+        int Selected;
+        QPoint Scroll;
+        std::optional<QPoint> To;
+    };
+    const Case cases[] = {
+        {{1, 3}, 1, {0, 0}, QPoint(500 - 452, 500 - 223)},  // the view ends just above tile 1
+        {{1, 3}, 1, {0, 1}, std::nullopt},                   // its top row shows
+        {{1, 2}, 0, {0, 0}, QPoint(500 - 402, 500 - 223)},   // the layout, 196 x 54
+        {{1, 2}, 80, {0, 0}, QPoint(500 - 402, 500 - 223)},  // the selected tile not placed
+        {{1, 2, 4}, 4, {0, 0}, QPoint(500 - 402, 500 - 223)},  // nor on the desktop
+        {{1, 3}, 0, {2000, 2000}, QPoint(500, 500)},  // the layout larger than the view: its corner
+        {{4}, 4, {0, 0}, std::nullopt},
+    };
+    const DeskRect rects[] = {{10000, 10000, 11920, 11080}, {12000, 10000, 13920, 11080},
+                              {30000, 30000, 32000, 32000}, {-5000, 0, -3080, 1080}};
+    for (const Case& c : cases) {
+        TileBoxes tiles;
+        tiles[80] = {0, {0, 0, 60000, 60000}};
+        for (int n : c.Placed)
+            tiles[n] = {1, rects[n - 1]};
+        EXPECT_EQ(ScrollToTiles(tiles, c.Selected, {60000, 60000}, 20, c.Scroll, {1000, 500}), c.To)
+            << c.Selected << " " << c.Scroll.x();
+    }
+}
+
 }  // namespace

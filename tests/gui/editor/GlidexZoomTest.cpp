@@ -75,6 +75,15 @@ TEST_F(GlidexZoomTest, MenuAndKeysZoomAroundTheViewCentreAndChangeNoStoredValue)
         EXPECT_EQ(find<QAction>("mnuZoomOut")->isEnabled(), step.Out) << step.ZoomDiv;
     }
     EXPECT_EQ(find<QStatusBar>("StatusBar1")->currentMessage(), "Zoom 200%");
+    // From a view that would show no tile, the selected one comes to its centre.
+    const QSize view = area()->viewport()->size();
+    for (const Step& step : {steps[3], steps[4]}) {
+        scrollTo({0, 0});
+        find<QAction>(step.Command ? step.Command : "mnuZoomIn")->trigger();
+        EXPECT_EQ(scroll(), step.Tile2.topLeft() - QPoint((view.width() - step.Tile2.width()) / 2,
+                                                          (view.height() - step.Tile2.height()) / 2))
+            << step.ZoomDiv;
+    }
     EXPECT_TRUE(tile(2).Selected());
     // No step to undo, and every stored value and spoken name as loaded.
     EXPECT_FALSE(find<QAction>("mnuUndo")->isEnabled());
