@@ -107,7 +107,7 @@ FileResult ReadSetupStrictly(const ProfileFile& file, SetupSettings& settings)
         const std::optional<int32_t> number = ProfileFile::LeadingInteger(*value);
         if (!number)
             return unreadable(file, kSetupSection, item.fileKey,
-                              QStringLiteral("a number (decimal, or hexadecimal after 0x or $)"));
+                              QStringLiteral("a number of up to 32 bits (decimal, or hexadecimal after 0x or $)"));
         read.*item.filed = *number;
     }
     settings = read;

@@ -199,7 +199,7 @@ TEST_F(LayoutFileTest, AFileNamedOnTheCommandLineIsReadStrictly)
     // says is refused, naming the line, the key and what it needs; what is
     // read gives the value of `read`.
     const QString fourNumbers = "expected 4 whole numbers of 0 or more, separated by spaces";
-    const QString aNumber = "expected a number (decimal, or hexadecimal after 0x or $)";
+    const QString aNumber = "expected a number of up to 32 bits (decimal, or hexadecimal after 0x or $)";
     struct Row {
         std::string setup;
         std::string layout;
