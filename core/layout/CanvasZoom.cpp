@@ -80,7 +80,9 @@ std::optional<ZoomFit> FitToView(const TileBoxes& tiles, DeskLimits desk, QSize 
 std::optional<QPoint> ScrollToTiles(const TileBoxes& tiles, int selected, DeskLimits desk, int32_t zoomDiv,
                                     QPoint scroll, QSize client)
 {
-    const auto [whole, shown] = ViewAt(tiles, desk, zoomDiv);
+    const auto at = ViewAt(tiles, desk, zoomDiv);
+    const QRect whole = at.Whole;
+    const QRect shown = at.Shown;
     if (shown.isEmpty())
         return std::nullopt;
     const QRect view(scroll, client);
