@@ -15,8 +15,6 @@
 #include <sstream>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -104,54 +102,27 @@ protected:
         ASSERT_TRUE(WriteFileBytes(QString::fromStdString(file), text));
     }
 
-    // Runs torvik-setup with `args`; with `interruptAt`, SIGINT
-    // follows as soon as the command log holds that many lines.
+    // Runs torvik-setup with `args`, without a display and with the window
+    // system `platform`; with `interruptAt`, SIGINT follows as soon as the
+    // command log holds that many lines.
     Outcome run(const std::vector<std::string>& args, const std::string& input, std::size_t interruptAt)
     {
-        std::vector<std::string> argv{TORVIK_SETUP};
+        std::vector<std::string> argv{"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY"};
+        if (platform.empty())
+            argv.insert(argv.end(), {"-u", "QT_QPA_PLATFORM"});
+        else
+            argv.push_back("QT_QPA_PLATFORM=" + platform);
+        argv.push_back(TORVIK_SETUP);
         argv.insert(argv.end(), args.begin(), args.end());
-        const pid_t pid = fork();
-        if (pid == 0) {
-            if (display.empty())
-                unsetenv("DISPLAY");
-            else
-                setenv("DISPLAY", display.c_str(), 1);
-            unsetenv("WAYLAND_DISPLAY");
-            if (platform.empty())
-                unsetenv("QT_QPA_PLATFORM");
-            else
-                setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
-            const int in = open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
-            const int out = open(path("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const int err = open(path("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            if (dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0)
-                _exit(127);
-            std::vector<char*> pointers;
-            for (std::string& arg : argv)
-                pointers.push_back(arg.data());
-            pointers.push_back(nullptr);
-            execv(pointers[0], pointers.data());
-            _exit(127);
-        }
-        const auto deadline = std::chrono::steady_clock::now() + kProcessLimit;
-        int status = 0;
-        pid_t done = 0;
-        while ((done = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
-            if (interruptAt > 0 && logged().size() >= interruptAt) {
-                kill(pid, SIGINT);
-                interruptAt = 0;
-            }
-            std::this_thread::sleep_for(5ms);
-        }
-        if (done == 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
-        Outcome outcome{std::nullopt, ReadFileBytes(QString::fromStdString(path("stdout"))),
-                        ReadFileBytes(QString::fromStdString(path("stderr")))};
-        if (done == pid && WIFEXITED(status))
-            outcome.status = WEXITSTATUS(status);
-        return outcome;
+        const std::optional<int> status =
+            RunCapturing(argv, {input, path("stdout"), path("stderr")}, [&](pid_t pid) {
+                if (interruptAt > 0 && logged().size() >= interruptAt) {
+                    kill(pid, SIGINT);
+                    interruptAt = 0;
+                }
+            });
+        return {status, ReadFileBytes(QString::fromStdString(path("stdout"))),
+                ReadFileBytes(QString::fromStdString(path("stderr")))};
     }
 
     std::vector<std::string> logged() const

@@ -10,11 +10,7 @@
 
 #include <QPushButton>
 
-#include <fcntl.h>
 #include <map>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -87,29 +83,8 @@ protected:
     {
         std::vector<std::string> argv{TORVIK_SETUP, "--port", path("switch")};
         argv.insert(argv.end(), args.begin(), args.end());
-        const pid_t pid = fork();
-        if (pid == 0) {
-            const int out = open(path("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const int err = open(path("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            if (dup2(out, 1) < 0 || dup2(err, 2) < 0)
-                _exit(127);
-            std::vector<char*> pointers;
-            for (std::string& arg : argv)
-                pointers.push_back(arg.data());
-            pointers.push_back(nullptr);
-            execv(pointers[0], pointers.data());
-            _exit(127);
-        }
-        int status = 0;
-        const auto deadline = std::chrono::steady_clock::now() + kProcessLimit;
-        while (waitpid(pid, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                kill(pid, SIGKILL);
-                waitpid(pid, &status, 0);
-            }
-            std::this_thread::sleep_for(5ms);
-        }
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, file("stdout"), file("stderr")};
+        const std::optional<int> status = RunCapturing(argv, {{}, path("stdout"), path("stderr")});
+        return {status.value_or(-1), file("stdout"), file("stderr")};
     }
 
     // The window's command, on windows made afresh from a settings file

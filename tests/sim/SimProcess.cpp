@@ -19,7 +19,9 @@ int msUntil(Clock::time_point deadline)
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-pid_t spawn(const std::vector<std::string>& argv, int stdoutFd)
+// Starts `argv` with its standard input, output and error on these
+// descriptors where they are not negative.
+pid_t spawn(const std::vector<std::string>& argv, int stdoutFd, int stdinFd = -1, int stderrFd = -1)
 {
     std::vector<char*> args;
     for (const std::string& arg : argv)
@@ -33,19 +35,23 @@ pid_t spawn(const std::vector<std::string>& argv, int stdoutFd)
     // simulator left behind would keep the test's output open, and the test
     // runner waiting for it.
     if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent ||
-        (stdoutFd >= 0 && dup2(stdoutFd, STDOUT_FILENO) < 0))
+        (stdoutFd >= 0 && dup2(stdoutFd, STDOUT_FILENO) < 0) || (stdinFd >= 0 && dup2(stdinFd, STDIN_FILENO) < 0) ||
+        (stderrFd >= 0 && dup2(stderrFd, STDERR_FILENO) < 0))
         _exit(127);
     execv(args[0], args.data());
     _exit(127);
 }
 
-std::optional<int> exitStatus(pid_t pid)
+std::optional<int> exitStatus(pid_t pid, const std::function<void(pid_t)>& whileRunning = {})
 {
     const Clock::time_point deadline = Clock::now() + kProcessLimit;
     int status = 0;
     pid_t done = 0;
-    while ((done = waitpid(pid, &status, WNOHANG)) == 0 && Clock::now() < deadline)
+    while ((done = waitpid(pid, &status, WNOHANG)) == 0 && Clock::now() < deadline) {
+        if (whileRunning)
+            whileRunning(pid);
         std::this_thread::sleep_for(5ms);
+    }
     if (done == 0) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
@@ -61,6 +67,20 @@ std::optional<int> RunProgram(const std::vector<std::string>& argv)
 {
     const pid_t pid = spawn(argv, -1);
     return pid < 0 ? std::nullopt : exitStatus(pid);
+}
+
+std::optional<int> RunCapturing(const std::vector<std::string>& argv, const ProgramFiles& files,
+                                const std::function<void(pid_t)>& whileRunning)
+{
+    const int input = open(files.input.empty() ? "/dev/null" : files.input.c_str(), O_RDONLY | O_CLOEXEC);
+    const int output = open(files.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int error = open(files.error.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const pid_t pid = input < 0 || output < 0 || error < 0 ? -1 : spawn(argv, output, input, error);
+    for (const int fd : {input, output, error}) {
+        if (fd >= 0)
+            close(fd);
+    }
+    return pid < 0 ? std::nullopt : exitStatus(pid, whileRunning);
 }
 
 SimProcess::SimProcess(const std::vector<std::string>& options)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,19 @@ inline constexpr std::chrono::milliseconds kReplyLimit = 10s;
 // Runs a program to its end: its exit status, or nothing when it ended by a
 // signal or ran past kProcessLimit (it is then killed).
 std::optional<int> RunProgram(const std::vector<std::string>& argv);
+
+// Where a program run by RunCapturing reads and writes: files by path;
+// an empty `input` is /dev/null.
+struct ProgramFiles {
+    std::string input;
+    std::string output;
+    std::string error;
+};
+
+// RunProgram with its standard streams on `files`, and `whileRunning`
+// called with its process id every few milliseconds until it ends.
+std::optional<int> RunCapturing(const std::vector<std::string>& argv, const ProgramFiles& files,
+                                const std::function<void(pid_t)>& whileRunning = {});
 
 // torvik-sim started with `options`; the first line of its output is the
 // path of its terminal. It is killed with the test at the latest.
